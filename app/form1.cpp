@@ -1,0 +1,250 @@
+#include "app/form1.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
+
+#include "app/dateheader.h"
+#include "app/startup.h"
+#include "app/texts.h"
+#include "register/form3.h"
+
+namespace dovi {
+
+namespace {
+
+constexpr std::uint32_t kBackground = 0x00E0FFFF;     // pale yellow
+constexpr std::uint32_t kHolidayText = 0x00FFFF00;    // cyan
+constexpr std::uint32_t kHolidayMark = 0x008080FF;    // salmon pink
+constexpr std::uint32_t kGreetingBand = 0x0080FFFF;   // light yellow
+constexpr int kClientWidthTwips = 4005;
+constexpr int kClientHeightTwips = 5310;
+// A tick that finds the counter at this value or above minimises the window: from 0 the ticker
+// shows thirteen captions, from 1 (after an automatic minimise) twelve.
+constexpr qint16 kTickLimit = 12;
+
+const char* const kPGothic = "ＭＳ Ｐゴシック";
+
+}  // namespace
+
+Form1::Form1(Services services) : services_(std::move(services))
+{
+    buildLayout();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildLayout()
+{
+    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    setWindowTitle(qs(texts::kDesignCaption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, storedColor(kBackground));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setFont(pointFont(kPGothic, 12));
+
+    const Qt::Alignment top = Qt::AlignTop;
+    const QFont windowFont = pointFont(kPGothic, 12);
+    const QFont messageFont = pointFont(kPGothic, 9.75);
+
+    // Created bottom to top: later children are drawn over earlier ones.
+    Label1 = plainLabel(this, twipsRect(120, 240, 3735, 375), Qt::AlignHCenter | top, windowFont, texts::kDesignLabel1);
+    Shape1 = new Shape(this, twipsRect(1080, 720, 1935, 1935), Shape::Form::Circle);
+    Shape1->setFill(storedColor(kHolidayMark));
+    Shape1->hide();
+    Label2 = plainLabel(this, twipsRect(120, 360, 3735, 2295), Qt::AlignHCenter | top, pointFont("Arial", 120),
+                        texts::kDesignLabel2);
+    Label3 = plainLabel(this, twipsRect(120, 2880, 3735, 255), Qt::AlignHCenter | top, windowFont, texts::kDesignLabel3);
+    Label4 = plainLabel(this, twipsRect(120, 3240, 3735, 375), Qt::AlignHCenter | top, messageFont, texts::kDesignLabel4);
+    Shape2 = new Shape(this, twipsRect(120, 3720, 3735, 1455), Shape::Form::Rectangle);
+    Shape2->setBorder(Qt::black);
+    Shape3 = new Shape(this, twipsRect(120, 3720, 3735, 255), Shape::Form::Rectangle);
+    Shape3->setBorder(Qt::black);
+    Shape3->setFill(storedColor(kGreetingBand));
+    Label5 = plainLabel(this, twipsRect(120, 3750, 3735, 255), Qt::AlignHCenter | top, pointFont(kPGothic, 9, true),
+                        texts::kDesignLabel5);
+    Label6 = plainLabel(this, twipsRect(240, 4080, 3495, 735), Qt::AlignLeft | top, messageFont);
+    Label6->setWordWrap(true);
+    Label7 = plainLabel(this, twipsRect(240, 4740, 3495, 375), Qt::AlignRight | top, messageFont);
+    Label8 = plainLabel(this, twipsRect(240, 1680, 3615, 255), Qt::AlignHCenter | top, pointFont(kPGothic, 12, true));
+    QPalette holiday = Label8->palette();
+    holiday.setColor(QPalette::WindowText, storedColor(kHolidayText));
+    Label8->setPalette(holiday);
+
+    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8})
+        label->installEventFilter(this);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(10);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+}
+
+SettingsFile& Form1::settings()
+{
+    if (!settings_ || settings_->path() != myini)
+        settings_ = std::make_unique<SettingsFile>(myini);
+    return *settings_;
+}
+
+std::string Form1::getini(const std::string& sect, const std::string& key)
+{
+    return settings().read(sect, key);
+}
+
+std::string Form1::writeini(const std::string& sect, const std::string& key, std::optional<std::string> value)
+{
+    const WriteResult result =
+        settings().write(sect, key, value ? std::optional<std::string_view>(*value) : std::nullopt);
+    return result.ok ? " 1" : " 0";
+}
+
+bool Form1::Form_Load()
+{
+    // Centre the window (its client area at design size; it is not shown yet) on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+
+    myini = services_.currentDirectory() / std::string(texts::kIniFileName);
+    const std::string user = getini(std::string(texts::kInit), std::string(texts::kUser));
+
+    setTimerEnabled(*Timer1, false);
+    setTimerEnabled(*Timer2, true);
+
+    switch (decideStartup(user)) {
+    case Startup::Broken:
+        setTimerEnabled(*Timer2, false);
+        services_.showMessage(qs(texts::kStartupErrorTitle), qs(texts::kStartupErrorText));
+        services_.endProgram();
+        return false;
+    case Startup::Register:
+        // The dialog enables Timer2 once the user is registered.
+        setTimerEnabled(*Timer2, false);
+        form3_ = std::make_unique<Form3>(*this, services_);
+        form3_->show();
+        break;
+    case Startup::Run:
+        break;
+    }
+
+    msgIndex = 0;
+    msgCount = 0;
+
+    const DateHeader header = makeDateHeader(services_.clock->now().date);
+    Label1->setText(qs(header.eraLine));
+    Label2->setText(qs(header.day));
+    Label3->setText(qs(header.weekdayLine));
+    setWindowTitle(qs(header.caption));
+    if (header.dayColor) {
+        QPalette palette = Label2->palette();
+        palette.setColor(QPalette::WindowText, storedColor(*header.dayColor));
+        Label2->setPalette(palette);
+    }
+    return true;
+}
+
+void Form1::Form_Click()
+{
+    msgIndex = 0;
+    // Minimising raises the state-change event, whose handler enables Timer1; disabling it
+    // afterwards leaves the ticker stopped.
+    showMinimized();
+    setTimerEnabled(*Timer1, false);
+}
+
+void Form1::Form_Resize()
+{
+    setTimerEnabled(*Timer1, true);
+}
+
+void Form1::Label1_Click() { Form_Click(); }
+void Form1::Label2_Click() { Form_Click(); }
+void Form1::Label3_Click() { Form_Click(); }
+void Form1::Label4_Click() { Form_Click(); }
+void Form1::Label5_Click() { Form_Click(); }
+void Form1::Label6_Click() { Form_Click(); }
+void Form1::Label7_Click() { Form_Click(); }
+void Form1::Label8_Click() { Form_Click(); }
+
+void Form1::Timer1_Timer()
+{
+    // Before the first page build the list is empty: the message line keeps its text.
+    if (msgCount > 0)
+        Label4->setText(msgList[std::size_t(msgIndex % msgCount)]);
+    if (msgIndex >= kTickLimit)
+        Form_Click();
+    ++msgIndex;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const std::array<std::pair<QLabel*, void (Form1::*)()>, 8> handlers{{
+            {Label1, &Form1::Label1_Click}, {Label2, &Form1::Label2_Click}, {Label3, &Form1::Label3_Click},
+            {Label4, &Form1::Label4_Click}, {Label5, &Form1::Label5_Click}, {Label6, &Form1::Label6_Click},
+            {Label7, &Form1::Label7_Click}, {Label8, &Form1::Label8_Click},
+        }};
+        for (const auto& [label, handler] : handlers) {
+            if (watched == label) {
+                (this->*handler)();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        Form_Click();
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+    QWidget::changeEvent(event);
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    // The first showing counts as the window's first resize.
+    if (!shownOnce_ && !event->spontaneous()) {
+        shownOnce_ = true;
+        Form_Resize();
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Closing the page ends the program, also while the registration dialog is hidden.
+    event->accept();
+    services_.endProgram();
+}
+
+void Form1::pinOnTop()
+{
+    // Above all other windows without being activated, moved or resized: the window manager's
+    // "above" state on the existing native window.
+    if (isHidden())
+        show();
+    overrideWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    if (QWindow* window = windowHandle())
+        window->setFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+}  // namespace dovi

@@ -1,0 +1,44 @@
+#include "app/services.h"
+
+#include <QMessageBox>
+
+#include <cstdlib>
+
+namespace dovi {
+
+QString boxText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+Services defaultServices()
+{
+    static SystemClock clock;
+    static StandardRandom random;
+    Services s;
+    s.clock = &clock;
+    s.random = &random;
+    s.currentDirectory = [] {
+        std::error_code ec;
+        auto dir = std::filesystem::current_path(ec);
+        return ec ? std::filesystem::path() : dir;
+    };
+    s.endProgram = [] { std::exit(0); };
+    s.showMessage = [](const QString& title, const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, title, boxText(text), QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    };
+    s.confirm = [](const QString& title, const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, title, boxText(text), QMessageBox::Ok | QMessageBox::Cancel);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok;
+    };
+    return s;
+}
+
+}  // namespace dovi

@@ -1,0 +1,35 @@
+// The windows' seams to the outside: clock, random source, current directory, message boxes and
+// ending the program. Tests replace them; the program uses defaultServices().
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+
+#include "app/clock.h"
+#include "page/daypage.h"
+
+namespace dovi {
+
+struct Services {
+    Clock* clock = nullptr;
+    RandomSource* random = nullptr;
+    std::function<std::filesystem::path()> currentDirectory;
+    // Ends the whole program at once; the caller returns right after it.
+    std::function<void()> endProgram;
+    // A modal box with one OK button and no icon.
+    std::function<void(const QString& title, const QString& text)> showMessage;
+    // A modal box with OK (the default) and Cancel and no icon; true when the answer is OK.
+    std::function<bool(const QString& title, const QString& text)> confirm;
+};
+
+// The real clock, a clock-seeded generator, the process's current directory, QMessageBox boxes
+// showing plain text, and std::exit(0).
+Services defaultServices();
+
+// Texts go to the screen as plain text. A lone carriage return would show as a blank, so line
+// breaks become line feeds for the box only.
+QString boxText(const QString& text);
+
+}  // namespace dovi

@@ -1,0 +1,60 @@
+// The settings file dovi.ini: single values read and written by section and key, with the rules of
+// the Windows private-profile functions that files from Windows machines rely on.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dovi {
+
+// The outcome of one write. A failed write has left the file exactly as it was.
+struct WriteResult {
+    bool ok = false;
+    std::string error;  // one plain sentence for a person when !ok (names the offending character, if any)
+};
+
+// What the page build, the registration dialog and the command-line tool need of a settings store.
+// All text passes as UTF-8, whatever the encoding of the file behind it.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // The value of key in section; "0" when the file, the section or the key is missing or the file
+    // cannot be read; "" for a key present with an empty value.
+    virtual std::string read(std::string_view section, std::string_view key) = 0;
+
+    // Stores value under key in section, creating file, section and key as needed. std::nullopt
+    // (an absent value, distinct from "") deletes the key.
+    virtual WriteResult write(std::string_view section, std::string_view key,
+                              std::optional<std::string_view> value) = 0;
+};
+
+// The encodings a settings file can have. New files are Cp932 with CRLF line ends.
+enum class FileEncoding { Cp932, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+
+class SettingsFile final : public SettingsStore {
+public:
+    explicit SettingsFile(std::filesystem::path path);
+    ~SettingsFile() override;
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    std::string read(std::string_view section, std::string_view key) override;
+    WriteResult write(std::string_view section, std::string_view key,
+                      std::optional<std::string_view> value) override;
+
+    // The encoding the file has now (Cp932 for a missing file).
+    FileEncoding encoding();
+
+private:
+    struct Cache;
+    std::filesystem::path path_;
+    std::unique_ptr<Cache> cache_;
+};
+
+}  // namespace dovi

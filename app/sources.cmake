@@ -1,0 +1,11 @@
+set(DOVI_APP_CORE
+  app/clock.cpp
+  app/codepage.cpp
+  app/dateheader.cpp
+  app/settingsfile.cpp
+)
+set(DOVI_APP_WIDGETS
+  app/form1.cpp
+  app/services.cpp
+  app/widgetkit.cpp
+)

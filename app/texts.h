@@ -1,0 +1,88 @@
+// Every Japanese and English text that the program shows or stores, in one place.
+#pragma once
+
+#include <string_view>
+
+namespace dovi::texts {
+
+// Settings file: sections and keys.
+inline constexpr std::string_view kInit = "init";
+inline constexpr std::string_view kUser = "使用者";
+inline constexpr std::string_view kBirthday = "誕生日";
+inline constexpr std::string_view kSex = "性別";
+inline constexpr std::string_view kRegisteredOn = "登録日";
+inline constexpr std::string_view kSayingCount = "言霊総数";
+inline constexpr std::string_view kBirthdayBook = "誕生日";
+inline constexpr std::string_view kSpecialDays = "特別日";
+inline constexpr std::string_view kHolidays = "休日";
+inline constexpr std::string_view kSayings = "言霊";
+// What the settings file returns for a missing file, section or key.
+inline constexpr std::string_view kAbsent = "0";
+inline constexpr std::string_view kIniFileName = "dovi.ini";
+
+// Start-up.
+inline constexpr std::string_view kStartupErrorTitle = "Error!";
+inline constexpr std::string_view kStartupErrorText =
+    "dovi.iniが存在しないか，壊れています．\r\nもう一度デイリオをインストールし直してください．";
+inline constexpr std::string_view kCaptionSuffix = ": デイリオ 2000";
+inline constexpr std::string_view kDesignCaption = "デイリオ";
+
+// Design captions of the main window's labels.
+inline constexpr std::string_view kDesignLabel1 = "平成12年 1月 January 2000";
+inline constexpr std::string_view kDesignLabel2 = "20";
+inline constexpr std::string_view kDesignLabel3 = "木曜日 Thursday";
+inline constexpr std::string_view kDesignLabel4 = "デイリオ for Windows 95/98/2000";
+inline constexpr std::string_view kDesignLabel5 = "Now Loading...";
+
+// Greeting line.
+inline constexpr std::string_view kGoodEvening = "こんばんわ，";
+inline constexpr std::string_view kGoodMorning = "おはよう，";
+inline constexpr std::string_view kGoodDay = "こんにちわ，";
+inline constexpr std::string_view kPretty = "今日も奇麗な";
+inline constexpr std::string_view kWonderful = "今日も素敵な";
+inline constexpr std::string_view kLively = "今日も元気な";
+inline constexpr std::string_view kCute = "今日も可愛い";
+inline constexpr std::string_view kHappyBirthday = "誕生日おめでとう!!";
+inline constexpr std::string_view kFemale = "女性";
+inline constexpr std::string_view kMale = "男性";
+inline constexpr std::string_view kOtherSex = "その他";
+
+// Birthday book messages.
+inline constexpr std::string_view kHonorific = "さん";
+inline constexpr std::string_view kAgeBirthday = "才の誕生日";
+inline constexpr std::string_view kPlainBirthday = "さん 誕生日";
+
+// Holidays.
+inline constexpr std::string_view kSubstituteCandidate = "振替候補日";
+inline constexpr std::string_view kSubstituteHoliday = "振替休日";
+
+// Life counters.
+inline constexpr std::string_view kSinceBirthPrefix = "あなたが生まれてから";
+inline constexpr std::string_view kSinceFirstUsePrefix = "デイリオを使いはじめてから";
+inline constexpr std::string_view kDaySuffix = "日目";
+
+// Shown when no saying can be drawn.
+inline constexpr std::string_view kTitle = "デイリオカレンダー for Win 95/98/2000";
+// The credit line names the team that brought the calendar to Linux, followed by one blank.
+inline constexpr std::string_view kCredit = "移植: デイリオ Linux 移植チーム ";
+
+// Registration dialog.
+inline constexpr std::string_view kRegisterCaption = "デイリオ2000登録";
+inline constexpr std::string_view kRegisterIntro = "まず，「デイリオ」にあなたの情報を登録します．";
+inline constexpr std::string_view kAskName = "あなたのお名前は？";
+inline constexpr std::string_view kAskBirthday = "生年月日は？";
+inline constexpr std::string_view kAskSex = "性別は？";
+inline constexpr std::string_view kYearUnit = "年";
+inline constexpr std::string_view kMonthUnit = "月";
+inline constexpr std::string_view kDayUnit = "日";
+inline constexpr std::string_view kDefaultAddress = "さん";
+inline constexpr std::string_view kAddressChoices[] = {"様", "くん", "ちゃん", "係長", "課長", "部長", "社長"};
+inline constexpr std::string_view kRegisterButton = "登録";
+inline constexpr std::string_view kQuitButton = "やめる";
+inline constexpr std::string_view kConfirmTitle = "登録事項の確認";
+inline constexpr std::string_view kPromptName = "お名前: ";
+inline constexpr std::string_view kPromptBirthday = "誕生日:";
+inline constexpr std::string_view kPromptSex = "性別  :";
+inline constexpr std::string_view kPromptQuestion = "以上で登録してよろしいですか？";
+
+}  // namespace dovi::texts

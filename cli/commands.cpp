@@ -1,0 +1,66 @@
+#include "cli/commands.h"
+
+#include <ostream>
+#include <vector>
+
+namespace dovi::cli {
+
+namespace {
+
+std::vector<Command> allCommands()
+{
+    std::vector<Command> commands;
+    for (auto group : {settingsCommands(), pageCommands()})
+        commands.insert(commands.end(), group.begin(), group.end());
+    return commands;
+}
+
+void printUsage(std::ostream& err)
+{
+    err << "usage: dovi-cli [--ini PATH] COMMAND [ARGS]\n";
+    for (const Command& command : allCommands())
+        err << "  dovi-cli [--ini PATH] " << command.name << ' ' << command.usage << '\n';
+}
+
+}  // namespace
+
+int usageError(Context& context, std::string_view command, std::string_view message)
+{
+    context.err << "dovi-cli: " << message << '\n';
+    for (const Command& c : allCommands())
+        if (c.name == command)
+            context.err << "usage: dovi-cli [--ini PATH] " << c.name << ' ' << c.usage << '\n';
+    return kUsage;
+}
+
+int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
+{
+    std::filesystem::path ini = "dovi.ini";
+    std::size_t next = 1;
+    if (next < argv.size() && argv[next] == "--ini") {
+        if (next + 1 >= argv.size() || argv[next + 1].empty()) {
+            err << "dovi-cli: --ini needs a path\n";
+            printUsage(err);
+            return kUsage;
+        }
+        ini = argv[next + 1];
+        next += 2;
+    }
+    if (next >= argv.size()) {
+        err << "dovi-cli: no command given\n";
+        printUsage(err);
+        return kUsage;
+    }
+    const std::string& name = argv[next];
+    for (const Command& command : allCommands()) {
+        if (command.name == name) {
+            Context context{ini, argv.subspan(next + 1), out, err};
+            return command.run(context);
+        }
+    }
+    err << "dovi-cli: unknown command '" << name << "'\n";
+    printUsage(err);
+    return kUsage;
+}
+
+}  // namespace dovi::cli

@@ -1,0 +1,43 @@
+// dovi-cli: the settings file and the day page from the command line.
+// Exit codes: 0 done; 1 a write failed or an entry could not be stored; 2 bad usage;
+// 3 the settings file or its user entry is missing; 4 no user is registered yet.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace dovi::cli {
+
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
+inline constexpr int kBrokenFile = 3;
+inline constexpr int kNotRegistered = 4;
+
+struct Context {
+    std::filesystem::path ini;           // --ini PATH, or dovi.ini in the current directory
+    std::span<const std::string> args;   // the command's own arguments, after its name
+    std::ostream& out;
+    std::ostream& err;
+};
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;  // the arguments, for the usage text
+    int (*run)(Context&);
+};
+
+// Writes "dovi-cli: <message>" and the command's usage to err; returns kUsage.
+int usageError(Context& context, std::string_view command, std::string_view message);
+
+// The commands of each group; the table in commands.cpp joins them.
+std::span<const Command> settingsCommands();
+std::span<const Command> pageCommands();
+
+// Runs dovi-cli with argv (argv[0] is the program's name).
+int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err);
+
+}  // namespace dovi::cli

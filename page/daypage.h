@@ -1,0 +1,65 @@
+// The day page below the date header, built once per enabling of the build timer: greeting,
+// birthday book, special days, holiday, life counter and saying.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/clock.h"
+#include "app/settingsfile.h"
+
+namespace dovi {
+
+// The pseudo-random source of the saying draw.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    // Called once at the start of every draw of a saying.
+    virtual void seedFromClock() = 0;
+    // The next number, uniform in [0, 1), in single precision.
+    virtual float next() = 0;
+};
+
+// A standard generator. With a fixed seed, seedFromClock() reseeds with that seed, so a draw repeats.
+class StandardRandom final : public RandomSource {
+public:
+    explicit StandardRandom(std::optional<std::uint64_t> fixedSeed = std::nullopt);
+    ~StandardRandom() override;
+    void seedFromClock() override;
+    float next() override;
+
+private:
+    struct Engine;
+    std::optional<std::uint64_t> fixedSeed_;
+    std::unique_ptr<Engine> engine_;
+};
+
+inline constexpr int kMsgListSize = 26;
+
+// What the page build shows. Fields left std::nullopt are not touched by the build.
+struct DayPage {
+    std::string label5;                    // greeting line
+    bool holidayMark = false;              // Shape1 made visible
+    std::optional<std::string> label8;     // holiday name
+    std::array<std::string, kMsgListSize> msgList;
+    std::int16_t msgCount = 0;             // after the build: at least 1
+    std::optional<std::string> label4;     // the counter line, when the day has no messages
+    std::string label6;                    // saying, or the title
+    std::string label7;                    // source of the saying, or the credit line
+};
+
+// Runs the whole build on settings at the clock's time, with its reads and writes in order.
+DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random);
+
+// The holiday the page shows for date: from the settings file's table, its substitute marker, or
+// the computed holidays. mark is true when the holiday mark is shown; name may be "" with the mark.
+struct HolidayShown {
+    bool mark = false;
+    std::string name;
+};
+HolidayShown lookupHoliday(SettingsStore& settings, Date date);
+
+}  // namespace dovi

@@ -1,0 +1,9 @@
+set(DOVI_PAGE_CORE
+  page/calendar.cpp
+  page/daypage.cpp
+  page/holidays.cpp
+  page/random.cpp
+)
+set(DOVI_PAGE_WIDGETS
+  page/form1page.cpp
+)

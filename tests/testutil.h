@@ -1,0 +1,100 @@
+// Helpers shared by the tests: scratch folders, whole-file bytes, and an in-memory settings store.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/settingsfile.h"
+
+namespace dovi::test {
+
+// A fresh folder below the system's temporary folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "dovi-test-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string readBytes(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// A settings store kept in memory that logs every access, to check which keys are read and
+// written in which order. Sections and keys match exactly here.
+class MemoryStore final : public SettingsStore {
+public:
+    struct Access {
+        char kind;  // 'r' read, 'w' write, 'd' delete
+        std::string section, key, value;
+        bool operator==(const Access&) const = default;
+    };
+
+    void put(const std::string& section, const std::string& key, const std::string& value)
+    {
+        values_[{section, key}] = value;
+    }
+    std::optional<std::string> get(const std::string& section, const std::string& key) const
+    {
+        auto it = values_.find({section, key});
+        return it == values_.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+
+    std::string read(std::string_view section, std::string_view key) override
+    {
+        log.push_back({'r', std::string(section), std::string(key), {}});
+        auto value = get(std::string(section), std::string(key));
+        return value ? *value : "0";
+    }
+
+    WriteResult write(std::string_view section, std::string_view key,
+                      std::optional<std::string_view> value) override
+    {
+        log.push_back({value ? 'w' : 'd', std::string(section), std::string(key), value ? std::string(*value) : ""});
+        if (readOnly)
+            return {false, "the settings file cannot be written"};
+        if (value)
+            values_[{std::string(section), std::string(key)}] = std::string(*value);
+        else
+            values_.erase({std::string(section), std::string(key)});
+        return {true, {}};
+    }
+
+    std::vector<Access> log;
+    bool readOnly = false;  // every write fails and changes nothing
+
+private:
+    std::map<std::pair<std::string, std::string>, std::string> values_;
+};
+
+}  // namespace dovi::test
