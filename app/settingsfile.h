@@ -16,6 +16,12 @@ struct WriteResult {
     std::string error;  // one plain sentence for a person when !ok (names the offending character, if any)
 };
 
+// Held while a sequence of reads and writes must act as one against other processes.
+class UpdateLock {
+public:
+    virtual ~UpdateLock() = default;
+};
+
 // What the page build, the registration dialog and the command-line tool need of a settings store.
 // All text passes as UTF-8, whatever the encoding of the file behind it.
 class SettingsStore {
@@ -30,6 +36,11 @@ public:
     // (an absent value, distinct from "") deletes the key.
     virtual WriteResult write(std::string_view section, std::string_view key,
                               std::optional<std::string_view> value) = 0;
+
+    // Keeps other processes' writes out until the returned lock is released, so that a
+    // read-modify-write sequence (moving an entry, adding one under the first free letter) loses
+    // nothing. Holds may nest within one process. nullptr where the store needs none.
+    virtual std::unique_ptr<UpdateLock> lockForUpdate() { return nullptr; }
 };
 
 // The encodings a settings file can have. New files are Cp932 with CRLF line ends.
@@ -47,6 +58,7 @@ public:
     std::string read(std::string_view section, std::string_view key) override;
     WriteResult write(std::string_view section, std::string_view key,
                       std::optional<std::string_view> value) override;
+    std::unique_ptr<UpdateLock> lockForUpdate() override;
 
     // The encoding the file has now (Cp932 for a missing file).
     FileEncoding encoding();
