@@ -55,6 +55,15 @@ inline constexpr std::string_view kPlainBirthday = "さん 誕生日";
 // Holidays.
 inline constexpr std::string_view kSubstituteCandidate = "振替候補日";
 inline constexpr std::string_view kSubstituteHoliday = "振替休日";
+// Holidays computed from the date.
+inline constexpr std::string_view kComingOfAgeDay = "成人の日";
+inline constexpr std::string_view kSportsDay = "体育の日";
+inline constexpr std::string_view kVernalEquinoxDay = "春分の日";
+inline constexpr std::string_view kAutumnalEquinoxDay = "秋分の日";
+
+// Date header: Japanese weekday names, Sunday first.
+inline constexpr std::string_view kWeekdayNames[] = {"日曜日", "月曜日", "火曜日", "水曜日",
+                                                     "木曜日", "金曜日", "土曜日"};
 
 // Life counters.
 inline constexpr std::string_view kSinceBirthPrefix = "あなたが生まれてから";

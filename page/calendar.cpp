@@ -1,1 +1,88 @@
-// (being written)
+// Calendar rules of the day page: weekday numbers, the day's settings keys, day counts and the
+// dates stored in the user profile.
+#include "page/calendar.h"
+
+#include <cstdio>
+
+namespace dovi {
+
+namespace {
+
+// Reads the blanks and then one unsigned decimal number of 1 to maxDigits digits at text[pos],
+// advancing pos past it. std::nullopt when no digit follows the blanks or when there are more
+// digits than maxDigits. Only the ASCII space counts as a blank.
+std::optional<unsigned> readNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits)
+{
+    while (pos < text.size() && text[pos] == ' ')
+        ++pos;
+    const std::size_t first = pos;
+    unsigned value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        if (pos - first == maxDigits)
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(text[pos] - '0');
+        ++pos;
+    }
+    if (pos == first)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+int weekdayNumber(Date date)
+{
+    // std::chrono counts Sunday as 0, Saturday as 6.
+    return static_cast<int>(std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding()) + 1;
+}
+
+std::string dateKey(Date date)
+{
+    char key[6];  // "MM/DD" and the terminator; month in [1, 12], day in [1, 31]
+    std::snprintf(key, sizeof key, "%02u/%02u", static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()));
+    return key;
+}
+
+std::string letteredKey(int i, std::string_view dateKey)
+{
+    std::string key(1, static_cast<char>('a' + i));
+    key += dateKey;
+    return key;
+}
+
+// Accepted: [blanks] year "/" [blanks] month "/" [blanks] day, where blanks are any number of
+// ASCII spaces, the year has 1 to 4 digits and lies in 1..9999, month and day have 1 or 2 digits
+// (leading zeros allowed, "2000/01/20") and together name a real day of the Gregorian calendar
+// (29 February only in leap years). Nothing else: no signs, no other separators, no blanks after
+// a number, nothing after the day.
+std::optional<Date> parseProfileDate(std::string_view text)
+{
+    std::size_t pos = 0;
+    const auto year = readNumber(text, pos, 4);
+    if (!year || pos >= text.size() || text[pos] != '/')
+        return std::nullopt;
+    ++pos;
+    const auto month = readNumber(text, pos, 2);
+    if (!month || pos >= text.size() || text[pos] != '/')
+        return std::nullopt;
+    ++pos;
+    const auto day = readNumber(text, pos, 2);
+    if (!day || pos != text.size())
+        return std::nullopt;
+    if (*year < 1)
+        return std::nullopt;
+
+    const Date date{std::chrono::year{static_cast<int>(*year)}, std::chrono::month{*month},
+                    std::chrono::day{*day}};
+    if (!date.ok())
+        return std::nullopt;
+    return date;
+}
+
+long long daysBetween(Date from, Date to)
+{
+    return (std::chrono::sys_days{to} - std::chrono::sys_days{from}).count();
+}
+
+}  // namespace dovi
