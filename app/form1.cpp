@@ -42,6 +42,7 @@ void Form1::buildLayout()
 {
     setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
     setWindowTitle(qs(texts::kDesignCaption));
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QPalette palette = this->palette();

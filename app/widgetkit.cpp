@@ -54,6 +54,14 @@ QFont pointFont(const char* family, double points, bool bold)
     return font;
 }
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const char* size : {"16", "32", "48"})
+        icon.addFile(QStringLiteral(":/icons/dovi-%1.png").arg(QLatin1String(size)));
+    return icon;
+}
+
 void installFontSubstitutes()
 {
     // A proportional Japanese Gothic for the Japanese face; always a Japanese one, or Han characters

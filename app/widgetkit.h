@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QLabel>
 #include <QRect>
 #include <QTimer>
@@ -54,6 +55,9 @@ private:
 
 // Pixel size of a font given in points at 96 dots per inch (12 pt -> 16 px, 9.75 pt -> 13 px).
 QFont pointFont(const char* family, double points, bool bold = false);
+
+// The window icon: a tear-off calendar page, 16, 32 and 48 pixels.
+QIcon programIcon();
 
 // Maps the design's Windows font names to installed Debian fonts; call before creating widgets.
 void installFontSubstitutes();

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ ninja-build pkg-config
+  cmake g++ ninja-build pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libicu-dev nlohmann-json3-dev
   libgtest-dev libbenchmark-dev

@@ -1,1 +1,280 @@
-// (being written)
+// The main window offscreen: start-up outcomes, the date header, the ticker, clicks, and one page build.
+#include <QLabel>
+#include <QPalette>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "app/texts.h"
+#include "register/form3.h"
+#include "tests/testutil.h"
+
+namespace dovi {
+namespace {
+
+using namespace std::chrono;
+
+class Form1Test : public ::testing::Test {
+protected:
+    Form1Test() : clock_(LocalDateTime{year{2000} / January / 20, 8, 0, 20}), random_(7)
+    {
+        services_.clock = &clock_;
+        services_.random = &random_;
+        services_.currentDirectory = [this] { return dir_.path(); };
+        services_.endProgram = [this] { ++ended_; };
+        services_.showMessage = [this](const QString& title, const QString& text) { messages_.push_back({title, text}); };
+        services_.confirm = [](const QString&, const QString&) { return false; };
+    }
+
+    void writeIni(const std::string& utf8Body)
+    {
+        SettingsFile file(dir_ / "dovi.ini");
+        // Written through the settings module so the file has the program's own encoding.
+        std::string section;
+        std::size_t start = 0;
+        while (start < utf8Body.size()) {
+            std::size_t end = utf8Body.find('\n', start);
+            if (end == std::string::npos)
+                end = utf8Body.size();
+            const std::string line = utf8Body.substr(start, end - start);
+            start = end + 1;
+            if (line.empty())
+                continue;
+            if (line.front() == '[') {
+                section = line.substr(1, line.size() - 2);
+                continue;
+            }
+            const auto eq = line.find('=');
+            ASSERT_TRUE(file.write(section, line.substr(0, eq), line.substr(eq + 1)).ok);
+        }
+    }
+
+    std::unique_ptr<Form1> loadedForm()
+    {
+        auto form = std::make_unique<Form1>(services_);
+        loaded_ = form->Form_Load();
+        return form;
+    }
+
+    test::TempDir dir_;
+    FixedClock clock_;
+    StandardRandom random_;
+    Services services_;
+    int ended_ = 0;
+    bool loaded_ = false;
+    std::vector<std::pair<QString, QString>> messages_;
+};
+
+TEST_F(Form1Test, MissingFileShowsTheErrorAndEndsWithoutShowingTheWindow)
+{
+    auto form = loadedForm();
+    EXPECT_FALSE(loaded_);
+    EXPECT_EQ(ended_, 1);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].first, "Error!");
+    EXPECT_EQ(messages_[0].second,
+              QString::fromUtf8("dovi.iniが存在しないか，壊れています．\r\nもう一度デイリオをインストールし直してください．"));
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Form1Test, UserStoredAsZeroCannotBeToldFromAMissingOne)
+{
+    writeIni("[init]\n使用者=0\n");
+    auto form = loadedForm();
+    EXPECT_FALSE(loaded_);
+    EXPECT_EQ(ended_, 1);
+}
+
+TEST_F(Form1Test, EmptyUserOpensTheDialogAndLeavesThePageBuildWaiting)
+{
+    writeIni("[init]\n使用者=\n");
+    auto form = loadedForm();
+    EXPECT_TRUE(loaded_);
+    EXPECT_EQ(ended_, 0);
+    EXPECT_FALSE(form->Timer2->isActive());
+    ASSERT_NE(form->registrationDialog(), nullptr);
+    EXPECT_TRUE(form->registrationDialog()->isVisible());
+    // The header is drawn all the same, and the greeting line keeps its design text.
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("1月20日: デイリオ 2000"));
+    EXPECT_EQ(form->Label5->text(), "Now Loading...");
+}
+
+TEST_F(Form1Test, RegisteredUserGetsTheHeaderAndTheBuildTimer)
+{
+    writeIni("[init]\n使用者=太郎さん\n");
+    auto form = loadedForm();
+    EXPECT_TRUE(loaded_);
+    EXPECT_TRUE(form->Timer2->isActive());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->registrationDialog(), nullptr);
+    EXPECT_EQ(form->Label1->text(), QString::fromUtf8("平成 12年1月  January 2000"));
+    EXPECT_EQ(form->Label2->text(), "20");
+    EXPECT_EQ(form->Label3->text(), QString::fromUtf8("木曜日  Thursday"));
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("1月20日: デイリオ 2000"));
+    EXPECT_EQ(form->Label2->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(form->msgCount, 0);
+    EXPECT_EQ(form->msgIndex, 0);
+}
+
+TEST_F(Form1Test, WeekendDaysTakeTheirColours)
+{
+    writeIni("[init]\n使用者=太郎さん\n");
+    clock_.set({year{2000} / January / 23, 12, 0, 0});  // a Sunday
+    auto sunday = loadedForm();
+    EXPECT_EQ(sunday->Label2->palette().color(QPalette::WindowText), QColor(0xC0, 0, 0));
+    clock_.set({year{2000} / January / 22, 12, 0, 0});  // a Saturday
+    auto saturday = loadedForm();
+    EXPECT_EQ(saturday->Label2->palette().color(QPalette::WindowText), QColor(0, 0, 0xC0));
+}
+
+TEST_F(Form1Test, WindowIsCentredWithItsDesignSize)
+{
+    writeIni("[init]\n使用者=太郎さん\n");
+    auto form = loadedForm();
+    EXPECT_EQ(form->size(), QSize(267, 354));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(form->x(), screen.x() + (screen.width() - 267) / 2);
+    EXPECT_EQ(form->y(), screen.y() + (screen.height() - 354) / 2);
+}
+
+class TickerTest : public Form1Test {
+protected:
+    void SetUp() override
+    {
+        writeIni("[init]\n使用者=太郎さん\n");
+        form = loadedForm();
+        form->Timer2->stop();
+        form->show();
+        ASSERT_TRUE(form->Timer1->isActive());  // the first showing counts as a resize
+    }
+
+    QStringList tick(int times)
+    {
+        QStringList shown;
+        for (int i = 0; i < times; ++i) {
+            form->Timer1_Timer();
+            shown << form->Label4->text();
+        }
+        return shown;
+    }
+
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(TickerTest, ThirteenTicksFromZeroThenMinimised)
+{
+    form->msgList[0] = "a";
+    form->msgList[1] = "b";
+    form->msgList[2] = "c";
+    form->msgCount = 3;
+    const QStringList first = tick(12);
+    EXPECT_EQ(first, QStringList({"a", "b", "c", "a", "b", "c", "a", "b", "c", "a", "b", "c"}));
+    EXPECT_FALSE(form->isMinimized());
+    tick(1);
+    EXPECT_EQ(form->Label4->text(), "a");
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->msgIndex, 1);
+
+    // Restoring starts the ticker again at entry 1, for twelve ticks.
+    form->showNormal();
+    EXPECT_TRUE(form->Timer1->isActive());
+    const QStringList second = tick(11);
+    EXPECT_EQ(second, QStringList({"b", "c", "a", "b", "c", "a", "b", "c", "a", "b", "c"}));
+    EXPECT_FALSE(form->isMinimized());
+    tick(1);
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_EQ(form->msgCount, 3);
+}
+
+TEST_F(TickerTest, OneEntryShowsAtEveryTickAndStillMinimises)
+{
+    form->msgList[0] = "only";
+    form->msgCount = 1;
+    EXPECT_EQ(tick(13), QStringList(13, "only"));
+    EXPECT_TRUE(form->isMinimized());
+}
+
+TEST_F(TickerTest, EmptyListLeavesTheMessageLineAlone)
+{
+    form->msgCount = 0;
+    tick(5);
+    EXPECT_EQ(form->Label4->text(), QString::fromUtf8("デイリオ for Windows 95/98/2000"));
+}
+
+TEST_F(TickerTest, ClicksAnywhereMinimiseAtOnceAndStopTheTicker)
+{
+    for (QWidget* target : std::initializer_list<QWidget*>{form->Label6, form->Label1, form->Label8, form.get()}) {
+        form->showNormal();
+        form->msgIndex = 5;
+        ASSERT_TRUE(form->Timer1->isActive());
+        QTest::mouseClick(target, Qt::LeftButton);
+        EXPECT_TRUE(form->isMinimized());
+        EXPECT_FALSE(form->Timer1->isActive());
+        EXPECT_EQ(form->msgIndex, 0);
+    }
+    // The holiday mark takes no clicks: they reach the window beneath.
+    form->showNormal();
+    form->Shape1->show();
+    QTest::mouseClick(form.get(), Qt::LeftButton, {}, form->Shape1->geometry().center());
+    EXPECT_TRUE(form->isMinimized());
+}
+
+TEST_F(TickerTest, AfterAClickTheNextShowingLastsThirteenTicks)
+{
+    form->msgList[0] = "x";
+    form->msgCount = 1;
+    form->Form_Click();
+    form->showNormal();
+    tick(12);
+    EXPECT_FALSE(form->isMinimized());
+    tick(1);
+    EXPECT_TRUE(form->isMinimized());
+}
+
+TEST_F(TickerTest, StoredTextIsNeverMarkup)
+{
+    form->msgList[0] = "<b>x</b><img src=/etc/passwd>";
+    form->msgCount = 1;
+    tick(1);
+    EXPECT_EQ(form->Label4->text(), "<b>x</b><img src=/etc/passwd>");
+    for (QLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->Label5, form->Label6,
+                          form->Label7, form->Label8})
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+}
+
+TEST_F(TickerTest, ClosingThePageEndsTheProgram)
+{
+    form->close();
+    EXPECT_EQ(ended_, 1);
+}
+
+TEST_F(Form1Test, PageBuildOnTheRoadOfOneStart)
+{
+    writeIni("[init]\n使用者=太郎さん\n誕生日= 1973/ 7/ 5\n性別=男性\n登録日=2000/1/1\n言霊総数=2\n"
+             "[言霊]\n1=急がば回れ,ことわざ\n");
+    clock_.set({year{2000} / January / 10, 8, 0, 20});
+    auto form = loadedForm();
+    form->show();
+    const QRect before = form->geometry();
+    form->Timer2_Timer();
+    EXPECT_EQ(form->Label5->text(), QString::fromUtf8("おはよう，今日も素敵な太郎さん"));
+    EXPECT_EQ(form->Label8->text(), QString::fromUtf8("成人の日"));
+    EXPECT_TRUE(form->Shape1->isVisible());
+    EXPECT_EQ(form->msgCount, 1);
+    EXPECT_EQ(form->Label4->text(), form->msgList[0]);
+    EXPECT_EQ(form->Label4->text(), QString::fromUtf8("あなたが生まれてから9685日目"));
+    EXPECT_EQ(form->Label6->text(), QString::fromUtf8("急がば回れ"));
+    EXPECT_EQ(form->Label7->text(), QString::fromUtf8("ことわざ"));
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form->geometry(), before);
+}
+
+}  // namespace
+}  // namespace dovi
