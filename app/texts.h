@@ -60,6 +60,24 @@ inline constexpr std::string_view kComingOfAgeDay = "成人の日";
 inline constexpr std::string_view kSportsDay = "体育の日";
 inline constexpr std::string_view kVernalEquinoxDay = "春分の日";
 inline constexpr std::string_view kAutumnalEquinoxDay = "秋分の日";
+inline constexpr std::string_view kNewYearsDay = "元日";
+inline constexpr std::string_view kFoundationDay = "建国記念の日";
+inline constexpr std::string_view kEmperorsBirthday = "天皇誕生日";
+inline constexpr std::string_view kShowaDay = "昭和の日";
+inline constexpr std::string_view kGreeneryDay = "みどりの日";
+inline constexpr std::string_view kConstitutionDay = "憲法記念日";
+inline constexpr std::string_view kChildrensDay = "こどもの日";
+inline constexpr std::string_view kMarineDay = "海の日";
+inline constexpr std::string_view kMountainDay = "山の日";
+inline constexpr std::string_view kRespectForTheAgedDay = "敬老の日";
+// The October holiday's name from 2020 on (kSportsDay is its name up to 2019).
+inline constexpr std::string_view kSportsDayFrom2020 = "スポーツの日";
+inline constexpr std::string_view kCultureDay = "文化の日";
+inline constexpr std::string_view kLabourThanksgivingDay = "勤労感謝の日";
+inline constexpr std::string_view kEnthronementDay = "即位の日";
+inline constexpr std::string_view kEnthronementCeremonyDay = "即位礼正殿の儀";
+// A day off between two national holidays.
+inline constexpr std::string_view kCitizensHoliday = "国民の休日";
 
 // Date header: Japanese weekday names, Sunday first.
 inline constexpr std::string_view kWeekdayNames[] = {"日曜日", "月曜日", "火曜日", "水曜日",

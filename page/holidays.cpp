@@ -1,5 +1,6 @@
-// Holidays that move from year to year: the Monday holidays of January and October and the two
-// equinox days.
+// Japan's public holidays for every year from 2000, by the law in force in that year: a table of
+// the national holidays, each row valid from a first to a last year, and the two kinds of day
+// off that follow from them, the substitute holiday and the citizens' holiday.
 #include "page/holidays.h"
 
 #include <climits>
@@ -13,47 +14,169 @@ namespace dovi {
 
 namespace {
 
-// How a rule finds its day within its month.
+using std::chrono::days;
+using std::chrono::sys_days;
+
+// How a row finds its day within its month.
 enum class DayRule {
-    SecondMonday,      // the Monday between the 8th and the 14th
-    VernalEquinox,     // equinoxDay(20.8431, year)
-    AutumnalEquinox,   // equinoxDay(23.2488, year)
+    Fixed,            // the same day of the month every year
+    NthMonday,        // the second or third Monday of the month
+    VernalEquinox,    // equinoxDay(20.8431, year)
+    AutumnalEquinox,  // equinoxDay(23.2488, year)
 };
 
-struct HolidayRule {
+struct HolidayRow {
     std::string_view name;
     unsigned month;  // 1 to 12
-    DayRule day;
-    int firstYear;   // the rule holds from this year ...
+    DayRule rule;
+    int n;           // Fixed: the day of the month; NthMonday: which Monday; equinoxes: unused
+    int firstYear;   // the row holds from this year ...
     int lastYear;    // ... up to and including this one
 };
 
-constexpr int kNoLastYear = INT_MAX;
+// Holidays are computed from this year on; earlier years are left to the settings file's table.
+constexpr int kFirstYear = 2000;
+constexpr int kOpenEnd = INT_MAX;
 
-// Tried in this order; the first row that holds names the day. The Monday holidays follow the
-// law in force from 2000, the equinox days the usual approximation of the astronomical equinox
-// for the years from 1980 to 2099 (also used beyond, as the page has no better one). Years
-// before 2000 are left to the holiday table of the settings file.
-constexpr HolidayRule kRules[] = {
-    {texts::kComingOfAgeDay, 1, DayRule::SecondMonday, 2000, kNoLastYear},
-    {texts::kSportsDay, 10, DayRule::SecondMonday, 2000, kNoLastYear},
-    {texts::kVernalEquinoxDay, 3, DayRule::VernalEquinox, 2000, kNoLastYear},
-    {texts::kAutumnalEquinoxDay, 9, DayRule::AutumnalEquinox, 2000, kNoLastYear},
+constexpr HolidayRow fixed(std::string_view name, unsigned month, int day, int first = kFirstYear,
+                           int last = kOpenEnd)
+{
+    return {name, month, DayRule::Fixed, day, first, last};
+}
+
+constexpr HolidayRow monday(std::string_view name, unsigned month, int nth, int first = kFirstYear,
+                            int last = kOpenEnd)
+{
+    return {name, month, DayRule::NthMonday, nth, first, last};
+}
+
+constexpr HolidayRow equinox(std::string_view name, unsigned month, DayRule rule)
+{
+    return {name, month, rule, 0, kFirstYear, kOpenEnd};
+}
+
+// The national holidays, in calendar order. For every date at most one row holds.
+//
+// Change points of the law since 2000:
+// - Happy Monday system: 成人の日 and 体育の日 on the second Monday from 2000; 海の日 and
+//   敬老の日 on the third Monday from 2003 (fixed on 7/20 and 9/15 before).
+// - 2007 amendment: 4/29 becomes 昭和の日 and みどりの日 moves to 5/4; the substitute holiday
+//   may move past further holidays (see isSubstituteHoliday).
+// - 山の日 on 8/11 from 2016.
+// - Imperial succession 2019: 天皇誕生日 moves from 12/23 (last in 2018) to 2/23 (first in
+//   2020), so 2019 has none; the enthronement day and the day of the enthronement ceremony are
+//   holidays of 2019 only.
+// - Olympic special measures 2020/2021: 海の日, スポーツの日 and 山の日 move next to the
+//   opening and closing of the Games. 体育の日 is renamed スポーツの日 from 2020.
+// The equinox days use the usual approximation of the astronomical equinox for 1980 to 2099,
+// also beyond, as the page has no better one.
+constexpr HolidayRow kNationalHolidays[] = {
+    fixed(texts::kNewYearsDay, 1, 1),
+    monday(texts::kComingOfAgeDay, 1, 2),
+    fixed(texts::kFoundationDay, 2, 11),
+    fixed(texts::kEmperorsBirthday, 2, 23, 2020, kOpenEnd),
+    equinox(texts::kVernalEquinoxDay, 3, DayRule::VernalEquinox),
+    fixed(texts::kGreeneryDay, 4, 29, kFirstYear, 2006),
+    fixed(texts::kShowaDay, 4, 29, 2007, kOpenEnd),
+    fixed(texts::kEnthronementDay, 5, 1, 2019, 2019),
+    fixed(texts::kConstitutionDay, 5, 3),
+    fixed(texts::kGreeneryDay, 5, 4, 2007, kOpenEnd),
+    fixed(texts::kChildrensDay, 5, 5),
+    fixed(texts::kMarineDay, 7, 20, kFirstYear, 2002),
+    monday(texts::kMarineDay, 7, 3, 2003, 2019),
+    fixed(texts::kMarineDay, 7, 23, 2020, 2020),
+    fixed(texts::kSportsDayFrom2020, 7, 24, 2020, 2020),
+    fixed(texts::kMarineDay, 7, 22, 2021, 2021),
+    fixed(texts::kSportsDayFrom2020, 7, 23, 2021, 2021),
+    monday(texts::kMarineDay, 7, 3, 2022, kOpenEnd),
+    fixed(texts::kMountainDay, 8, 11, 2016, 2019),
+    fixed(texts::kMountainDay, 8, 10, 2020, 2020),
+    fixed(texts::kMountainDay, 8, 8, 2021, 2021),
+    fixed(texts::kMountainDay, 8, 11, 2022, kOpenEnd),
+    fixed(texts::kRespectForTheAgedDay, 9, 15, kFirstYear, 2002),
+    monday(texts::kRespectForTheAgedDay, 9, 3, 2003, kOpenEnd),
+    equinox(texts::kAutumnalEquinoxDay, 9, DayRule::AutumnalEquinox),
+    monday(texts::kSportsDay, 10, 2, kFirstYear, 2019),
+    monday(texts::kSportsDayFrom2020, 10, 2, 2022, kOpenEnd),
+    fixed(texts::kEnthronementCeremonyDay, 10, 22, 2019, 2019),
+    fixed(texts::kCultureDay, 11, 3),
+    fixed(texts::kLabourThanksgivingDay, 11, 23),
+    fixed(texts::kEmperorsBirthday, 12, 23, kFirstYear, 2018),
 };
 
-constexpr int kMonday = 2;  // weekday number, Sunday = 1
+// From this year on a substitute holiday moves past holidays that follow the Sunday holiday.
+constexpr int kLongSubstituteFrom = 2007;
 
-bool dayMatches(DayRule rule, int year, int day, int weekday)
+constexpr int kSunday = 1;  // weekday numbers, Sunday = 1
+constexpr int kMonday = 2;
+
+bool dayMatches(const HolidayRow& row, int year, int day, int weekday)
 {
-    switch (rule) {
-    case DayRule::SecondMonday:
-        return weekday == kMonday && day >= 8 && day <= 14;
+    switch (row.rule) {
+    case DayRule::Fixed:
+        return day == row.n;
+    case DayRule::NthMonday:
+        // The n-th Monday lies between day 7n − 6 and day 7n.
+        return weekday == kMonday && day > 7 * (row.n - 1) && day <= 7 * row.n;
     case DayRule::VernalEquinox:
         return day == equinoxDay(20.8431, year);
     case DayRule::AutumnalEquinox:
         return day == equinoxDay(23.2488, year);
     }
     return false;
+}
+
+// The name of the national holiday on date, or "" when it is none (always "" before 2000).
+std::string_view nationalHoliday(Date date)
+{
+    const int year = static_cast<int>(date.year());
+    const unsigned month = static_cast<unsigned>(date.month());
+    const int day = static_cast<int>(static_cast<unsigned>(date.day()));
+    const int weekday = weekdayNumber(date);
+    for (const HolidayRow& row : kNationalHolidays) {
+        if (year >= row.firstYear && year <= row.lastYear && month == row.month
+            && dayMatches(row, year, day, weekday))
+            return row.name;
+    }
+    return {};
+}
+
+bool isNationalHoliday(sys_days day)
+{
+    return !nationalHoliday(Date{day}).empty();
+}
+
+bool isSunday(sys_days day)
+{
+    return weekdayNumber(Date{day}) == kSunday;
+}
+
+// A day that is no national holiday itself becomes a substitute holiday when a national holiday
+// fell on the Sunday before it. Up to 2006 only the day right after that Sunday qualifies; from
+// 2007 on it is the first day after the Sunday that is no national holiday, so the days off
+// move past e.g. 5/4 and 5/5 to 5/6 when 5/3 or 5/4 is a Sunday.
+bool isSubstituteHoliday(sys_days day)
+{
+    if (isNationalHoliday(day))
+        return false;
+    if (static_cast<int>(Date{day}.year()) < kLongSubstituteFrom)
+        return isNationalHoliday(day - days{1}) && isSunday(day - days{1});
+    // Walk back over the run of national holidays that ends yesterday: a few days at most, and
+    // never past 1999, where nothing counts as a national holiday.
+    for (sys_days before = day - days{1}; isNationalHoliday(before); before -= days{1}) {
+        if (isSunday(before))
+            return true;
+    }
+    return false;
+}
+
+// The citizens' holiday: a day that is neither a national holiday, a Sunday nor a substitute
+// holiday, between two national holidays (5/4 up to 2006, 9/22 in some years, 4/30 and 5/2 of
+// 2019).
+bool isCitizensHoliday(sys_days day)
+{
+    return !isNationalHoliday(day) && !isSunday(day) && !isSubstituteHoliday(day)
+           && isNationalHoliday(day - days{1}) && isNationalHoliday(day + days{1});
 }
 
 }  // namespace
@@ -68,16 +191,15 @@ int equinoxDay(double c, int year)
 
 std::string computedHoliday(Date date)
 {
-    const int year = static_cast<int>(date.year());
-    const unsigned month = static_cast<unsigned>(date.month());
-    const int day = static_cast<int>(static_cast<unsigned>(date.day()));
-    const int weekday = weekdayNumber(date);
-
-    for (const HolidayRule& rule : kRules) {
-        if (year >= rule.firstYear && year <= rule.lastYear && month == rule.month
-            && dayMatches(rule.day, year, day, weekday))
-            return std::string(rule.name);
-    }
+    if (!date.ok() || static_cast<int>(date.year()) < kFirstYear)
+        return {};
+    if (const std::string_view name = nationalHoliday(date); !name.empty())
+        return std::string(name);
+    const sys_days day{date};
+    if (isSubstituteHoliday(day))
+        return std::string(texts::kSubstituteHoliday);
+    if (isCitizensHoliday(day))
+        return std::string(texts::kCitizensHoliday);
     return {};
 }
 

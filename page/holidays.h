@@ -1,4 +1,4 @@
-// Holidays that move from year to year and so cannot stand in the month/day holiday table.
+// Japan's public holidays, computed from the date for the years from 2000.
 #pragma once
 
 #include <string>
@@ -11,8 +11,11 @@ namespace dovi {
 // in double precision. March uses c = 20.8431, September c = 23.2488.
 int equinoxDay(double c, int year);
 
-// The name of the holiday that is computed for date, or "" when none is. Used only when the
-// settings file's holiday table has no entry for the date's month and day. Nothing before 2000.
+// The name of Japan's public holiday on date by the law in force in its year: a national holiday,
+// "振替休日" (substitute holiday) or "国民の休日" (a day off between two national holidays).
+// "" when the date is none of these, for every date before 2000 and for an invalid date.
+// Used only when the settings file's holiday table has no entry for the date's month and day;
+// the derived days follow from the national holidays computed here, never from that table.
 std::string computedHoliday(Date date);
 
 }  // namespace dovi
