@@ -1,1 +1,119 @@
-// (being written)
+#include "register/registration.h"
+
+#include "app/texts.h"
+
+namespace dovi {
+
+int lastDayOfMonth(int month)
+{
+    switch (month) {
+    case 2:
+        return 29;
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+        return 30;
+    default:
+        return 31;
+    }
+}
+
+int keptYear(int year)
+{
+    if (year == kYearBar.maximum)
+        return kYearBar.minimum + 1;
+    if (year == kYearBar.minimum)
+        return kYearBar.maximum - 1;
+    return year;
+}
+
+int keptMonth(int month)
+{
+    if (month == kMonthBar.maximum)
+        return 1;
+    if (month == kMonthBar.minimum)
+        return 12;
+    return month;
+}
+
+int dayForMonth(int month, int day)
+{
+    if (day <= 29)
+        return day;
+    if (month == 2)
+        return 29;
+    if (lastDayOfMonth(month) == 30)
+        return 30;
+    return day;
+}
+
+int keptDay(int month, int day)
+{
+    const int last = lastDayOfMonth(month);
+    if (day > last)
+        return 1;
+    if (day < 1)
+        return last;
+    return day;
+}
+
+std::string mirrorText(int value)
+{
+    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+}
+
+std::string confirmationPrompt(const RegistrationForm& form)
+{
+    std::string prompt;
+    prompt += texts::kPromptName;
+    prompt += form.name;
+    prompt += '\r';
+    prompt += texts::kPromptBirthday;
+    prompt += form.yearText;
+    prompt += texts::kYearUnit;
+    prompt += form.monthText;
+    prompt += texts::kMonthUnit;
+    prompt += form.dayText;
+    prompt += texts::kDayUnit;
+    prompt += '\r';
+    prompt += texts::kPromptSex;
+    prompt += form.sex;
+    prompt += '\r';
+    prompt += texts::kPromptQuestion;
+    return prompt;
+}
+
+std::string birthdayText(const RegistrationForm& form)
+{
+    return form.yearText + "/" + form.monthText + "/" + form.dayText;
+}
+
+std::string registrationDateText(const Date& today)
+{
+    return std::to_string(int(today.year())) + "/" + std::to_string(unsigned(today.month())) + "/" +
+           std::to_string(unsigned(today.day()));
+}
+
+std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today)
+{
+    return {
+        {texts::kUser, form.name},
+        {texts::kBirthday, birthdayText(form)},
+        {texts::kSex, form.sex},
+        {texts::kRegisteredOn, registrationDateText(today)},
+    };
+}
+
+WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values)
+{
+    const auto lock = store.lockForUpdate();
+    for (const ProfileValue& entry : values) {
+        WriteResult result = store.write(texts::kInit, entry.key, entry.value);
+        if (!result.ok)
+            return result;
+    }
+    return {true, {}};
+}
+
+}  // namespace dovi

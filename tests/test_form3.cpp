@@ -1,1 +1,335 @@
-// (being written)
+// The registration dialog offscreen: its controls, the birthday bars, the sex options, confirming,
+// storing the profile and quitting. The confirmation box is answered through the services.
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "register/form3.h"
+#include "tests/testutil.h"
+
+namespace dovi {
+namespace {
+
+using namespace std::chrono;
+
+// The installed file before the first start: an empty user entry (Shift-JIS 使用者).
+const std::string kInstalledIni = "[init]\r\n\x8e\x67\x97\x70\x8e\xd2=\r\n";
+
+class Form3Test : public ::testing::Test {
+protected:
+    Form3Test() : clock_(LocalDateTime{year{2000} / January / 20, 9, 0, 0}), random_(7)
+    {
+        services_.clock = &clock_;
+        services_.random = &random_;
+        services_.currentDirectory = [this] { return dir_.path(); };
+        services_.endProgram = [this] { ++ended_; };
+        services_.showMessage = [this](const QString&, const QString& text) { messages_.push_back(text); };
+        services_.confirm = [this](const QString& title, const QString& text) {
+            EXPECT_EQ(title, QStringLiteral("登録事項の確認"));
+            prompts_.push_back(text);
+            return answer_;
+        };
+        form1_ = std::make_unique<Form1>(services_);
+        dialog_ = std::make_unique<Form3>(*form1_, services_);
+    }
+
+    Form3& dialog() { return *dialog_; }
+
+    void chooseDate(int yearValue, int monthValue, int dayValue)
+    {
+        dialog().HScroll1->setValue(yearValue);
+        dialog().HScroll2->setValue(monthValue);
+        dialog().HScroll3->setValue(dayValue);
+    }
+
+    test::TempDir dir_;
+    FixedClock clock_;
+    StandardRandom random_;
+    Services services_;
+    int ended_ = 0;
+    bool answer_ = true;
+    std::vector<QString> prompts_;
+    std::vector<QString> messages_;
+    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<Form3> dialog_;
+};
+
+TEST_F(Form3Test, OpensWithTheDesignValues)
+{
+    Form3& d = dialog();
+    EXPECT_EQ(d.parentWidget(), nullptr);
+    EXPECT_EQ(d.size(), QSize(225, 268));
+    EXPECT_EQ(d.minimumSize(), d.maximumSize());
+    EXPECT_FALSE(d.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    // the value labels show the bars' values after a blank, not their design texts
+    EXPECT_EQ(d.Label10->text(), QStringLiteral(" 1973"));
+    EXPECT_EQ(d.Label11->text(), QStringLiteral(" 7"));
+    EXPECT_EQ(d.Label12->text(), QStringLiteral(" 5"));
+    for (QLabel* label : d.findChildren<QLabel*>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+    // the form of address is typed text, not a list item, and Enter adds nothing to the list
+    EXPECT_EQ(d.Combo1->currentIndex(), -1);
+    EXPECT_EQ(d.Combo1->currentText(), QStringLiteral("さん"));
+    QTest::keyClicks(d.Combo1, QStringLiteral("dono"));
+    QTest::keyClick(d.Combo1, Qt::Key_Return);
+    EXPECT_EQ(d.Combo1->count(), 7);
+    EXPECT_FALSE(d.Command1->isEnabled());
+    EXPECT_TRUE(d.Command1->isDefault());
+}
+
+// The option buttons form one group and so one tab stop; the arrow keys move within the group.
+TEST_F(Form3Test, FocusStartsInTheNameBoxAndFollowsTheTabOrder)
+{
+    Form3& d = dialog();
+    d.show();
+    QApplication::setActiveWindow(&d);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    EXPECT_EQ(QApplication::focusWidget(), d.Text1);
+
+    auto tabThrough = [](const std::vector<const QWidget*>& expected) {
+        for (const QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_EQ(QApplication::focusWidget(), next)
+                << QApplication::focusWidget()->metaObject()->className() << " instead of "
+                << next->metaObject()->className();
+        }
+    };
+    // Command1 is skipped while disabled
+    tabThrough({d.Combo1, d.HScroll1, d.HScroll2, d.HScroll3, d.Command2, d.Option2, d.Text1});
+    d.Option1->click();
+    d.Text1->setFocus();
+    tabThrough({d.Combo1, d.HScroll1, d.HScroll2, d.HScroll3, d.Command1, d.Command2});
+}
+
+struct StepCase {
+    int bar;  // 1 year, 2 month, 3 day
+    int month;
+    int from;
+    QAbstractSlider::SliderAction action;
+    int expected;
+};
+
+TEST_F(Form3Test, BarsWrapAtBothEnds)
+{
+    using S = QAbstractSlider;
+    const StepCase cases[] = {
+        {1, 7, 2099, S::SliderSingleStepAdd, 1800}, {1, 7, 1800, S::SliderSingleStepSub, 2099},
+        {1, 7, 2097, S::SliderPageStepAdd, 1800},   {1, 7, 1802, S::SliderPageStepSub, 2099},
+        {1, 7, 2098, S::SliderSingleStepAdd, 2099}, {1, 7, 1973, S::SliderPageStepAdd, 1978},
+        {2, 0, 12, S::SliderSingleStepAdd, 1},      {2, 0, 1, S::SliderSingleStepSub, 12},
+        {2, 0, 12, S::SliderPageStepAdd, 1},        {2, 0, 1, S::SliderToMinimum, 12},
+        {3, 2, 29, S::SliderSingleStepAdd, 1},      {3, 2, 1, S::SliderSingleStepSub, 29},
+        {3, 4, 30, S::SliderSingleStepAdd, 1},      {3, 9, 1, S::SliderPageStepSub, 30},
+        {3, 1, 31, S::SliderSingleStepAdd, 1},      {3, 12, 1, S::SliderSingleStepSub, 31},
+    };
+    for (const StepCase& c : cases) {
+        Form3& d = dialog();
+        QScrollBar* bars[] = {d.HScroll1, d.HScroll2, d.HScroll3};
+        QLabel* mirrors[] = {d.Label10, d.Label11, d.Label12};
+        if (c.month != 0)
+            d.HScroll2->setValue(c.month);
+        QScrollBar* bar = bars[c.bar - 1];
+        bar->setValue(c.from);
+        bar->triggerAction(c.action);
+        EXPECT_EQ(bar->value(), c.expected) << "bar " << c.bar << " from " << c.from;
+        EXPECT_EQ(mirrors[c.bar - 1]->text(), QString(" %1").arg(c.expected)) << "bar " << c.bar;
+    }
+}
+
+TEST_F(Form3Test, MonthChangeCutsTheDay)
+{
+    struct Case { int day, month, expected; };
+    for (const Case& c : {Case{31, 2, 29}, Case{31, 9, 30}, Case{31, 8, 31}, Case{30, 2, 29}}) {
+        Form3& d = dialog();
+        d.HScroll2->setValue(7);
+        d.HScroll3->setValue(c.day);
+        d.HScroll2->setValue(c.month);
+        EXPECT_EQ(d.HScroll3->value(), c.expected) << c.day << " -> month " << c.month;
+        EXPECT_EQ(d.Label12->text(), QString(" %1").arg(c.expected));
+    }
+    // the month wraps first, then the day is cut for the month it wrapped to
+    Form3& d = dialog();
+    d.HScroll2->setValue(1);
+    d.HScroll3->setValue(31);
+    d.HScroll2->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(d.HScroll2->value(), 12);
+    EXPECT_EQ(d.HScroll3->value(), 31);
+}
+
+TEST_F(Form3Test, EndKeyOnTheDayBarNeverKeepsAnImpossibleDay)
+{
+    Form3& d = dialog();
+    d.show();
+    QApplication::setActiveWindow(&d);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    for (int month : {2, 4, 7}) {
+        d.HScroll2->setValue(month);
+        d.HScroll3->setValue(5);
+        d.HScroll3->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), d.HScroll3);
+        QTest::keyClick(d.HScroll3, Qt::Key_End);
+        EXPECT_EQ(d.HScroll3->value(), 1) << "month " << month;
+        EXPECT_EQ(d.Label12->text(), QStringLiteral(" 1"));
+    }
+    // 29 February stays with a common year
+    chooseDate(2001, 2, 29);
+    EXPECT_EQ(d.HScroll3->value(), 29);
+}
+
+TEST_F(Form3Test, OptionsChooseTheSexAndEnableRegistering)
+{
+    Form3& d = dialog();
+    d.show();
+    QTest::keyClick(&d, Qt::Key_Return);
+    EXPECT_TRUE(prompts_.empty()) << "Enter does nothing before a sex is chosen";
+
+    // the words beside the circles are plain labels
+    QTest::mouseClick(d.Label1, Qt::LeftButton);
+    EXPECT_FALSE(d.Option1->isChecked());
+    EXPECT_FALSE(d.Command1->isEnabled());
+
+    d.Option2->click();
+    EXPECT_EQ(d.chosenSex, QStringLiteral("女性"));
+    EXPECT_TRUE(d.Command1->isEnabled());
+    d.Option3->click();
+    EXPECT_EQ(d.chosenSex, QStringLiteral("その他"));
+    d.Option1->click();
+    EXPECT_EQ(d.chosenSex, QStringLiteral("男性"));
+    EXPECT_FALSE(d.Option2->isChecked());
+    EXPECT_TRUE(d.Command1->isEnabled());
+
+    answer_ = false;
+    QTest::keyClick(&d, Qt::Key_Return);
+    EXPECT_EQ(prompts_.size(), 1u);
+}
+
+TEST_F(Form3Test, CancelKeepsEverythingAndWritesNothing)
+{
+    Form3& d = dialog();
+    d.show();
+    d.Text1->setText(QStringLiteral("<b>x</b>"));
+    d.Combo1->setEditText(QStringLiteral("部長"));
+    chooseDate(1980, 11, 30);
+    d.Option3->click();
+    answer_ = false;
+    d.Command1->click();
+
+    ASSERT_EQ(prompts_.size(), 1u);
+    // the name goes into the prompt as it is typed, markup included
+    EXPECT_EQ(prompts_[0], QStringLiteral("お名前: <b>x</b>部長\r誕生日: 1980年 11月 30日\r性別  :その他\r"
+                                          "以上で登録してよろしいですか？"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "dovi.ini"));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.Text1->text(), QStringLiteral("<b>x</b>"));
+    EXPECT_EQ(d.Combo1->currentText(), QStringLiteral("部長"));
+    EXPECT_EQ(d.HScroll1->value(), 1980);
+    EXPECT_EQ(d.HScroll2->value(), 11);
+    EXPECT_EQ(d.HScroll3->value(), 30);
+    EXPECT_EQ(d.chosenSex, QStringLiteral("その他"));
+    EXPECT_TRUE(d.Command1->isEnabled());
+    EXPECT_FALSE(form1_->isVisible());
+    EXPECT_FALSE(form1_->Timer2->isActive());
+    EXPECT_EQ(ended_, 0);
+}
+
+// The first start: the main window opens the dialog for the empty user entry; registering
+// stores the profile, shows the main window and starts its page build.
+class FirstStartTest : public Form3Test {
+protected:
+    FirstStartTest()
+    {
+        dialog_.reset();
+        test::writeBytes(dir_ / "dovi.ini", kInstalledIni);
+        loaded_ = form1_->Form_Load();
+    }
+    Form3& registration() { return *form1_->registrationDialog(); }
+    bool loaded_ = false;
+};
+
+TEST_F(FirstStartTest, OkStoresTheProfileAndStartsThePage)
+{
+    ASSERT_TRUE(loaded_);
+    ASSERT_NE(form1_->registrationDialog(), nullptr);
+    Form3& d = registration();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(form1_->Timer2->isActive());
+
+    d.Text1->setText(QStringLiteral("あ"));
+    d.Option2->click();
+    d.Option1->click();
+    d.Command1->click();
+
+    ASSERT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(prompts_[0], QStringLiteral("お名前: あさん\r誕生日: 1973年 7月 5日\r性別  :男性\r"
+                                          "以上で登録してよろしいですか？"));
+    EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"),
+              "[init]\r\n"
+              "\x8e\x67\x97\x70\x8e\xd2=\x82\xa0\x82\xb3\x82\xf1\r\n"  // 使用者=あさん
+              "\x92\x61\x90\xb6\x93\xfa= 1973/ 7/ 5\r\n"               // 誕生日
+              "\x90\xab\x95\xca=\x92\x6a\x90\xab\r\n"                  // 性別=男性
+              "\x93\x6f\x98\x5e\x93\xfa=2000/1/20\r\n");               // 登録日
+    EXPECT_TRUE(form1_->isVisible());
+    EXPECT_TRUE(form1_->Timer2->isActive());
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(ended_, 0);
+    // the page build reads what was just stored
+    EXPECT_EQ(form1_->getini("init", "使用者"), "あさん");
+    // (the reader drops the blank at the start of a value, as the profile functions do)
+    EXPECT_EQ(form1_->getini("init", "誕生日"), "1973/ 7/ 5");
+}
+
+TEST_F(FirstStartTest, NameTheFileCannotHoldIsRefusedAndKept)
+{
+    ASSERT_TRUE(loaded_);
+    Form3& d = registration();
+    d.Option1->click();
+    // a character outside Shift-JIS, and a line break pasted into the name box
+    const std::pair<QString, QString> cases[] = {{QStringLiteral("𠮷野"), QStringLiteral("𠮷")},
+                                                 {QStringLiteral("山\n田"), QStringLiteral("U+000A")}};
+    for (const auto& [name, named] : cases) {
+        messages_.clear();
+        d.Text1->setText(name);
+        d.Command1->click();
+
+        EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"), kInstalledIni);
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_TRUE(messages_[0].contains(named)) << messages_[0].toStdString();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.Text1->text(), name);
+        EXPECT_EQ(d.chosenSex, QStringLiteral("男性"));
+        EXPECT_FALSE(form1_->isVisible());
+        EXPECT_FALSE(form1_->Timer2->isActive());
+    }
+    EXPECT_EQ(prompts_.size(), 2u);
+
+    // with a name the file can hold, the same dialog registers
+    d.Text1->setText(QStringLiteral("吉野"));
+    d.Command1->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(form1_->getini("init", "使用者"), "吉野さん");
+}
+
+TEST_F(FirstStartTest, QuitEscAndCloseEndTheProgramWithoutWriting)
+{
+    ASSERT_TRUE(loaded_);
+    Form3& d = registration();
+    d.Text1->setText(QStringLiteral("あ"));
+    d.Option1->click();
+
+    d.Command2->click();
+    EXPECT_EQ(ended_, 1);
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_EQ(ended_, 2);
+    d.close();
+    EXPECT_EQ(ended_, 3);
+
+    EXPECT_TRUE(prompts_.empty());
+    EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"), kInstalledIni);
+    EXPECT_FALSE(form1_->Timer2->isActive());
+}
+
+}  // namespace
+}  // namespace dovi

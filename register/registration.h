@@ -1,0 +1,83 @@
+// Rules of the registration dialog, free of widgets: the birthday fields' wrap-around, the texts
+// shown for confirmation and the four profile values written to the settings file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/settingsfile.h"
+
+namespace dovi {
+
+// Range and steps of one birthday bar. Minimum and maximum lie one step outside the values kept:
+// reaching either end wraps around to the other.
+struct BarDesign {
+    int minimum;
+    int maximum;
+    int value;  // at open
+    int singleStep;
+    int pageStep;
+};
+inline constexpr BarDesign kYearBar{1799, 2100, 1973, 1, 5};
+inline constexpr BarDesign kMonthBar{0, 13, 7, 1, 1};
+inline constexpr BarDesign kDayBar{0, 32, 5, 1, 1};
+
+// The last day a month offers: 29 for February in every year (29 February is always selectable),
+// 30 for April, June, September and November, 31 otherwise.
+int lastDayOfMonth(int month);
+
+// The year a bar value stands for: 2100 wraps to 1800 and 1799 to 2099; every other value stays.
+int keptYear(int year);
+
+// The month a bar value stands for: 13 wraps to 1 and 0 to 12; every other value stays.
+int keptMonth(int month);
+
+// The day after the month has become month: above 29 it is cut to 29 in February and to 30 in a
+// 30-day month; every other day stays (a 31st in a 31-day month too).
+int dayForMonth(int month, int day);
+
+// The day a bar value stands for in month: any day beyond the month's last day wraps to 1 (the
+// bar's far end can be reached in one move, so not only the last day + 1), and 0 (or less) wraps
+// to the month's last day.
+int keptDay(int month, int day);
+
+// A birthday field as its mirror label shows it: the decimal digits after one blank (" 1973",
+// " 7"); a negative value shows its minus sign in place of the blank.
+std::string mirrorText(int value);
+
+// What the dialog holds when the user registers, as UTF-8.
+struct RegistrationForm {
+    std::string name;       // the name box followed directly by the form of address
+    std::string yearText;   // the three mirror labels, blanks included
+    std::string monthText;
+    std::string dayText;
+    std::string sex;        // "男性", "女性", "その他", or "" while none is chosen
+};
+
+// The confirmation prompt: four lines separated by a lone carriage return,
+// "お名前: " name, "誕生日:" year "年" month "月" day "日", "性別  :" sex, and the closing question.
+std::string confirmationPrompt(const RegistrationForm& form);
+
+// The stored birthday: the three mirror texts joined by "/" (" 1973/ 7/ 5").
+std::string birthdayText(const RegistrationForm& form);
+
+// The stored registration date: year/month/day without blanks or leading zeros ("2000/1/20").
+std::string registrationDateText(const Date& today);
+
+// One value of the user profile in section "init".
+struct ProfileValue {
+    std::string_view key;
+    std::string value;
+};
+
+// The four profile values in the order they are written: 使用者, 誕生日, 性別, 登録日.
+std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today);
+
+// Writes values in order into section "init" of store, holding the store's update lock. Stops at
+// the first write that fails and returns its result, so a name the file cannot store (the first
+// value) leaves the store untouched; returns ok when every write succeeded.
+WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values);
+
+}  // namespace dovi
