@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Renders the README's picture: the page of 3 November 2026 (文化の日) at 09:00:20 for a registered
+# user, in a real window under Xvfb with a window manager. Needs xvfb, openbox, faketime, imagemagick.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-docs/page.png}
+build=${BUILD:-build}
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+cp data/dovi.ini "$work/dovi.ini"
+cli="$PWD/$build/dovi-cli --ini $work/dovi.ini"
+$cli set init 使用者 花子さん
+$cli set init 誕生日 " 1980/ 3/ 3"
+$cli set init 性別 女性
+$cli set init 登録日 2024/1/1
+display=:$((RANDOM % 400 + 100))
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+sleep 1
+DISPLAY=$display openbox >/dev/null 2>&1 &
+sleep 1
+(cd "$work" && DISPLAY=$display faketime -f '@2026-11-03 09:00:20' "$OLDPWD/$build/dovi" >/dev/null 2>&1 &)
+sleep 3
+DISPLAY=$display import -window root "$work/root.png"
+# The window is centred: 267 x 354 client pixels plus the frame.
+convert "$work/root.png" -crop 277x390+374+196 +repage "$out"
+echo "wrote $out"
