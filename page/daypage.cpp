@@ -1,1 +1,189 @@
-// (being written)
+// The day page build: greeting, birthday book, special days, holiday, life counter and saying,
+// with the settings file's reads and writes in a fixed order.
+#include "page/daypage.h"
+
+#include <cmath>
+#include <utility>
+
+#include "app/texts.h"
+#include "page/birthdaybook.h"
+#include "page/calendar.h"
+#include "page/dayentries.h"
+#include "page/holidays.h"
+
+namespace dovi {
+
+namespace {
+
+constexpr int kMonday = 2;      // weekday number, Sunday = 1
+constexpr int kMaxDraws = 50;   // draws of key 0 before the page gives up on a saying
+
+// The greeting by hour of the day (0 to 23) and second (0 to 59). The compliment depends on the
+// second; its first and last rows are for women only.
+std::string greeting(int hour, int second, std::string_view sex)
+{
+    std::string text(hour >= 7 && hour <= 11    ? texts::kGoodMorning
+                     : hour >= 12 && hour <= 16 ? texts::kGoodDay
+                                                : texts::kGoodEvening);
+    const bool female = sex == texts::kFemale;
+    if (second <= 10) {
+        if (female)
+            text += texts::kPretty;
+    } else if (second >= 15 && second <= 30) {
+        text += texts::kWonderful;
+    } else if (second >= 40 && second <= 52) {
+        text += texts::kLively;
+    } else if (second >= 53) {
+        if (female)
+            text += texts::kCute;
+    }
+    return text;
+}
+
+// Stores text in the next free entry of the message list. The list has 26 entries; a day with
+// more birthday and special-day messages shows the first 26 and drops the rest.
+void appendMessage(DayPage& page, std::string text)
+{
+    if (page.msgCount >= kMsgListSize)
+        return;
+    page.msgList[static_cast<std::size_t>(page.msgCount)] = std::move(text);
+    ++page.msgCount;
+}
+
+std::string counterLine(std::string_view prefix, Date from, Date today)
+{
+    std::string line(prefix);
+    line += std::to_string(daysBetween(from, today));  // the true count, also beyond 16 bits
+    line += texts::kDaySuffix;
+    return line;
+}
+
+// The life counter for a day without messages: days since birth in seconds 0 to 29, days since
+// registration in seconds 30 to 59. A profile date that names no real day cannot be counted
+// from; the other one is used instead. With neither, the message line keeps its design text:
+// entry 0 holds it, so the ticker shows what the line showed before, and Label4 is not set.
+void addCounterLine(DayPage& page, int second, Date today, std::optional<Date> userBirthday,
+                    std::optional<Date> registeredOn)
+{
+    std::optional<std::string> line;
+    const bool sinceBirth = second <= 29;
+    if (userBirthday && (sinceBirth || !registeredOn))
+        line = counterLine(texts::kSinceBirthPrefix, *userBirthday, today);
+    else if (registeredOn)
+        line = counterLine(texts::kSinceFirstUsePrefix, *registeredOn, today);
+
+    page.msgList[0] = line ? *line : std::string(texts::kDesignLabel4);
+    page.label4 = std::move(line);
+}
+
+// "言霊総数": a decimal integer with an optional sign, in the 16-bit signed range; any other text,
+// and a missing key ("0"), gives 0.
+int sayingCount(std::string_view text)
+{
+    std::size_t pos = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        pos = 1;
+    }
+    if (pos == text.size())
+        return 0;
+    long value = 0;
+    for (; pos < text.size(); ++pos) {
+        if (text[pos] < '0' || text[pos] > '9')
+            return 0;
+        value = value * 10 + (text[pos] - '0');
+        if (value > 32768)
+            return 0;
+    }
+    if (negative)
+        value = -value;
+    return value >= -32768 && value <= 32767 ? static_cast<int>(value) : 0;
+}
+
+// Draws a saying: k = floor(r × N) for uniform r in [0, 1), so keys 1 to N − 1 can come up (never
+// N); a draw of 0 is repeated, at most 50 draws in all. The saying's text before its first ","
+// goes to Label6, the rest to Label7 (empty when there is no comma). Without a saying the page
+// shows the title and the credit line.
+void drawSaying(DayPage& page, SettingsStore& settings, RandomSource& random)
+{
+    random.seedFromClock();
+    const int count = sayingCount(settings.read(texts::kInit, texts::kSayingCount));
+    for (int draw = 0; draw < kMaxDraws; ++draw) {
+        // A float has 24 significant bits and count at most 16: the double product is exact.
+        const double product = static_cast<double>(random.next()) * count;
+        const long long k = static_cast<long long>(std::floor(product));
+        if (k == 0)
+            continue;
+        const std::string saying = settings.read(texts::kSayings, std::to_string(k));
+        const std::size_t comma = saying.find(',');
+        page.label6 = saying.substr(0, comma);
+        page.label7 = comma == std::string::npos ? std::string() : saying.substr(comma + 1);
+        return;
+    }
+    page.label6 = texts::kTitle;
+    page.label7 = texts::kCredit;
+}
+
+}  // namespace
+
+HolidayShown lookupHoliday(SettingsStore& settings, Date date)
+{
+    std::string value = settings.read(texts::kHolidays, dateKey(date));
+    if (value == texts::kSubstituteCandidate) {
+        // The marker stands on the day after a fixed holiday; it is a holiday only on a Monday,
+        // and it keeps the computed holidays off that day on every weekday.
+        if (weekdayNumber(date) == kMonday)
+            return {true, std::string(texts::kSubstituteHoliday)};
+        return {};
+    }
+    if (value != texts::kAbsent)
+        return {true, std::move(value)};
+    std::string computed = computedHoliday(date);
+    if (!computed.empty())
+        return {true, std::move(computed)};
+    return {};
+}
+
+DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random)
+{
+    DayPage page;
+    const LocalDateTime start = clock.now();
+    const Date today = start.date;
+    const std::string key = dateKey(today);
+
+    // The profile, in this order. A date that names no real day reads as none.
+    const std::string userName = settings.read(texts::kInit, texts::kUser);
+    const std::optional<Date> userBirthday = parseProfileDate(settings.read(texts::kInit, texts::kBirthday));
+    const std::string userSex = settings.read(texts::kInit, texts::kSex);
+    const std::optional<Date> registeredOn = parseProfileDate(settings.read(texts::kInit, texts::kRegisteredOn));
+
+    // The hour comes from the build's start, the second is read anew for the compliment.
+    std::string greetingText = greeting(start.hour, clock.now().second, userSex);
+    // A 29 February birthday therefore comes up in leap years only.
+    if (userBirthday && userBirthday->month() == today.month() && userBirthday->day() == today.day())
+        greetingText = texts::kHappyBirthday;
+    page.label5 = greetingText + userName;
+
+    const int year = static_cast<int>(today.year());
+    for (const DayEntry& entry : readDayEntries(settings, texts::kBirthdayBook, key))
+        appendMessage(page, birthdayMessage(entry.value,
+                                            entry.fromBareKey ? kBareKeyYearLength : kLetteredYearLength, year));
+    for (DayEntry& entry : readDayEntries(settings, texts::kSpecialDays, key))
+        appendMessage(page, std::move(entry.value));
+
+    HolidayShown holiday = lookupHoliday(settings, today);
+    if (holiday.mark) {
+        page.holidayMark = true;
+        page.label8 = std::move(holiday.name);
+    }
+
+    if (page.msgCount == 0)
+        addCounterLine(page, clock.now().second, today, userBirthday, registeredOn);
+    drawSaying(page, settings, random);
+    if (page.msgCount == 0)
+        page.msgCount = 1;
+    return page;
+}
+
+}  // namespace dovi

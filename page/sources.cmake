@@ -1,5 +1,7 @@
 set(DOVI_PAGE_CORE
+  page/birthdaybook.cpp
   page/calendar.cpp
+  page/dayentries.cpp
   page/daypage.cpp
   page/holidays.cpp
   page/random.cpp

@@ -1,1 +1,194 @@
-// (being written)
+// dovi-cli page, holidays, header, add-birthday and add-special on real settings files.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "app/settingsfile.h"
+#include "cli/commands.h"
+#include "tests/testutil.h"
+
+namespace dovi {
+namespace {
+
+using nlohmann::json;
+
+struct CliResult {
+    int code;
+    std::string out, err;
+};
+
+// A registered man born on 5 July 1973, registered on 20 January 2000, with one holiday in the
+// table and one saying that can be drawn.
+class CliPage : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        put("init", "使用者", "山田さん");
+        put("init", "誕生日", " 1973/ 7/ 5");
+        put("init", "性別", "男性");
+        put("init", "登録日", "2000/1/20");
+        put("init", "言霊総数", "2");
+        put("休日", "01/01", "元日");
+        put("言霊", "1", "継続は,力なり");
+    }
+    void put(std::string_view section, std::string_view key, std::string_view value)
+    {
+        ASSERT_TRUE(SettingsFile(ini).write(section, key, value).ok);
+    }
+    std::string read(std::string_view section, std::string_view key) { return SettingsFile(ini).read(section, key); }
+    CliResult run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"dovi-cli", "--ini", ini});
+        std::ostringstream out, err;
+        const int code = cli::run(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    test::TempDir dir;
+    const std::string ini = (dir / "dovi.ini").string();
+};
+
+// 10 January 2000, a Monday, at 08:00:20.
+TEST_F(CliPage, OneStartOnComingOfAgeDay)
+{
+    const CliResult r = run({"page", "--at", "2000-01-10 08:00:20", "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out), json::parse(R"({
+        "caption": "1月10日: デイリオ 2000", "Label1": "平成 12年1月  January 2000", "Label2": "10",
+        "Label3": "月曜日  Monday", "Label4": "あなたが生まれてから9685日目",
+        "Label5": "おはよう，今日も素敵な山田さん", "Label6": "継続は", "Label7": "力なり", "Label8": "成人の日",
+        "Label2Color": null, "Shape1": true, "msgList": ["あなたが生まれてから9685日目"], "msgCount": 1})"));
+
+    // The same through the program itself.
+    const std::string out = (dir / "out.json").string();
+    const int status = std::system((std::string(DOVI_CLI) + " --ini '" + ini
+                                    + "' page --at '2000-01-10 08:00:20' --json > '" + out + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(json::parse(test::readBytes(out)), json::parse(r.out));
+}
+
+TEST_F(CliPage, ReadableOutputAndTheMovesOfTheBuild)
+{
+    put("誕生日", "01/23", "次郎 1990");
+    put("特別日", "a01/23", "初天神");
+    const CliResult r = run({"page", "--at", "2000-01-23 13:00:12", "--seed", "5"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "caption: 1月23日: デイリオ 2000\nLabel1: 平成 12年1月  January 2000\nLabel2: 23\n"
+                     "Label2Color: 0x0000C0\nLabel3: 日曜日  Sunday\nLabel4: デイリオ for Windows 95/98/2000\n"
+                     "Label5: こんにちわ，山田さん\nLabel6: 継続は\nLabel7: 力なり\nLabel8: \nShape1: hidden\n"
+                     "msgCount: 2\nmsgList[0]: 次郎 1990さん10才の誕生日\nmsgList[1]: 初天神\n");
+    EXPECT_EQ(read("誕生日", "a01/23"), "次郎 1990");
+    EXPECT_EQ(read("誕生日", "01/23"), "0");
+}
+
+TEST_F(CliPage, FixedSeedRepeatsTheDraw)
+{
+    put("init", "言霊総数", "100");
+    for (int k = 1; k < 100; ++k)
+        put("言霊", std::to_string(k), "言葉" + std::to_string(k) + ",");
+    const std::vector<std::string> args = {"page", "--at", "2000-01-20 08:00:20", "--seed", "7", "--json"};
+    const std::string first = json::parse(run(args).out)["Label6"];
+    EXPECT_EQ(json::parse(run(args).out)["Label6"], first);
+    EXPECT_EQ(json::parse(run(args).out)["Label6"], first);
+}
+
+TEST_F(CliPage, BrokenFileAndUnregisteredUser)
+{
+    put("init", "使用者", "0");
+    const CliResult broken = run({"page"});
+    EXPECT_EQ(broken.code, 3);
+    EXPECT_NE(broken.err.find("dovi.iniが存在しないか，壊れています．\r\nもう一度デイリオをインストールし直してください．"),
+              std::string::npos);
+
+    put("init", "使用者", "");
+    put("誕生日", "01/20", "次郎");
+    EXPECT_EQ(run({"page", "--at", "2000-01-20 08:00:20"}).code, 4);
+    EXPECT_EQ(read("誕生日", "01/20"), "次郎");  // no build, no move
+}
+
+TEST_F(CliPage, BadArgumentsAreUsageErrors)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"page", "--at", "2000-02-30 08:00:00"}, {"page", "--at", "2001-02-29 08:00:00"},
+             {"page", "--at", "2000-01-10 24:00:00"}, {"page", "--at", "2000-01-10 08:00:60"},
+             {"page", "--at", "2000-01-10"}, {"page", "--at", "2000-1-10 08:00:00"},
+             {"page", "--at", "0000-01-10 08:00:00"}, {"page", "--at"}, {"page", "--seed", "-1"},
+             {"page", "--yaml"}, {"header", "--at", "2000-13-01 00:00:00"}, {"holidays"}, {"holidays", "0"},
+             {"holidays", "10000"}, {"holidays", "２０００"},
+             {"add-birthday", "02/30", "太郎"}, {"add-birthday", "13/01", "太郎"}, {"add-birthday", "04/31", "太郎"},
+             {"add-birthday", "1/5", "太郎"}, {"add-birthday", "01/5", "太郎"}, {"add-birthday", "01/20", "太郎", "80"},
+             {"add-birthday", "01/20"}, {"add-special", "01/20", "記念日", "余分"},
+             // Values that would read back as "0", the text for "no entry".
+             {"add-birthday", "01/20", "0"}, {"add-birthday", "01/20", " 0 "}, {"add-birthday", "01/20", "'0'"},
+             {"add-special", "01/20", " \"0\" "}, {"add-special", "01/20", "' 0 '"}}) {
+        const std::string before = test::readBytes(ini);
+        const CliResult r = run(args);
+        EXPECT_EQ(r.code, 2) << args[0] << ' ' << args.back();
+        EXPECT_NE(r.err.find("usage"), std::string::npos) << args.back();
+        EXPECT_EQ(test::readBytes(ini), before);
+    }
+}
+
+TEST_F(CliPage, HolidaysOfAYear)
+{
+    put("休日", "03/22", "振替候補日");  // 1999: a Monday
+    put("休日", "04/29", "みどりの日");
+    put("休日", "04/30", "振替候補日");  // 1999: a Friday
+    // Before 2000 nothing is computed: the table alone.
+    EXPECT_EQ(run({"holidays", "1999"}).out, "1999-01-01\t元日\n1999-03-22\t振替休日\n1999-04-29\tみどりの日\n");
+    const std::string computed = run({"holidays", "2000"}).out;
+    EXPECT_NE(computed.find("2000-01-10\t成人の日\n"), std::string::npos);
+    EXPECT_NE(computed.find("2000-10-09\t体育の日\n"), std::string::npos);
+    EXPECT_EQ(computed.find("2000-03-21"), std::string::npos);
+}
+
+TEST_F(CliPage, HeaderWorksWithoutASettingsFile)
+{
+    std::filesystem::remove(ini);
+    EXPECT_EQ(run({"header", "--at", "2000-01-20 12:00:00"}).out,
+              "caption: 1月20日: デイリオ 2000\nLabel1: 平成 12年1月  January 2000\nLabel2: 20\n"
+              "Label2Color: design\nLabel3: 木曜日  Thursday\n");
+    EXPECT_NE(run({"header", "--at", "2000-01-22 00:00:00"}).out.find("Label2Color: 0xC00000\n"), std::string::npos);
+    EXPECT_EQ(run({"header"}).code, 0);
+    EXPECT_FALSE(std::filesystem::exists(ini));
+}
+
+TEST_F(CliPage, AddTakesTheFirstFreeLetter)
+{
+    EXPECT_EQ(run({"add-birthday", "01/20", "太郎", "1980"}).out, "a01/20\n");
+    EXPECT_EQ(run({"add-birthday", "01/20", "花子"}).out, "b01/20\n");
+    put("誕生日", "d01/20", "四郎");
+    EXPECT_EQ(run({"add-birthday", "01/20", "三郎"}).out, "c01/20\n");  // the gap: readers stop there
+    EXPECT_EQ(run({"add-birthday", "02/29", "閏子", "1996"}).out, "a02/29\n");
+    EXPECT_EQ(read("誕生日", "a01/20"), "太郎:1980");
+    EXPECT_EQ(json::parse(run({"page", "--at", "2000-01-20 08:00:20", "--json"}).out)["msgList"],
+              json::parse(R"(["太郎さん20才の誕生日", "花子さん 誕生日", "三郎さん 誕生日", "四郎さん 誕生日"])"));
+
+    for (char letter = 'a'; letter <= 'z'; ++letter)
+        EXPECT_EQ(run({"add-special", "12/03", std::string("記念日") + letter}).out, letter + std::string("12/03\n"));
+    const std::string before = test::readBytes(ini);
+    const CliResult full = run({"add-special", "12/03", "もう一つ"});
+    EXPECT_EQ(full.code, 1);
+    EXPECT_NE(full.err.find("26"), std::string::npos);
+    EXPECT_EQ(test::readBytes(ini), before);
+}
+
+TEST_F(CliPage, AddReportsAFailedWriteAndLeavesTheFileAlone)
+{
+    const std::string before = test::readBytes(ini);
+    ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
+    const CliResult r = run({"add-birthday", "01/20", "太郎", "1980"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err, "");
+    EXPECT_EQ(test::readBytes(ini), before);
+}
+
+}  // namespace
+}  // namespace dovi
