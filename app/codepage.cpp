@@ -1,1 +1,264 @@
-// (being written)
+#include "app/codepage.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
+#include <cstdio>
+
+namespace dovi::codepage {
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence that starts at text[i], or 0 if none starts there.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // no overlong forms
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // no overlong forms
+        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return length;
+}
+
+bool isAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isCp932Trail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+bool isHighSurrogate(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool isLowSurrogate(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+bool isByteEncoding(FileEncoding encoding)
+{
+    return encoding == FileEncoding::Cp932 || encoding == FileEncoding::Utf8 || encoding == FileEncoding::Utf8Bom;
+}
+
+const char* converterName(FileEncoding encoding)
+{
+    switch (encoding) {
+    case FileEncoding::Cp932: return "windows-31j";
+    case FileEncoding::Utf8:
+    case FileEncoding::Utf8Bom: return "UTF-8";
+    case FileEncoding::Utf16Le: return "UTF-16LE";
+    case FileEncoding::Utf16Be: return "UTF-16BE";
+    }
+    return "windows-31j";
+}
+
+std::string toUtf8(const std::u16string& units)
+{
+    std::string out(units.size() * 3, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &length, units.data(),
+                static_cast<int32_t>(units.size()), &status);
+    out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
+    return out;
+}
+
+}  // namespace
+
+FileEncoding detect(std::string_view bytes)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return FileEncoding::Utf8Bom;
+    if (bytes.starts_with("\xFF\xFE"))
+        return FileEncoding::Utf16Le;
+    if (bytes.starts_with("\xFE\xFF"))
+        return FileEncoding::Utf16Be;
+    if (!isAscii(bytes) && isValidUtf8(bytes))
+        return FileEncoding::Utf8;
+    return FileEncoding::Cp932;
+}
+
+std::string_view byteOrderMark(FileEncoding encoding)
+{
+    switch (encoding) {
+    case FileEncoding::Utf8Bom: return "\xEF\xBB\xBF";
+    case FileEncoding::Utf16Le: return "\xFF\xFE";
+    case FileEncoding::Utf16Be: return "\xFE\xFF";
+    default: return {};
+    }
+}
+
+std::size_t unitSize(FileEncoding encoding) { return isByteEncoding(encoding) ? 1 : 2; }
+
+std::string_view displayName(FileEncoding encoding)
+{
+    switch (encoding) {
+    case FileEncoding::Cp932: return "Shift-JIS";
+    case FileEncoding::Utf8:
+    case FileEncoding::Utf8Bom: return "UTF-8";
+    default: return "UTF-16";
+    }
+}
+
+bool isValidUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8SequenceLength(text, i);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::size_t cutLength(std::string_view raw, FileEncoding encoding, std::size_t limit)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(raw[k]); };
+    std::size_t i = 0;
+    while (i < raw.size()) {
+        std::size_t step = 1;
+        if (encoding == FileEncoding::Cp932) {
+            if (isCp932Lead(byte(i)) && i + 1 < raw.size() && isCp932Trail(byte(i + 1)))
+                step = 2;
+        } else if (isByteEncoding(encoding)) {
+            step = std::max<std::size_t>(utf8SequenceLength(raw, i), 1);
+        } else if (i + 1 < raw.size()) {
+            const bool le = encoding == FileEncoding::Utf16Le;
+            const auto unitAt = [&](std::size_t k) {
+                return le ? byte(k) | unsigned{byte(k + 1)} << 8 : unsigned{byte(k)} << 8 | byte(k + 1);
+            };
+            step = 2;
+            if (isHighSurrogate(unitAt(i)) && i + 3 < raw.size() && isLowSurrogate(unitAt(i + 2)))
+                step = 4;
+        }
+        if (i + step > limit)
+            break;
+        i += step;
+    }
+    return i;
+}
+
+std::string codePointName(char32_t c)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
+    return text;
+}
+
+Codec::Codec(FileEncoding encoding) : encoding_(encoding)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    converter_ = ucnv_open(converterName(encoding), &status);
+    if (U_FAILURE(status)) {
+        converter_ = nullptr;
+        return;
+    }
+    ucnv_setToUCallBack(converter_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFromUCallBack(converter_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+}
+
+Codec::~Codec()
+{
+    if (converter_)
+        ucnv_close(converter_);
+}
+
+std::string Codec::decode(std::string_view raw, bool* damaged)
+{
+    // Plain ASCII reads the same in both byte encodings, and valid UTF-8 needs no conversion.
+    if (isByteEncoding(encoding_) && (isAscii(raw) || (encoding_ != FileEncoding::Cp932 && isValidUtf8(raw))))
+        return std::string(raw);
+    if (!converter_) {
+        if (damaged)
+            *damaged = true;
+        return "\xEF\xBF\xBD";
+    }
+    ucnv_resetToUnicode(converter_);
+    // Every input byte gives at most one UTF-16 unit (a 4-byte UTF-8 sequence gives two); one more
+    // per error for U+FFFD, so the buffer only grows when the input is mostly garbage.
+    std::u16string units(raw.size() + 16, u'\0');
+    char16_t* target = units.data();
+    const char* source = raw.data();
+    const char* const sourceEnd = raw.data() + raw.size();
+    for (;;) {
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter_, &target, units.data() + units.size(), &source, sourceEnd, nullptr, true, &status);
+        if (U_SUCCESS(status))
+            break;
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            const std::ptrdiff_t used = target - units.data();
+            units.resize(units.size() * 2);
+            target = units.data() + used;
+            continue;
+        }
+        // STOP left the source just past the bad sequence: mark it and go on with the rest.
+        if (damaged)
+            *damaged = true;
+        if (target == units.data() + units.size()) {
+            const std::ptrdiff_t used = target - units.data();
+            units.resize(units.size() * 2);
+            target = units.data() + used;
+        }
+        *target++ = u'\uFFFD';
+        ucnv_resetToUnicode(converter_);
+    }
+    units.resize(static_cast<std::size_t>(target - units.data()));
+    return toUtf8(units);
+}
+
+std::optional<std::string> Codec::encode(std::string_view utf8, char32_t* unmappable)
+{
+    if (isByteEncoding(encoding_) && (encoding_ != FileEncoding::Cp932 || isAscii(utf8)))
+        return std::string(utf8);
+    if (!converter_)
+        return std::nullopt;
+    std::u16string units(utf8.size() + 1, u'\0');
+    int32_t unitCount = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8(units.data(), static_cast<int32_t>(units.size()), &unitCount, utf8.data(),
+                  static_cast<int32_t>(utf8.size()), &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    ucnv_resetFromUnicode(converter_);
+    std::string out(static_cast<std::size_t>(unitCount) * 4 + 16, '\0');
+    char* target = out.data();
+    const char16_t* source = units.data();
+    status = U_ZERO_ERROR;
+    ucnv_fromUnicode(converter_, &target, out.data() + out.size(), &source, units.data() + unitCount, nullptr,
+                     true, &status);
+    if (U_FAILURE(status)) {
+        if (unmappable) {
+            char16_t bad[4] = {};
+            int8_t badLength = 4;
+            UErrorCode ignored = U_ZERO_ERROR;
+            ucnv_getInvalidUChars(converter_, bad, &badLength, &ignored);
+            *unmappable = badLength >= 2 && isHighSurrogate(bad[0]) && isLowSurrogate(bad[1])
+                              ? 0x10000 + ((char32_t{bad[0]} - 0xD800) << 10) + (char32_t{bad[1]} - 0xDC00)
+                              : char32_t{bad[0]};
+        }
+        ucnv_resetFromUnicode(converter_);
+        return std::nullopt;
+    }
+    out.resize(static_cast<std::size_t>(target - out.data()));
+    return out;
+}
+
+}  // namespace dovi::codepage

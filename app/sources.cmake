@@ -2,6 +2,7 @@ set(DOVI_APP_CORE
   app/clock.cpp
   app/codepage.cpp
   app/dateheader.cpp
+  app/inifile.cpp
   app/settingsfile.cpp
 )
 set(DOVI_APP_WIDGETS

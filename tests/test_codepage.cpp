@@ -1,1 +1,128 @@
-// (being written)
+// Encoding detection and conversion. Expected bytes come from the published code page 932 table
+// (with its NEC and IBM rows) and from the UTF-8 and UTF-16 definitions.
+#include <gtest/gtest.h>
+
+#include "app/codepage.h"
+
+namespace dovi {
+namespace {
+
+using codepage::Codec;
+
+struct DetectCase {
+    const char* name;
+    std::string bytes;
+    FileEncoding expected;
+};
+
+TEST(CodepageDetect, ChoosesEncodingByMarkAndContent)
+{
+    const DetectCase cases[] = {
+        {"empty file", "", FileEncoding::Cp932},
+        {"plain ASCII", "[init]\r\nk=v\r\n", FileEncoding::Cp932},
+        {"UTF-8 mark before ASCII", "\xef\xbb\xbfk=v", FileEncoding::Utf8Bom},
+        {"overlong UTF-8 slash", "k=\xc0\xaf", FileEncoding::Cp932},
+        {"UTF-8 encoded surrogate", "k=\xed\xa0\x80", FileEncoding::Cp932},
+        {"half-width katakana ﾃｽﾄ, partly UTF-8-like", "k=\xc3\xbd\xc4", FileEncoding::Cp932},
+        {"UTF-8 cut inside a character", "k=\xe6\x97", FileEncoding::Cp932},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(codepage::detect(c.bytes), c.expected) << c.name;
+}
+
+struct DecodeCase {
+    std::string raw;
+    std::string utf8;
+    bool damaged;
+};
+
+TEST(CodepageDecode, UsesTheWindowsTableOfCodePage932)
+{
+    const DecodeCase cases[] = {
+        {"\x5c", "\\", false},                  // a backslash, not the yen sign of the JIS table
+        {"\x81\x60", "\xef\xbd\x9e", false},    // ～ U+FF5E, where the JIS table has 〜 U+301C
+        {"\x81\x5f", "\xef\xbc\xbc", false},    // ＼ U+FF3C
+        {"\x87\x40", "\xe2\x91\xa0", false},    // ① from the NEC row
+        {"\xfa\x40", "\xe2\x85\xb0", false},    // ⅰ from the IBM rows
+        {"\xfb\xfc", "\xe9\xab\x99", false},    // 髙 from the IBM rows
+        {"\xb1\xdd", "\xef\xbd\xb1\xef\xbe\x9d", false},  // ｱﾝ half-width
+        {"\x88\xa4", "\xe6\x84\x9b", false},    // 愛
+        {"ab\x81 cd", "ab\xef\xbf\xbd cd", true},          // lead byte without a trail byte
+        {"\x80\xa0\xfd", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd", true},  // bytes with no character
+        {"\x88\xa4\x81", "\xe6\x84\x9b\xef\xbf\xbd", true},  // cut after a lead byte
+        {std::string("a\0b", 3), std::string("a\0b", 3), false},
+    };
+    Codec codec(FileEncoding::Cp932);
+    for (const auto& c : cases) {
+        bool damaged = false;
+        EXPECT_EQ(codec.decode(c.raw, &damaged), c.utf8) << c.raw;
+        EXPECT_EQ(damaged, c.damaged) << c.raw;
+    }
+}
+
+TEST(CodepageDecode, MarksBadSequencesOfUtf8AndUtf16)
+{
+    bool damaged = false;
+    EXPECT_EQ(Codec(FileEncoding::Utf8).decode("a\xff\xe3\x81", &damaged), "a\xef\xbf\xbd\xef\xbf\xbd");
+    EXPECT_TRUE(damaged);
+
+    damaged = false;  // あ, then a lone high surrogate, then b
+    EXPECT_EQ(Codec(FileEncoding::Utf16Le).decode(std::string("\x42\x30\x00\xd8" "b\0", 6), &damaged),
+              "\xe3\x81\x82\xef\xbf\xbd" "b");
+    EXPECT_TRUE(damaged);
+
+    damaged = false;  // 𠮷 as a surrogate pair
+    EXPECT_EQ(Codec(FileEncoding::Utf16Be).decode("\xd8\x42\xdf\xb7", &damaged), "\xf0\xa0\xae\xb7");
+    EXPECT_FALSE(damaged);
+}
+
+TEST(CodepageEncode, WritesShiftJisAndRefusesWhatItLacks)
+{
+    Codec codec(FileEncoding::Cp932);
+    EXPECT_EQ(codec.encode("日本"), "\x93\xfa\x96\x7b");
+    EXPECT_EQ(codec.encode("～①髙"), "\x81\x60\x87\x40\xfb\xfc");
+    EXPECT_EQ(codec.encode("ｱ"), "\xb1");
+
+    const std::pair<const char*, char32_t> refused[] = {
+        {"a😀", 0x1F600},  // the first character that does not fit is named
+        {"¥", 0xA5},       // would silently become a backslash
+        {"€", 0x20AC},
+    };
+    for (const auto& [text, bad] : refused) {
+        char32_t unmappable = 0;
+        EXPECT_EQ(codec.encode(text, &unmappable), std::nullopt) << text;
+        EXPECT_EQ(unmappable, bad) << text;
+    }
+    EXPECT_EQ(codec.encode("日本"), "\x93\xfa\x96\x7b");  // still usable after a refusal
+}
+
+struct CutCase {
+    const char* name;
+    std::string raw;
+    FileEncoding encoding;
+    std::size_t limit;
+    std::size_t expected;
+};
+
+TEST(CodepageCut, NeverSplitsACharacter)
+{
+    const CutCase cases[] = {
+        {"fits whole", "ab", FileEncoding::Cp932, 5, 2},
+        {"あ would need bytes 2 and 3", "a\x82\xa0", FileEncoding::Cp932, 2, 1},
+        {"あい cut to あ", "\x82\xa0\x82\xa2", FileEncoding::Cp932, 3, 2},
+        {"half-width ｱｲ are one byte each", "\xb1\xb2", FileEncoding::Cp932, 1, 1},
+        {"lone lead byte counts as one", "a\x81", FileEncoding::Cp932, 2, 2},
+        {"lead byte before a blank", "\x81 ", FileEncoding::Cp932, 1, 1},
+        {"0x81 0x61 is one character", "\x81" "a", FileEncoding::Cp932, 1, 0},
+        {"UTF-8 あ needs three", "a\xe3\x81\x82", FileEncoding::Utf8, 3, 1},
+        {"UTF-8 あ fits", "a\xe3\x81\x82", FileEncoding::Utf8Bom, 4, 4},
+        {"UTF-16 pair kept whole", std::string("a\0\x42\xd8\xb7\xdf", 6), FileEncoding::Utf16Le, 5, 2},
+        {"UTF-16 pair fits", std::string("a\0\x42\xd8\xb7\xdf", 6), FileEncoding::Utf16Le, 6, 6},
+        {"UTF-16 odd limit", std::string("\0a\0b", 4), FileEncoding::Utf16Be, 3, 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(codepage::cutLength(c.raw, c.encoding, c.limit), c.expected) << c.name;
+}
+
+}  // namespace
+}  // namespace dovi

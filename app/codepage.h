@@ -1,0 +1,69 @@
+// The text encodings of a settings file at the file's edge: which encoding a file has, and turning
+// its bytes into UTF-8 and back. Everything inside the program is UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/settingsfile.h"
+
+struct UConverter;
+
+namespace dovi::codepage {
+
+// The encoding of a file that starts with bytes: a UTF-8 mark gives Utf8Bom, a UTF-16 mark Utf16Le
+// or Utf16Be; without a mark, text that is valid UTF-8 and holds at least one non-ASCII byte is
+// Utf8; everything else (plain ASCII, Shift-JIS, garbage, an empty file) is Cp932.
+FileEncoding detect(std::string_view bytes);
+
+// The length in bytes of the byte-order mark that a file of this encoding starts with (0 for Cp932
+// and Utf8, 3 for Utf8Bom, 2 for UTF-16) and the mark itself.
+std::string_view byteOrderMark(FileEncoding encoding);
+
+// 1 for the byte encodings, 2 for UTF-16: lines, blanks and the ASCII marks of the file layout
+// take one unit of this many bytes each.
+std::size_t unitSize(FileEncoding encoding);
+
+// How a person calls the encoding in a message: "Shift-JIS", "UTF-8" or "UTF-16".
+std::string_view displayName(FileEncoding encoding);
+
+// True if text is well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
+bool isValidUtf8(std::string_view text);
+
+// The number of leading bytes of raw (text in the given encoding) that hold whole characters and
+// fit in limit bytes: the longest prefix that does not split a double-byte Shift-JIS character, a
+// UTF-8 sequence or a UTF-16 surrogate pair. Bytes that form no character count as one each.
+std::size_t cutLength(std::string_view raw, FileEncoding encoding, std::size_t limit);
+
+// "U+20BB7": the code point in the usual notation, at least four hex digits.
+std::string codePointName(char32_t c);
+
+// Converts between one file encoding (without its mark) and UTF-8, through ICU's converters with
+// the STOP callback, so that nothing is replaced or lost without the caller knowing. Shift-JIS is
+// Windows code page 932 (ICU's "windows-31j", with the NEC and IBM extensions), not the
+// differing JIS table that glibc calls SHIFT_JIS. Keep one Codec for many conversions: opening a
+// converter costs far more than converting a short line.
+class Codec {
+public:
+    explicit Codec(FileEncoding encoding);
+    ~Codec();
+    Codec(const Codec&) = delete;
+    Codec& operator=(const Codec&) = delete;
+
+    // raw as UTF-8. Each undecodable byte sequence becomes U+FFFD and sets *damaged (if given).
+    std::string decode(std::string_view raw, bool* damaged = nullptr);
+
+    // utf8 (which must be valid UTF-8) in the file's encoding, or nullopt when a character has no
+    // place in it; *unmappable then holds the first such character.
+    std::optional<std::string> encode(std::string_view utf8, char32_t* unmappable = nullptr);
+
+    FileEncoding encoding() const { return encoding_; }
+
+private:
+    FileEncoding encoding_;
+    UConverter* converter_ = nullptr;
+};
+
+}  // namespace dovi::codepage

@@ -1,0 +1,110 @@
+// The text of a settings file held in memory: its lines, sections and keys as the private-profile
+// rules see them, and the new text that one change of one key gives. No file access here.
+//
+// Layout rules, as the Windows private-profile functions apply them:
+// - A line ends at LF, at CR LF or at a lone CR (a lone CR ends a line there too, which is also
+//   why a value may not contain one). Each line keeps its own line end when the file is written.
+// - Blanks are spaces and tabs. A line whose first non-blank character is ";" is a comment. A line
+//   whose first non-blank character is "[" and that has a "]" after it opens a section named by
+//   the text between them; a "[" line without "]" is ignored. Any other line holding "=" is a key
+//   line: the key is the text before the first "=", the value the text after it. A line without
+//   "=" is no key. Key lines before the first section belong to no section.
+// - Section and key names match without regard to ASCII letter case; blanks around names and
+//   values do not count. If a whole value is enclosed in one pair of matching double or single
+//   quotes, reading removes them.
+// - With a section or a key twice, the first counts, for reading and for changing; keys under a
+//   later copy of a section are not seen.
+// - A value reads as at most 1022 bytes of the file's encoding, cut before a character that would
+//   not fit whole, and ends at its first NUL character (the reader hands values back as C strings).
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "app/codepage.h"
+#include "app/settingsfile.h"
+
+namespace dovi {
+
+// The longest value a read gives back, in bytes of the file's encoding.
+inline constexpr std::size_t kValueLimit = 1022;
+
+// The outcome of preparing one change: the whole new file text, or why the change cannot be made.
+struct IniEdit {
+    bool changed = false;  // false with an empty error: nothing to do (deleting an absent key)
+    std::string bytes;     // the new file text when changed
+    std::string error;     // one sentence when the change is refused
+};
+
+class IniText {
+public:
+    // Parses a whole file (mark included); an empty string is a new, empty Shift-JIS file.
+    // Runs in time linear in the size of the file.
+    explicit IniText(std::string bytes);
+    ~IniText();
+    IniText(IniText&&) noexcept;
+    IniText& operator=(IniText&&) noexcept;
+
+    FileEncoding encoding() const { return encoding_; }
+    const std::string& bytes() const { return bytes_; }
+
+    // The value of key in section as UTF-8 (undecodable bytes as U+FFFD), or nullopt when the
+    // section or the key is missing or a name is empty.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // The file text after storing value under key in section (std::nullopt deletes the key). An
+    // existing key keeps its line up to and including the "=" and gets the value exactly as given;
+    // a new key goes after the last key line of its section; a new section is appended at the end.
+    // All other lines stay byte for byte. Refused: names that are empty or cannot be told apart
+    // from other lines, values with a line break or a NUL, text that is not UTF-8, and characters
+    // that the file's encoding lacks.
+    IniEdit edit(std::string_view section, std::string_view key, std::optional<std::string_view> value) const;
+
+private:
+    struct Line {
+        std::size_t begin, end, next;  // content [begin, end), line end [end, next); byte offsets
+    };
+    struct Key {
+        Line line;
+        std::size_t valueBegin;  // just after the "="
+    };
+    struct Section {
+        Line header;
+        Line lastKey;  // the line after which a new key goes: the last key line, else the header
+    };
+    struct KeyId {
+        std::size_t section;
+        std::string name;  // folded
+        bool operator==(const KeyId&) const = default;
+    };
+    struct KeyIdHash {
+        std::size_t operator()(const KeyId& id) const;  // not noexcept: the table then keeps each hash
+    };
+
+    void parse();
+    void parseLine(const Line& line, std::size_t& current);
+    unsigned unitAt(std::size_t pos) const;
+    std::size_t skipBlanks(std::size_t pos, std::size_t end) const;
+    std::size_t trimEnd(std::size_t begin, std::size_t end) const;
+    std::size_t find(unsigned unit, std::size_t pos, std::size_t end) const;
+    const Section* findSection(std::string_view name, std::size_t* index = nullptr) const;
+    const Key* findKey(std::string_view section, std::string_view key) const;
+
+    std::string bytes_;
+    FileEncoding encoding_;
+    std::size_t unit_;                  // 1 or 2 bytes per code unit
+    std::string lineEnd_;               // the file's first line end; CR LF when it has none
+    std::optional<Line> lastLine_;      // none for an empty file
+    // Only sections and key lines are kept, so that memory follows the keys, not the lines.
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> first copy
+    std::unordered_map<KeyId, Key, KeyIdHash> keys_;             // first key line of each name
+    std::unique_ptr<codepage::Codec> codec_;
+};
+
+}  // namespace dovi
