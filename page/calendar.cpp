@@ -2,7 +2,6 @@
 // dates stored in the user profile.
 #include "page/calendar.h"
 
-#include <cstdio>
 
 namespace dovi {
 
@@ -38,10 +37,9 @@ int weekdayNumber(Date date)
 
 std::string dateKey(Date date)
 {
-    char key[6];  // "MM/DD" and the terminator; month in [1, 12], day in [1, 31]
-    std::snprintf(key, sizeof key, "%02u/%02u", static_cast<unsigned>(date.month()),
-                  static_cast<unsigned>(date.day()));
-    return key;
+    // Month in [1, 12] and day in [1, 31] for a valid date; two digits each.
+    const auto twoDigits = [](unsigned n) { return std::string{char('0' + n / 10 % 10), char('0' + n % 10)}; };
+    return twoDigits(static_cast<unsigned>(date.month())) + "/" + twoDigits(static_cast<unsigned>(date.day()));
 }
 
 std::string letteredKey(int i, std::string_view dateKey)
