@@ -181,9 +181,11 @@ void Form1::Label8_Click() { Form_Click(); }
 
 void Form1::Timer1_Timer()
 {
-    // Before the first page build the list is empty: the message line keeps its text.
-    if (msgCount > 0)
-        Label4->setText(msgList[std::size_t(msgIndex % msgCount)]);
+    // Before the first page build the list is empty. The ticker then waits without counting: the
+    // message line keeps its text and the page stays open beside the registration dialog.
+    if (msgCount <= 0)
+        return;
+    Label4->setText(msgList[std::size_t(msgIndex % msgCount)]);
     if (msgIndex >= kTickLimit)
         Form_Click();
     ++msgIndex;

@@ -218,7 +218,10 @@ void Form3::Command1_Click()
         return;
     }
 
+    // The new user's page comes into view, also when the window was minimised meanwhile.
     form1_.show();
+    if (form1_.isMinimized())
+        form1_.showNormal();
     setTimerEnabled(*form1_.Timer2, true);
     hide();
 }

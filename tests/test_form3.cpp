@@ -281,6 +281,20 @@ TEST_F(FirstStartTest, OkStoresTheProfileAndStartsThePage)
     EXPECT_EQ(form1_->getini("init", "誕生日"), "1973/ 7/ 5");
 }
 
+TEST_F(FirstStartTest, PageMinimisedMeanwhileComesBackForTheNewUser)
+{
+    ASSERT_TRUE(loaded_);
+    form1_->show();
+    form1_->Form_Click();  // the user clicked the page away while registering
+    ASSERT_TRUE(form1_->isMinimized());
+    Form3& d = registration();
+    d.Option1->click();
+    d.Command1->click();
+    EXPECT_FALSE(form1_->isMinimized());
+    EXPECT_TRUE(form1_->isVisible());
+    EXPECT_TRUE(form1_->Timer2->isActive());
+}
+
 TEST_F(FirstStartTest, NameTheFileCannotHoldIsRefusedAndKept)
 {
     ASSERT_TRUE(loaded_);
