@@ -65,6 +65,17 @@ std::string utf8Of(char32_t c)
     return std::string(text, static_cast<std::size_t>(length));
 }
 
+// Why keyName (already trimmed) cannot name a key, or "".
+std::string keyNameProblem(std::string_view keyName)
+{
+    std::string problem = problemWith("key name", keyName, "=");
+    if (problem.empty() && keyName.empty())
+        problem = "the key name is empty";
+    if (problem.empty() && (keyName.front() == ';' || keyName.front() == '['))
+        problem = "the key name cannot start with " + quoted(keyName.front());
+    return problem;
+}
+
 std::string unstorable(char32_t c, FileEncoding encoding)
 {
     return "the character \"" + utf8Of(c) + "\" (" + codepage::codePointName(c) + ") cannot be stored in this " +
@@ -134,6 +145,11 @@ void IniText::parse()
     std::size_t nextLf = 0;
     bool lfKnown = false;  // nextLf is the first LF at or after pos (or size)
     std::size_t current = npos;
+    // One slot per line at most: the key table then never grows (and rehashes) while it fills.
+    std::size_t lines = 1;
+    for (std::size_t lf = find('\n', pos, size); lf < size; lf = find('\n', lf + unit_, size))
+        ++lines;
+    keys_.reserve(lines);
     while (pos < size) {
         Line line{pos, size, size};
         if (!lfKnown || nextLf < pos) {
@@ -194,7 +210,9 @@ void IniText::parseLine(const Line& line, std::size_t& current)
 
 const IniText::Section* IniText::findSection(std::string_view name, std::size_t* index) const
 {
-    const auto it = sectionIndex_.find(foldedName(name));
+    // An empty name finds nothing, also where the file has a "[]" line: no write can name it.
+    const std::string folded = foldedName(name);
+    const auto it = folded.empty() ? sectionIndex_.end() : sectionIndex_.find(folded);
     if (it == sectionIndex_.end())
         return nullptr;
     if (index)
@@ -240,11 +258,7 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
     if (problem.empty() && sectionName.empty())
         problem = "the section name is empty";
     if (problem.empty())
-        problem = problemWith("key name", keyName, "=");
-    if (problem.empty() && keyName.empty())
-        problem = "the key name is empty";
-    if (problem.empty() && (keyName.front() == ';' || keyName.front() == '['))
-        problem = "the key name cannot start with " + quoted(keyName.front());
+        problem = keyNameProblem(keyName);
     if (problem.empty() && value)
         problem = problemWith("value", *value, "");
     if (!problem.empty())
@@ -261,7 +275,7 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
             return {false, {}, unstorable(bad, encoding_)};
         encoded[i] = std::move(*bytes);
     }
-    const std::string keyLine = encoded[1] + *codec_->encode("=") + encoded[2] + lineEnd_;
+    const std::string keyText = encoded[1] + *codec_->encode("=") + encoded[2];
 
     const Section* found = findSection(sectionName);
     const Key* entry = found ? findKey(sectionName, keyName) : nullptr;
@@ -284,12 +298,45 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
         std::string text(all.substr(0, after.next));
         if (after.next == after.end)
             text += lineEnd_;
-        return {true, text.append(keyLine).append(all.substr(after.next)), {}};
+        // The new line ends as the line before it: the file's first line end may be a lone CR,
+        // which would join an LF that starts the next line into one line end.
+        const std::string_view end = after.next > after.end ? all.substr(after.end, after.next - after.end)
+                                                            : std::string_view(lineEnd_);
+        return {true, text.append(keyText).append(end).append(all.substr(after.next)), {}};
     }
     std::string text = bytes_;
     if (lastLineOpen)
         text += lineEnd_;
-    text += *codec_->encode("[") + encoded[0] + *codec_->encode("]") + lineEnd_ + keyLine;
+    text += *codec_->encode("[") + encoded[0] + *codec_->encode("]") + lineEnd_ + keyText + lineEnd_;
+    return {true, std::move(text), {}};
+}
+
+IniEdit IniText::renameKey(std::string_view section, std::string_view fromKey, std::string_view toKey) const
+{
+    const std::string_view newName = trimmed(toKey);
+    if (std::string problem = keyNameProblem(newName); !problem.empty())
+        return {false, {}, problem};
+    const Key* from = findKey(section, fromKey);
+    if (!from)
+        return {false, {}, "the key " + std::string(trimmed(fromKey)) + " is not in section " +
+                               std::string(trimmed(section))};
+    char32_t bad = 0xFFFD;
+    const auto name = codec_->encode(newName, &bad);
+    if (!name)
+        return {false, {}, unstorable(bad, encoding_)};
+    const Key* to = findKey(section, newName);
+    if (to == from)
+        return {};
+
+    const std::size_t nameBegin = skipBlanks(from->line.begin, from->line.end);
+    const std::size_t nameEnd = trimEnd(nameBegin, from->valueBegin - unit_);
+    std::string text = bytes_;
+    // The later of the two changes first, so that the offsets of the other still hold.
+    if (to && to->line.begin > from->line.begin)
+        text.erase(to->line.begin, to->line.next - to->line.begin);
+    text.replace(nameBegin, nameEnd - nameBegin, *name);
+    if (to && to->line.begin < from->line.begin)
+        text.erase(to->line.begin, to->line.next - to->line.begin);
     return {true, std::move(text), {}};
 }
 

@@ -65,6 +65,12 @@ public:
     // that the file's encoding lacks.
     IniEdit edit(std::string_view section, std::string_view key, std::optional<std::string_view> value) const;
 
+    // The file text after giving the key line of fromKey in section the name toKey. The line keeps
+    // its place and its value byte for byte; a line of toKey in the section goes, as a write there
+    // would have replaced it. Refused: a key name that edit() refuses, and a fromKey that the
+    // section does not have. Nothing changes when both names are the same key.
+    IniEdit renameKey(std::string_view section, std::string_view fromKey, std::string_view toKey) const;
+
 private:
     struct Line {
         std::size_t begin, end, next;  // content [begin, end), line end [end, next); byte offsets

@@ -2,12 +2,15 @@
 // every access, the update lock, and all-or-nothing replacement of the file on each write.
 #include "app/settingsfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstring>
 
@@ -118,6 +121,35 @@ std::string failure(const std::filesystem::path& file, const char* what, int err
     return "the settings file " + file.string() + " could not be written (" + what + ": " + std::strerror(error) + ")";
 }
 
+// The prefix of the names of new files for target: ".dovi.ini.new-", followed by the writer's
+// process number, "-" and a counter.
+std::string newFilePrefix(const std::filesystem::path& target) { return "." + target.filename().string() + ".new-"; }
+
+// Removes the new files for target that writers killed before their rename left behind: those
+// named after a process that no longer exists. Runs under the update lock, so no writer that takes
+// it is making a new file just now; the process test also spares writers that could not take it.
+// Folders and other names stay; failures are ignored.
+void removeStaleNewFiles(const std::filesystem::path& target)
+{
+    const std::string prefix = newFilePrefix(target);
+    DIR* const folder = ::opendir(directoryOf(target).c_str());
+    if (!folder)
+        return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix))
+            continue;
+        const std::string_view rest = name.substr(prefix.size());
+        pid_t pid = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+        if (ec != std::errc() || pid <= 0 || end == rest.data() + rest.size() || *end != '-')
+            continue;
+        if (::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);  // without AT_REMOVEDIR a folder stays
+    }
+    ::closedir(folder);
+}
+
 // Puts bytes in place of target all at once: a new file beside it, flushed to the disk, renamed
 // over it. The old file's permissions and, where allowed, its owner carry over. On failure the
 // old file is untouched and the result says why.
@@ -125,11 +157,11 @@ std::string replaceFile(const std::filesystem::path& target, const std::string& 
 {
     static unsigned counter = 0;
     const std::filesystem::path directory = directoryOf(target);
+    removeStaleNewFiles(target);
     std::filesystem::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = directory / ("." + target.filename().string() + ".new-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(++counter));
+        temporary = directory / (newFilePrefix(target) + std::to_string(::getpid()) + "-" + std::to_string(++counter));
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return failure(target, "no new file can be made in its folder", errno);
@@ -257,7 +289,35 @@ std::unique_ptr<UpdateLock> SettingsFile::lockForUpdate()
     return std::make_unique<DirectoryLock>(cache_->lock, path_);
 }
 
+WriteResult SettingsStore::moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
+                                   std::string_view value)
+{
+    WriteResult result = write(section, fromKey, std::nullopt);
+    if (!result.ok)
+        return result;
+    result = write(section, toKey, value);
+    if (!result.ok)
+        write(section, fromKey, value);
+    return result;
+}
+
 WriteResult SettingsFile::write(std::string_view section, std::string_view key, std::optional<std::string_view> value)
+{
+    return replaceWith([&](const IniText& text) { return text.edit(section, key, value); });
+}
+
+WriteResult SettingsFile::moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
+                                  std::string_view /*value*/)
+{
+    return replaceWith([&](const IniText& text) {
+        const std::optional<std::string> held = text.value(section, toKey);
+        if (held && *held != "0")
+            return IniEdit{false, {}, "the key " + std::string(toKey) + " already holds an entry"};
+        return text.renameKey(section, fromKey, toKey);
+    });
+}
+
+WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&)>& change)
 {
     const DirectoryLock hold(cache_->lock, path_);
     const auto target = followLinks(path_);
@@ -282,11 +342,16 @@ WriteResult SettingsFile::write(std::string_view section, std::string_view key, 
     std::optional<IniText> newFile;
     const IniText& text = state == Cache::State::Ok ? *cache_->text : newFile.emplace(std::string());
 
-    IniEdit edit = text.edit(section, key, value);
+    IniEdit edit = change(text);
     if (!edit.error.empty())
         return {false, edit.error};
     if (!edit.changed)
         return {true, {}};
+    // Shift-JIS bytes can happen to form valid UTF-8 ("ﾃｩ" is C3 A9); a file whose every non-ASCII
+    // byte did would read as UTF-8 from then on, and its values would change.
+    if (text.encoding() == FileEncoding::Cp932 && codepage::detect(edit.bytes) != FileEncoding::Cp932)
+        return {false, "the settings file " + name + " would read as UTF-8 text after this change, so it is "
+                       "not changed"};
     std::string error = replaceFile(*target, edit.bytes, exists ? &st : nullptr);
     if (!error.empty())
         return {false, error};

@@ -3,12 +3,16 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace dovi {
+
+class IniText;
+struct IniEdit;
 
 // The outcome of one write. A failed write has left the file exactly as it was.
 struct WriteResult {
@@ -41,6 +45,12 @@ public:
     // read-modify-write sequence (moving an entry, adding one under the first free letter) loses
     // nothing. Holds may nest within one process. nullptr where the store needs none.
     virtual std::unique_ptr<UpdateLock> lockForUpdate() { return nullptr; }
+
+    // Moves the entry of fromKey in section to toKey; value is what reading fromKey gave. This
+    // default deletes fromKey, then writes value under toKey, and writes value back under fromKey
+    // if that fails. Not ok when the entry could not be moved (it may then be back under fromKey).
+    virtual WriteResult moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
+                                std::string_view value);
 };
 
 // The encodings a settings file can have. New files are Cp932 with CRLF line ends.
@@ -56,15 +66,28 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     std::string read(std::string_view section, std::string_view key) override;
+    // A write that changes the file also removes the new files that writers killed before their
+    // rename left beside it (".dovi.ini.new-PID-N" of processes that no longer exist).
     WriteResult write(std::string_view section, std::string_view key,
                       std::optional<std::string_view> value) override;
     std::unique_ptr<UpdateLock> lockForUpdate() override;
+
+    // Moves as one change of the file: afterwards the entry is under toKey and not under fromKey,
+    // or the file is unchanged. The line of fromKey gets the name toKey and keeps its value byte for
+    // byte, also what a read cannot give back (undecodable bytes, a NUL and what follows it, bytes
+    // beyond 1022); value is not used. Refused when toKey holds an entry (a value other than "0"),
+    // which the move would overwrite, and when fromKey is missing.
+    WriteResult moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
+                        std::string_view value) override;
 
     // The encoding the file has now (Cp932 for a missing file).
     FileEncoding encoding();
 
 private:
     struct Cache;
+    // Replaces the file by the text that change makes of its present text, under the update lock.
+    WriteResult replaceWith(const std::function<IniEdit(const IniText&)>& change);
+
     std::filesystem::path path_;
     std::unique_ptr<Cache> cache_;
 };

@@ -25,16 +25,10 @@ std::vector<DayEntry> readDayEntries(SettingsStore& settings, std::string_view s
         std::string value = settings.read(section, dateKey);
         if (value == texts::kAbsent)
             break;
-        if (!settings.write(section, dateKey, std::nullopt).ok) {
-            entries.push_back({std::move(value), true});
-            break;
-        }
-        if (!settings.write(section, letteredKey(letter, dateKey), value).ok) {
-            settings.write(section, dateKey, value);
-            entries.push_back({std::move(value), true});
-            break;
-        }
+        const bool moved = settings.moveKey(section, dateKey, letteredKey(letter, dateKey), value).ok;
         entries.push_back({std::move(value), true});
+        if (!moved)
+            break;
     }
     return entries;
 }

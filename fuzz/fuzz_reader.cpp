@@ -1,0 +1,10 @@
+// libFuzzer entry point of the reader case; the case itself lives in fuzz/harness.cpp.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz/harness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return dovi::fuzz::runReaderCase(data, size);
+}
