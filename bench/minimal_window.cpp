@@ -1,0 +1,52 @@
+// The yardstick of the start-up benchmark: the least a Qt Widgets program does to show a window of
+// the main window's size (267x354) with one label. It chooses its platform as dovi does and, with
+// DOVI_REPORT_FIRST_PAINT=1, reports its first paint the same way: "first-paint NANOSECONDS" of
+// the monotonic clock on standard output.
+//   minimal_window [LABEL_TEXT [FONT_FAMILY]]     (default: "デイリオ" in the default font)
+#include <QApplication>
+#include <QEvent>
+#include <QFont>
+#include <QLabel>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+class FirstPaintReport final : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            std::printf("first-paint %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+            std::fflush(stdout);
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QApplication app(argc, argv);
+    FirstPaintReport firstPaint;
+    QWidget window;
+    window.setFixedSize(267, 354);
+    // Japanese text unless told otherwise, so that this program too loads a Japanese font.
+    QLabel label(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString::fromUtf8("デイリオ"), &window);
+    if (argc > 2)
+        label.setFont(QFont(QString::fromLocal8Bit(argv[2])));
+    label.move(20, 20);
+    if (qgetenv("DOVI_REPORT_FIRST_PAINT") == "1")
+        window.installEventFilter(&firstPaint);
+    window.show();
+    return app.exec();
+}
