@@ -9,7 +9,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2
 )
-[ "${DOVI_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)
+# Extras: a virtual desktop for the benchmarks and the README picture.
+if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Renders the README's picture: the page of 3 November 2026 (文化の日) at 09:00:20 for a registered
-# user, in a real window under Xvfb with a window manager. Needs xvfb, openbox, faketime, imagemagick.
+# user, in a real window under Xvfb with a window manager (installed when missing). Run after
+# scripts/build.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+DOVI_WITH_DESKTOP=1 scripts/deps.sh
 out=${1:-docs/page.png}
 build=${BUILD:-build}
 work=$(mktemp -d)

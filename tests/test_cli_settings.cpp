@@ -15,11 +15,10 @@
 namespace dovi {
 namespace {
 
+using test::fixture;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
-
-std::string fixture(const std::string& name) { return readBytes(std::string(DOVI_FIXTURES "/settings/") + name); }
 
 struct CliCase {
     const char* file;  // fixture copied to dovi.ini first; nullptr: no file

@@ -5,6 +5,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
 
 #include "app/form1.h"
 #include "app/texts.h"
@@ -199,11 +202,13 @@ TEST_F(TickerTest, OneEntryShowsAtEveryTickAndStillMinimises)
     EXPECT_TRUE(form->isMinimized());
 }
 
-TEST_F(TickerTest, EmptyListLeavesTheMessageLineAlone)
+TEST_F(TickerTest, BeforeThePageIsBuiltTheTickerWaits)
 {
     form->msgCount = 0;
-    tick(5);
+    tick(20);
     EXPECT_EQ(form->Label4->text(), QString::fromUtf8("デイリオ for Windows 95/98/2000"));
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_EQ(form->msgIndex, 0);
 }
 
 TEST_F(TickerTest, ClicksAnywhereMinimiseAtOnceAndStopTheTicker)
@@ -274,6 +279,47 @@ TEST_F(Form1Test, PageBuildOnTheRoadOfOneStart)
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(form->geometry(), before);
+}
+
+// The window and dovi-cli build the same page for the same moment and seed.
+TEST_F(Form1Test, ShowsTheSamePageAsTheCommandLine)
+{
+    writeIni("[init]\n使用者=花子さん\n誕生日= 1980/ 3/ 3\n性別=女性\n登録日=2024/1/1\n言霊総数=4\n"
+             "[言霊]\n1=急がば回れ,ことわざ\n2=石の上にも三年,ことわざ\n3=学びて時に之を習う,論語\n"
+             "[誕生日]\na11/03=手塚治虫:1928\n[特別日]\na11/03=文化の日の特別日\n");
+    const std::string at = "2026-11-03 09:00:20";
+    const std::string command = std::string(DOVI_CLI) + " --ini '" + (dir_ / "dovi.ini").string() +
+                                "' page --json --seed 7 --at '" + at + "'";
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    ASSERT_EQ(pclose(pipe), 0);
+    const auto cli = nlohmann::json::parse(output);
+
+    clock_.set({year{2026} / November / 3, 9, 0, 20});
+    auto form = loadedForm();
+    form->show();
+    form->Timer2_Timer();
+    const auto text = [](const QLabel* label) { return label->text().toStdString(); };
+    EXPECT_EQ(form->windowTitle().toStdString(), cli["caption"]);
+    EXPECT_EQ(text(form->Label1), cli["Label1"]);
+    EXPECT_EQ(text(form->Label2), cli["Label2"]);
+    EXPECT_EQ(text(form->Label3), cli["Label3"]);
+    EXPECT_EQ(text(form->Label4), cli["Label4"]);
+    EXPECT_EQ(text(form->Label5), cli["Label5"]);
+    EXPECT_EQ(text(form->Label6), cli["Label6"]);
+    EXPECT_EQ(text(form->Label7), cli["Label7"]);
+    EXPECT_EQ(text(form->Label8), cli["Label8"]);
+    EXPECT_EQ(form->Shape1->isVisible(), cli["Shape1"]);
+    ASSERT_EQ(form->msgCount, cli["msgCount"]);
+    for (int i = 0; i < form->msgCount; ++i)
+        EXPECT_EQ(form->msgList[std::size_t(i)].toStdString(), cli["msgList"][std::size_t(i)]);
+    // The day's entries rotate on the message line; the holiday is on the mark.
+    EXPECT_EQ(cli["msgList"], nlohmann::json::array({"手塚治虫さん98才の誕生日", "文化の日の特別日"}));
+    EXPECT_EQ(cli["Label8"], "文化の日");
 }
 
 }  // namespace

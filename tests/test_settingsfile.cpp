@@ -9,11 +9,10 @@
 namespace dovi {
 namespace {
 
+using test::fixture;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
-
-std::string fixture(const std::string& name) { return readBytes(std::string(DOVI_FIXTURES "/settings/") + name); }
 
 struct ReadCase {
     const char* file;

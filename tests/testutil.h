@@ -44,6 +44,12 @@ inline std::string readBytes(const std::filesystem::path& file)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The bytes of a settings file from tests/fixtures/settings.
+inline std::string fixture(const std::string& name)
+{
+    return readBytes(std::string(DOVI_FIXTURES "/settings/") + name);
+}
+
 inline void writeBytes(const std::filesystem::path& file, const std::string& bytes)
 {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
