@@ -15,6 +15,7 @@ namespace dovi {
 namespace {
 
 namespace fs = std::filesystem;
+using test::garbage;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
@@ -53,18 +54,6 @@ std::string le(std::string_view ascii)
 }
 const std::string kBook16 = le("[") + "\x95\x8a\x1f\x75\xe5\x65" + le("]\r\n");  // [誕生日] in UTF-16LE
 const std::string kFurukabu16 = "\xe4\x53\x2a\x68";                                // 古株 in UTF-16LE
-
-// Bytes from a fixed-seed generator: the same garbage on every run.
-std::string garbage(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t state = 2024;
-    for (char& c : bytes) {
-        state = state * 1664525u + 1013904223u;
-        c = static_cast<char>(state >> 24);
-    }
-    return bytes;
-}
 
 struct Read {
     const char* section;

@@ -19,6 +19,7 @@ namespace dovi {
 namespace {
 
 namespace fs = std::filesystem;
+using test::garbage;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
@@ -168,18 +169,6 @@ TEST(SettingsCache, EveryAccessSeesHandEdits)
     writeBytes(dir / "dovi.ini", "\xef\xbb\xbf[init]\r\nuser=\xe5\xa4\xaa\xe9\x83\x8e\r\n");
     EXPECT_EQ(file.encoding(), FileEncoding::Utf8Bom);
     EXPECT_EQ(file.read("init", "user"), "太郎");
-}
-
-// A tiny fixed-seed generator: the same "garbage" on every run.
-std::string garbage(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    std::uint32_t state = 12345;
-    for (char& c : bytes) {
-        state = state * 1103515245u + 12345u;
-        c = static_cast<char>(state >> 16);
-    }
-    return bytes;
 }
 
 TEST(SettingsHostileContent, NeitherCrashesNorHangs)

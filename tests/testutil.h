@@ -1,6 +1,7 @@
 // Helpers shared by the tests: scratch folders, whole-file bytes, and an in-memory settings store.
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,18 @@ inline std::string readBytes(const std::filesystem::path& file)
 inline std::string fixture(const std::string& name)
 {
     return readBytes(std::string(DOVI_FIXTURES "/settings/") + name);
+}
+
+// Bytes from a fixed-seed generator: the same garbage on every run.
+inline std::string garbage(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    std::uint32_t state = 2024;
+    for (char& c : bytes) {
+        state = state * 1664525u + 1013904223u;
+        c = static_cast<char>(state >> 24);
+    }
+    return bytes;
 }
 
 inline void writeBytes(const std::filesystem::path& file, const std::string& bytes)
