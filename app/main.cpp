@@ -1,34 +1,11 @@
 // デイリオ: a day calendar that shows today's page, stays on top for a few seconds and then gets
 // out of the way. Reads and writes dovi.ini in the current directory.
 #include <QApplication>
-#include <QEvent>
 
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
+#include "app/firstpaint.h"
 #include "app/form1.h"
-
-namespace {
-
-// Prints "first-paint NANOSECONDS" (the monotonic clock) on standard output at the main window's
-// first paint, for the start-up benchmark; the program then goes on as usual.
-class FirstPaintReport final : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            std::printf("first-paint %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-            std::fflush(stdout);
-            watched->removeEventFilter(this);
-        }
-        return false;
-    }
-};
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -42,7 +19,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
     dovi::installFontSubstitutes();
 
-    FirstPaintReport firstPaint;
+    dovi::FirstPaintReport firstPaint;
     dovi::Form1 form(dovi::defaultServices());
     if (qgetenv("DOVI_REPORT_FIRST_PAINT") == "1")
         form.installEventFilter(&firstPaint);

@@ -9,35 +9,16 @@
 #include <QLabel>
 #include <QWidget>
 
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
-namespace {
-
-class FirstPaintReport final : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            std::printf("first-paint %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-            std::fflush(stdout);
-            watched->removeEventFilter(this);
-        }
-        return false;
-    }
-};
-
-}  // namespace
+#include "app/firstpaint.h"
 
 int main(int argc, char* argv[])
 {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
         setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
-    FirstPaintReport firstPaint;
+    dovi::FirstPaintReport firstPaint;
     QWidget window;
     window.setFixedSize(267, 354);
     // Japanese text unless told otherwise, so that this program too loads a Japanese font.

@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::garbage;
+using test::namesIn;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
@@ -146,14 +147,6 @@ DayPage build14March(SettingsStore& settings)
     FixedClock clock({std::chrono::year{2024} / 3 / 14, 12, 0, 20});
     StandardRandom random(1);
     return buildDayPage(settings, clock, random);
-}
-
-std::set<std::string> namesIn(const fs::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
 }
 
 TEST(BadFiles, Catalogue)

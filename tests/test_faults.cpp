@@ -24,6 +24,7 @@ namespace dovi {
 namespace {
 
 namespace fs = std::filesystem;
+using test::namesIn;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
@@ -55,14 +56,6 @@ std::string padding(int lines = 400)
 }
 
 bool isNewFile(const std::string& name) { return name.starts_with(".dovi.ini.new-"); }
-
-std::set<std::string> namesIn(const fs::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 int newFilesIn(const fs::path& dir)
 {

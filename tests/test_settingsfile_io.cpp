@@ -20,19 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::garbage;
+using test::namesIn;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
 
 const std::string kSample = "[init]\r\nuser=taro\r\n";
-
-std::set<std::string> namesIn(const fs::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 TEST(SettingsFileSystem, DirectoryNamedLikeTheFile)
 {

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,15 @@ inline std::string readBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The names of the entries of a folder.
+inline std::set<std::string> namesIn(const std::filesystem::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 // The bytes of a settings file from tests/fixtures/settings.
