@@ -196,32 +196,52 @@ std::string decodedText(std::string_view bytes, FileEncoding encoding)
     return codec.decode(bytes.substr(std::min(markLength(encoding), bytes.size())));
 }
 
+namespace {
+
+// What one line of the layout is: a section line (name between "[" and the first "]"), a key line
+// (name before the first "=", value after it), or neither (blank, comment, anything else).
+struct LineShape {
+    enum class Kind { Other, Section, Key } kind = Kind::Other;
+    std::string_view name;
+    std::string_view value;
+};
+
+LineShape shapeOf(std::string_view line)
+{
+    while (!line.empty() && isBlank(line.front()))
+        line.remove_prefix(1);
+    if (line.empty() || line.front() == ';')
+        return {};
+    if (line.front() == '[') {
+        const std::size_t close = line.find(']');
+        if (close == std::string_view::npos)
+            return {};
+        return {LineShape::Kind::Section, line.substr(1, close - 1), {}};
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return {};
+    return {LineShape::Kind::Key, line.substr(0, equals), line.substr(equals + 1)};
+}
+
+}  // namespace
+
 Names namesIn(std::string_view text, std::size_t maxSections, std::size_t maxKeys)
 {
     Names names;
     std::optional<std::string> current;
     for (std::string_view line : textLines(text)) {
-        std::string_view rest = line;
-        while (!rest.empty() && isBlank(rest.front()))
-            rest.remove_prefix(1);
-        if (rest.empty() || rest.front() == ';')
-            continue;
-        if (rest.front() == '[') {
-            const std::size_t close = rest.find(']');
-            if (close == std::string_view::npos)
-                continue;
-            current = std::string(rest.substr(1, close - 1));
+        const LineShape shape = shapeOf(line);
+        if (shape.kind == LineShape::Kind::Section) {
+            current = std::string(shape.name);
             if (names.sections.size() < maxSections)
                 names.sections.push_back(*current);
-            continue;
+        } else if (shape.kind == LineShape::Kind::Key) {
+            if (names.allKeys.size() < maxKeys)
+                names.allKeys.emplace_back(shape.name);
+            if (current && names.keys.size() < maxKeys)
+                names.keys.emplace_back(*current, std::string(shape.name));
         }
-        const std::size_t equals = rest.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        if (names.allKeys.size() < maxKeys)
-            names.allKeys.emplace_back(rest.substr(0, equals));
-        if (current && names.keys.size() < maxKeys)
-            names.keys.emplace_back(*current, std::string(rest.substr(0, equals)));
     }
     return names;
 }
@@ -254,24 +274,13 @@ std::string referenceRead(std::string_view text, std::string_view section, std::
     std::set<std::string> seen;
     bool inSection = false;
     for (std::string_view line : textLines(text)) {
-        std::string_view rest = line;
-        while (!rest.empty() && isBlank(rest.front()))
-            rest.remove_prefix(1);
-        if (rest.empty() || rest.front() == ';')
-            continue;
-        if (rest.front() == '[') {
-            const std::size_t close = rest.find(']');
-            if (close == std::string_view::npos)
-                continue;
-            const std::string name = folded(rest.substr(1, close - 1));
+        const LineShape shape = shapeOf(line);
+        if (shape.kind == LineShape::Kind::Section) {
+            const std::string name = folded(shape.name);
             inSection = seen.insert(name).second && name == wantSection;
-            continue;
+        } else if (shape.kind == LineShape::Kind::Key && inSection && folded(shape.name) == wantKey) {
+            return limited(unquoted(shape.value));
         }
-        const std::size_t equals = rest.find('=');
-        if (equals == std::string_view::npos || !inSection)
-            continue;
-        if (folded(rest.substr(0, equals)) == wantKey)
-            return limited(unquoted(rest.substr(equals + 1)));
     }
     return "0";
 }
