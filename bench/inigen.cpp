@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/codepage.h"
-#include "app/texts.h"
-#include "page/calendar.h"
+#include "settings/codepage.h"
+#include "texts/texts.h"
+#include "calendar/calendar.h"
 
 namespace dovi::bench {
 

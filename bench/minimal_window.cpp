@@ -11,7 +11,7 @@
 
 #include <cstdlib>
 
-#include "app/firstpaint.h"
+#include "gui/firstpaint.h"
 
 int main(int argc, char* argv[])
 {

@@ -15,12 +15,12 @@
 #include <memory>
 #include <string>
 
-#include "app/clock.h"
-#include "app/codepage.h"
-#include "app/settingsfile.h"
-#include "app/texts.h"
+#include "calendar/clock.h"
+#include "settings/codepage.h"
+#include "settings/settingsfile.h"
+#include "texts/texts.h"
 #include "bench/inigen.h"
-#include "page/calendar.h"
+#include "calendar/calendar.h"
 #include "page/dayentries.h"
 #include "page/daypage.h"
 

@@ -10,13 +10,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/clock.h"
-#include "app/dateheader.h"
-#include "app/settingsfile.h"
-#include "app/startup.h"
-#include "app/texts.h"
+#include "calendar/clock.h"
+#include "calendar/dateheader.h"
+#include "settings/settingsfile.h"
+#include "register/startup.h"
+#include "texts/texts.h"
 #include "cli/commands.h"
-#include "page/calendar.h"
+#include "calendar/calendar.h"
 #include "page/daypage.h"
 #include "page/dayentries.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <ostream>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "cli/commands.h"
 
 namespace dovi::cli {

@@ -16,10 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/codepage.h"
-#include "app/settingsfile.h"
-#include "app/texts.h"
+#include "calendar/clock.h"
+#include "settings/codepage.h"
+#include "settings/settingsfile.h"
+#include "texts/texts.h"
 #include "fuzz/inirules.h"
 #include "page/daypage.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <set>
 
-#include "app/codepage.h"
+#include "settings/codepage.h"
 
 namespace dovi::fuzz {
 

@@ -1,6 +1,6 @@
 #include "page/birthdaybook.h"
 
-#include "app/texts.h"
+#include "texts/texts.h"
 
 namespace dovi {
 

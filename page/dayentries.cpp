@@ -3,8 +3,8 @@
 #include <optional>
 #include <utility>
 
-#include "app/texts.h"
-#include "page/calendar.h"
+#include "texts/texts.h"
+#include "calendar/calendar.h"
 
 namespace dovi {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 
 namespace dovi {
 

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <utility>
 
-#include "app/texts.h"
+#include "texts/texts.h"
 #include "page/birthdaybook.h"
-#include "page/calendar.h"
+#include "calendar/calendar.h"
 #include "page/dayentries.h"
-#include "page/holidays.h"
+#include "calendar/holidays.h"
 
 namespace dovi {
 

@@ -1,5 +1,5 @@
 // The generator behind the saying draw.
-#include "page/daypage.h"
+#include "page/random.h"
 
 #include <chrono>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "register/registration.h"
 
-#include "app/texts.h"
+#include "texts/texts.h"
 
 namespace dovi {
 

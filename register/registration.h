@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/settingsfile.h"
+#include "calendar/clock.h"
+#include "settings/settingsfile.h"
 
 namespace dovi {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/widgetkit.h"
+#include "gui/widgetkit.h"
 
 int main(int argc, char** argv)
 {

@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "page/daypage.h"
 #include "tests/testutil.h"
 

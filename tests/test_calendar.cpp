@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "page/calendar.h"
+#include "calendar/calendar.h"
 
 using namespace std::chrono;
 using dovi::Date;

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "cli/commands.h"
 #include "tests/testutil.h"
 

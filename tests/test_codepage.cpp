@@ -2,7 +2,7 @@
 // (with its NEC and IBM rows) and from the UTF-8 and UTF-16 definitions.
 #include <gtest/gtest.h>
 
-#include "app/codepage.h"
+#include "settings/codepage.h"
 
 namespace dovi {
 namespace {

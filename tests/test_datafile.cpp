@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/settingsfile.h"
-#include "app/texts.h"
-#include "app/widgetkit.h"
+#include "settings/settingsfile.h"
+#include "texts/texts.h"
+#include "gui/widgetkit.h"
 #include "tests/testutil.h"
 
 namespace dovi {

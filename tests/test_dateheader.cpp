@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/dateheader.h"
+#include "calendar/dateheader.h"
 
 using namespace std::chrono;
 using dovi::Date;

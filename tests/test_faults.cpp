@@ -16,7 +16,7 @@
 #include <random>
 #include <set>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "page/daypage.h"
 #include "tests/testutil.h"
 

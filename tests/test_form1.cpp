@@ -9,9 +9,9 @@
 
 #include <cstdio>
 
-#include "app/form1.h"
-#include "app/texts.h"
-#include "register/form3.h"
+#include "gui/form1.h"
+#include "texts/texts.h"
+#include "gui/form3.h"
 #include "tests/testutil.h"
 
 namespace dovi {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "register/form3.h"
+#include "gui/form1.h"
+#include "gui/form3.h"
 #include "tests/testutil.h"
 
 namespace dovi {

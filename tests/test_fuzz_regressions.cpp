@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "fuzz/harness.h"
 #include "tests/testutil.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "page/holidays.h"
+#include "calendar/holidays.h"
 
 using namespace std::chrono;
 using dovi::Date;

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "app/settingsfile.h"
+#include "gui/form1.h"
+#include "settings/settingsfile.h"
 #include "tests/testutil.h"
 
 namespace dovi {

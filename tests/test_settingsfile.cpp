@@ -3,7 +3,7 @@
 // saved copy of the whole file as it must look afterwards.
 #include <gtest/gtest.h>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "tests/testutil.h"
 
 namespace dovi {

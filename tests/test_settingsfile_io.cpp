@@ -11,8 +11,8 @@
 #include <csignal>
 #include <set>
 
-#include "app/codepage.h"
-#include "app/settingsfile.h"
+#include "settings/codepage.h"
+#include "settings/settingsfile.h"
 #include "tests/testutil.h"
 
 namespace dovi {

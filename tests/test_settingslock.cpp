@@ -9,7 +9,7 @@
 
 #include <set>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 #include "tests/testutil.h"
 
 namespace dovi {

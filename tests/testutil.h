@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 
 namespace dovi::test {
 

@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QString>
 
-#include "app/services.h"
+#include "gui/services.h"
 #include "register/registration.h"
 
 namespace dovi {

@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "app/services.h"
-#include "app/settingsfile.h"
-#include "app/widgetkit.h"
+#include "gui/services.h"
+#include "settings/settingsfile.h"
+#include "gui/widgetkit.h"
 #include "page/daypage.h"
 
 namespace dovi {

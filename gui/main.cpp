@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/firstpaint.h"
-#include "app/form1.h"
+#include "gui/firstpaint.h"
+#include "gui/form1.h"
 
 int main(int argc, char* argv[])
 {

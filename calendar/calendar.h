@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/clock.h"
+#include "calendar/clock.h"
 
 namespace dovi {
 

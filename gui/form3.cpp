@@ -1,4 +1,4 @@
-#include "register/form3.h"
+#include "gui/form3.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <string>
 
-#include "app/form1.h"
-#include "app/settingsfile.h"
-#include "app/texts.h"
-#include "app/widgetkit.h"
+#include "gui/form1.h"
+#include "settings/settingsfile.h"
+#include "texts/texts.h"
+#include "gui/widgetkit.h"
 
 namespace dovi {
 

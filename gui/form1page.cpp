@@ -1,5 +1,5 @@
 // The main window's page-build handler: runs the build once and shows its result.
-#include "app/form1.h"
+#include "gui/form1.h"
 
 namespace dovi {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settingsfile.h"
+#include "settings/encoding.h"
 
 struct UConverter;
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/clock.h"
+#include "calendar/clock.h"
 #include "page/daypage.h"
 
 namespace dovi {

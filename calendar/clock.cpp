@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "calendar/clock.h"
 
 #include <ctime>
 

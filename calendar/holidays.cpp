@@ -1,14 +1,14 @@
 // Japan's public holidays for every year from 2000, by the law in force in that year: a table of
 // the national holidays, each row valid from a first to a last year, and the two kinds of day
 // off that follow from them, the substitute holiday and the citizens' holiday.
-#include "page/holidays.h"
+#include "calendar/holidays.h"
 
 #include <climits>
 #include <cmath>
 #include <string_view>
 
-#include "app/texts.h"
-#include "page/calendar.h"
+#include "texts/texts.h"
+#include "calendar/calendar.h"
 
 namespace dovi {
 

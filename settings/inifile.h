@@ -26,8 +26,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/codepage.h"
-#include "app/settingsfile.h"
+#include "settings/codepage.h"
 
 namespace dovi {
 

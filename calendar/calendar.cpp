@@ -1,6 +1,6 @@
 // Calendar rules of the day page: weekday numbers, the day's settings keys, day counts and the
 // dates stored in the user profile.
-#include "page/calendar.h"
+#include "calendar/calendar.h"
 
 
 namespace dovi {

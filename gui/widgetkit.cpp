@@ -1,4 +1,4 @@
-#include "app/widgetkit.h"
+#include "gui/widgetkit.h"
 
 #include <QPainter>
 

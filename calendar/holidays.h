@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/clock.h"
+#include "calendar/clock.h"
 
 namespace dovi {
 

@@ -1,4 +1,4 @@
-#include "app/inifile.h"
+#include "settings/inifile.h"
 
 #include <unicode/utf8.h>
 

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "gui/form1.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -8,10 +8,10 @@
 #include <QShowEvent>
 #include <QWindow>
 
-#include "app/dateheader.h"
-#include "app/startup.h"
-#include "app/texts.h"
-#include "register/form3.h"
+#include "calendar/dateheader.h"
+#include "register/startup.h"
+#include "texts/texts.h"
+#include "gui/form3.h"
 
 namespace dovi {
 

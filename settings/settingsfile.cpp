@@ -1,6 +1,6 @@
 // File access for the settings file: reading with a cache that is checked against the file on
 // every access, the update lock, and all-or-nothing replacement of the file on each write.
-#include "app/settingsfile.h"
+#include "settings/settingsfile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 #include <climits>
 #include <cstring>
 
-#include "app/inifile.h"
+#include "settings/inifile.h"
 
 namespace dovi {
 

@@ -1,6 +1,6 @@
 // The date header of the main window. The era comes from ICU's Japanese calendar, so new eras
 // arrive with ICU's data; the English month and weekday names are fixed words.
-#include "app/dateheader.h"
+#include "calendar/dateheader.h"
 
 #include <cstdio>
 #include <memory>
@@ -14,8 +14,8 @@
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
 
-#include "app/texts.h"
-#include "page/calendar.h"
+#include "texts/texts.h"
+#include "calendar/calendar.h"
 
 namespace dovi {
 

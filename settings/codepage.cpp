@@ -1,4 +1,4 @@
-#include "app/codepage.h"
+#include "settings/codepage.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>

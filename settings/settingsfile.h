@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/encoding.h"
+
 namespace dovi {
 
 class IniText;
@@ -52,9 +54,6 @@ public:
     virtual WriteResult moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
                                 std::string_view value);
 };
-
-// The encodings a settings file can have. New files are Cp932 with CRLF line ends.
-enum class FileEncoding { Cp932, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
 class SettingsFile final : public SettingsStore {
 public:

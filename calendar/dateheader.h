@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/clock.h"
+#include "calendar/clock.h"
 
 namespace dovi {
 
