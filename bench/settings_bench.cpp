@@ -211,11 +211,11 @@ void pageBuild(benchmark::State& state, Build build)
     DayPage page;
     for (auto _ : state) {
         page = build(path, clock, random, keeper);
-        benchmark::DoNotOptimize(page.msgCount);
+        benchmark::DoNotOptimize(page.messageCount);
     }
     if (fileState(path) != before)
         state.SkipWithError("the page build changed the file");
-    else if (page.label6 == texts::kTitle || page.msgCount < 2)
+    else if (page.saying == texts::kTitle || page.messageCount < 2)
         state.SkipWithError("the page build found no saying or no entries");
     setBytes(state);
 }

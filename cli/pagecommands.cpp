@@ -10,15 +10,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include "calendar/calendar.h"
 #include "calendar/clock.h"
 #include "calendar/dateheader.h"
-#include "settings/settingsfile.h"
-#include "register/startup.h"
-#include "texts/texts.h"
 #include "cli/commands.h"
-#include "calendar/calendar.h"
-#include "page/daypage.h"
 #include "page/dayentries.h"
+#include "page/daypage.h"
+#include "page/pagelabels.h"
+#include "register/startup.h"
+#include "settings/settingsfile.h"
+#include "texts/texts.h"
 
 namespace dovi::cli {
 
@@ -88,20 +89,20 @@ void printHeader(std::ostream& out, const DateHeader& header)
 }
 
 // The page as the window shows it right after the build, before the ticker's first tick.
-nlohmann::ordered_json pageJson(const DateHeader& header, const DayPage& page)
+nlohmann::ordered_json pageJson(const DateHeader& header, const PageLabels& page)
 {
     nlohmann::ordered_json json;
     json["caption"] = header.caption;
     json["Label1"] = header.eraLine;
     json["Label2"] = header.day;
     json["Label3"] = header.weekdayLine;
-    json["Label4"] = page.label4.value_or(std::string(texts::kDesignLabel4));
+    json["Label4"] = page.label4;
     json["Label5"] = page.label5;
     json["Label6"] = page.label6;
     json["Label7"] = page.label7;
-    json["Label8"] = page.label8.value_or("");
+    json["Label8"] = page.label8;
     json["Label2Color"] = header.dayColor ? nlohmann::ordered_json(colorText(*header.dayColor)) : nullptr;
-    json["Shape1"] = page.holidayMark;
+    json["Shape1"] = page.shape1;
     json["msgList"] = nlohmann::ordered_json::array();
     for (int i = 0; i < page.msgCount; ++i)
         json["msgList"].push_back(page.msgList[static_cast<std::size_t>(i)]);
@@ -109,15 +110,15 @@ nlohmann::ordered_json pageJson(const DateHeader& header, const DayPage& page)
     return json;
 }
 
-void printPage(std::ostream& out, const DateHeader& header, const DayPage& page)
+void printPage(std::ostream& out, const DateHeader& header, const PageLabels& page)
 {
     printHeader(out, header);
-    out << "Label4: " << page.label4.value_or(std::string(texts::kDesignLabel4)) << '\n'
+    out << "Label4: " << page.label4 << '\n'
         << "Label5: " << page.label5 << '\n'
         << "Label6: " << page.label6 << '\n'
         << "Label7: " << page.label7 << '\n'
-        << "Label8: " << page.label8.value_or("") << '\n'
-        << "Shape1: " << (page.holidayMark ? "shown" : "hidden") << '\n'
+        << "Label8: " << page.label8 << '\n'
+        << "Shape1: " << (page.shape1 ? "shown" : "hidden") << '\n'
         << "msgCount: " << page.msgCount << '\n';
     for (int i = 0; i < page.msgCount; ++i)
         out << "msgList[" << i << "]: " << page.msgList[static_cast<std::size_t>(i)] << '\n';
@@ -177,7 +178,7 @@ int page(Context& context)
     Clock& clock = at ? static_cast<Clock&>(fixedClock) : systemClock;
     const DateHeader header = makeDateHeader(clock.now().date);
     StandardRandom random(seed);
-    const DayPage built = buildDayPage(settings, clock, random);
+    const PageLabels built = pageLabels(buildDayPage(settings, clock, random));
 
     if (json)
         context.out << pageJson(header, built).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)

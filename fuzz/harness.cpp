@@ -22,6 +22,7 @@
 #include "texts/texts.h"
 #include "fuzz/inirules.h"
 #include "page/daypage.h"
+#include "page/pagelabels.h"
 
 namespace dovi::fuzz {
 
@@ -586,15 +587,16 @@ int runPageCase(const std::uint8_t* data, std::size_t size)
                  " was neither moved nor written back");
     }
 
-    if (page.msgCount < 1 || page.msgCount > kMsgListSize)
-        fail("the page's msgCount is " + std::to_string(page.msgCount));
-    for (int i = 0; i < page.msgCount; ++i)
-        checkPageText(page.msgList[static_cast<std::size_t>(i)], "message");
-    checkPageText(page.label5, "Label5");
-    checkPageText(page.label6, "Label6");
-    checkPageText(page.label7, "Label7");
-    checkPageText(page.label8.value_or(""), "Label8");
-    checkPageText(page.label4.value_or(""), "Label4");
+    const PageLabels labels = pageLabels(page);
+    if (labels.msgCount < 1 || labels.msgCount > kMsgListSize)
+        fail("the page's msgCount is " + std::to_string(labels.msgCount));
+    for (int i = 0; i < labels.msgCount; ++i)
+        checkPageText(labels.msgList[static_cast<std::size_t>(i)], "message");
+    checkPageText(labels.label4, "Label4");
+    checkPageText(labels.label5, "Label5");
+    checkPageText(labels.label6, "Label6");
+    checkPageText(labels.label7, "Label7");
+    checkPageText(labels.label8, "Label8");
     return 0;
 }
 

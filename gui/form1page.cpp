@@ -1,23 +1,21 @@
 // The main window's page-build handler: runs the build once and shows its result.
 #include "gui/form1.h"
+#include "page/pagelabels.h"
 
 namespace dovi {
 
 void Form1::Timer2_Timer()
 {
     pinOnTop();
-    const DayPage page = buildDayPage(settings(), *services_.clock, *services_.random);
+    const PageLabels page = pageLabels(buildDayPage(settings(), *services_.clock, *services_.random));
 
     Label5->setText(qs(page.label5));
-    if (page.holidayMark)
-        Shape1->show();
-    if (page.label8)
-        Label8->setText(qs(*page.label8));
+    Shape1->setVisible(page.shape1);
+    Label8->setText(qs(page.label8));
     for (std::size_t i = 0; i < msgList.size(); ++i)
         msgList[i] = qs(page.msgList[i]);
     msgCount = page.msgCount;
-    if (page.label4)
-        Label4->setText(qs(*page.label4));
+    Label4->setText(qs(page.label4));
     Label6->setText(qs(page.label6));
     Label7->setText(qs(page.label7));
 

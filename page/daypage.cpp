@@ -44,13 +44,13 @@ std::string greeting(int hour, int second, std::string_view sex)
 // more birthday and special-day messages shows the first 26 and drops the rest.
 void appendMessage(DayPage& page, std::string text)
 {
-    if (page.msgCount >= kMsgListSize)
+    if (page.messageCount >= kMsgListSize)
         return;
-    page.msgList[static_cast<std::size_t>(page.msgCount)] = std::move(text);
-    ++page.msgCount;
+    page.messages[static_cast<std::size_t>(page.messageCount)] = std::move(text);
+    ++page.messageCount;
 }
 
-std::string counterLine(std::string_view prefix, Date from, Date today)
+std::string daysCountedLine(std::string_view prefix, Date from, Date today)
 {
     std::string line(prefix);
     line += std::to_string(daysBetween(from, today));  // the true count, also beyond 16 bits
@@ -60,20 +60,15 @@ std::string counterLine(std::string_view prefix, Date from, Date today)
 
 // The life counter for a day without messages: days since birth in seconds 0 to 29, days since
 // registration in seconds 30 to 59. A profile date that names no real day cannot be counted
-// from; the other one is used instead. With neither, the message line keeps its design text:
-// entry 0 holds it, so the ticker shows what the line showed before, and Label4 is not set.
+// from; the other one is used instead. With neither, there is no counter line.
 void addCounterLine(DayPage& page, int second, Date today, std::optional<Date> userBirthday,
                     std::optional<Date> registeredOn)
 {
-    std::optional<std::string> line;
     const bool sinceBirth = second <= 29;
     if (userBirthday && (sinceBirth || !registeredOn))
-        line = counterLine(texts::kSinceBirthPrefix, *userBirthday, today);
+        page.counterLine = daysCountedLine(texts::kSinceBirthPrefix, *userBirthday, today);
     else if (registeredOn)
-        line = counterLine(texts::kSinceFirstUsePrefix, *registeredOn, today);
-
-    page.msgList[0] = line ? *line : std::string(texts::kDesignLabel4);
-    page.label4 = std::move(line);
+        page.counterLine = daysCountedLine(texts::kSinceFirstUsePrefix, *registeredOn, today);
 }
 
 // "言霊総数": a decimal integer with an optional sign, in the 16-bit signed range; any other text,
@@ -117,12 +112,12 @@ void drawSaying(DayPage& page, SettingsStore& settings, RandomSource& random)
             continue;
         const std::string saying = settings.read(texts::kSayings, std::to_string(k));
         const std::size_t comma = saying.find(',');
-        page.label6 = saying.substr(0, comma);
-        page.label7 = comma == std::string::npos ? std::string() : saying.substr(comma + 1);
+        page.saying = saying.substr(0, comma);
+        page.sayingSource = comma == std::string::npos ? std::string() : saying.substr(comma + 1);
         return;
     }
-    page.label6 = texts::kTitle;
-    page.label7 = texts::kCredit;
+    page.saying = texts::kTitle;
+    page.sayingSource = texts::kCredit;
 }
 
 }  // namespace
@@ -163,7 +158,7 @@ DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random
     // A 29 February birthday therefore comes up in leap years only.
     if (userBirthday && userBirthday->month() == today.month() && userBirthday->day() == today.day())
         greetingText = texts::kHappyBirthday;
-    page.label5 = greetingText + userName;
+    page.greeting = greetingText + userName;
 
     const int year = static_cast<int>(today.year());
     for (const DayEntry& entry : readDayEntries(settings, texts::kBirthdayBook, key))
@@ -173,16 +168,12 @@ DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random
         appendMessage(page, std::move(entry.value));
 
     HolidayShown holiday = lookupHoliday(settings, today);
-    if (holiday.mark) {
-        page.holidayMark = true;
-        page.label8 = std::move(holiday.name);
-    }
+    if (holiday.mark)
+        page.holiday = std::move(holiday.name);
 
-    if (page.msgCount == 0)
+    if (page.messageCount == 0)
         addCounterLine(page, clock.now().second, today, userBirthday, registeredOn);
     drawSaying(page, settings, random);
-    if (page.msgCount == 0)
-        page.msgCount = 1;
     return page;
 }
 

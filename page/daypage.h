@@ -16,16 +16,16 @@ namespace dovi {
 
 inline constexpr int kMsgListSize = 26;
 
-// What the page build shows. Fields left std::nullopt are not touched by the build.
+// What the page build found for the day, by role. pageLabels() turns it into what each label of the
+// window shows.
 struct DayPage {
-    std::string label5;                    // greeting line
-    bool holidayMark = false;              // Shape1 made visible
-    std::optional<std::string> label8;     // holiday name
-    std::array<std::string, kMsgListSize> msgList;
-    std::int16_t msgCount = 0;             // after the build: at least 1
-    std::optional<std::string> label4;     // the counter line, when the day has no messages
-    std::string label6;                    // saying, or the title
-    std::string label7;                    // source of the saying, or the credit line
+    std::string greeting;                  // greeting or birthday wish with the user's name
+    std::optional<std::string> holiday;    // set when the holiday mark shows; the name may be ""
+    std::array<std::string, kMsgListSize> messages;  // birthdays, then special days
+    std::int16_t messageCount = 0;         // 0 to 26: the entries of messages in use
+    std::optional<std::string> counterLine;  // days lived or used, on a day without messages
+    std::string saying;                    // the saying, or the title when none can be drawn
+    std::string sayingSource;              // its source, or the credit line
 };
 
 // Runs the whole build on settings at the clock's time, with its reads and writes in order.

@@ -139,7 +139,7 @@ std::vector<BadFile> catalogue()
 
 std::vector<std::string> messagesOf(const DayPage& page)
 {
-    return {page.msgList.begin(), page.msgList.begin() + page.msgCount};
+    return {page.messages.begin(), page.messages.begin() + page.messageCount};
 }
 
 DayPage build14March(SettingsStore& settings)

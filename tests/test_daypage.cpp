@@ -7,6 +7,7 @@
 
 #include "page/birthdaybook.h"
 #include "page/daypage.h"
+#include "page/pagelabels.h"
 #include "tests/testutil.h"
 
 namespace dovi {
@@ -82,9 +83,11 @@ DayPage build(SettingsStore& store, LocalDateTime moment = at(2000, 1, 20, 9, 0,
     return buildDayPage(store, clock, random);
 }
 
+// The entries the message line rotates through after the build.
 std::vector<std::string> messages(const DayPage& page)
 {
-    return {page.msgList.begin(), page.msgList.begin() + page.msgCount};
+    const PageLabels labels = pageLabels(page);
+    return {labels.msgList.begin(), labels.msgList.begin() + labels.msgCount};
 }
 
 Log writes(const MemoryStore& store)
@@ -103,7 +106,7 @@ TEST(Greeting, ByHourSecondAndSex)
         {12, 0, 12, "こんにちわ，"}, {16, 59, 12, "こんにちわ，"}, {17, 0, 12, "こんばんわ，"}};
     for (const auto& c : hours) {
         MemoryStore store = profile();
-        EXPECT_EQ(build(store, at(2000, 1, 20, c.h, c.m, c.s)).label5, std::string(c.greeting) + "山田さん") << c.h;
+        EXPECT_EQ(build(store, at(2000, 1, 20, c.h, c.m, c.s)).greeting, std::string(c.greeting) + "山田さん") << c.h;
     }
     struct { int s; const char* female; const char* others; } seconds[] = {
         {10, "今日も奇麗な", ""}, {11, "", ""}, {14, "", ""}, {15, "今日も素敵な", "今日も素敵な"},
@@ -112,7 +115,7 @@ TEST(Greeting, ByHourSecondAndSex)
     for (const auto& c : seconds) {
         for (const std::string sex : {"女性", "男性", "その他", "0"}) {
             MemoryStore store = profile(sex);
-            EXPECT_EQ(build(store, at(2000, 1, 20, 9, 0, c.s)).label5,
+            EXPECT_EQ(build(store, at(2000, 1, 20, 9, 0, c.s)).greeting,
                       "おはよう，" + std::string(sex == "女性" ? c.female : c.others) + "山田さん") << c.s << sex;
         }
     }
@@ -132,8 +135,8 @@ TEST(Greeting, ReadsTheClockAnewForTheSecondAndTheCounter)
     MemoryStore store = profile();
     ScriptedRandom random;
     const DayPage page = buildDayPage(store, clock, random);
-    EXPECT_EQ(page.label5, "おはよう，今日も素敵な山田さん");
-    EXPECT_EQ(page.label4, "デイリオを使いはじめてから0日目");
+    EXPECT_EQ(page.greeting, "おはよう，今日も素敵な山田さん");
+    EXPECT_EQ(page.counterLine, "デイリオを使いはじめてから0日目");
 }
 
 TEST(Greeting, BirthdayWishOnlyOnARealBirthday)
@@ -145,7 +148,7 @@ TEST(Greeting, BirthdayWishOnlyOnARealBirthday)
     for (const auto& c : cases) {
         MemoryStore store = profile("女性");
         store.put("init", "誕生日", c.birthday);
-        EXPECT_EQ(build(store, at(c.y, c.m, c.d, 13, 0, 12)).label5,
+        EXPECT_EQ(build(store, at(c.y, c.m, c.d, 13, 0, 12)).greeting,
                   c.wish ? "誕生日おめでとう!!山田さん" : "こんにちわ，山田さん") << c.birthday << c.m << c.d;
     }
 }
@@ -203,7 +206,7 @@ TEST(DayPage, AccessesTheSettingsInOrder)
         {'r', "休日", "01/20", ""}, {'r', "init", "言霊総数", ""}, {'r', "言霊", "1", ""}};
     EXPECT_EQ(store.log, expected);
     EXPECT_EQ(messages(page), (std::vector<std::string>{"太郎さん20才の誕生日", "次郎 1990さん10才の誕生日", "大寒"}));
-    EXPECT_EQ(page.label4, std::nullopt);
+    EXPECT_EQ(page.counterLine, std::nullopt);
 }
 
 TEST(SpecialDays, LetteredInOrderEmptyValuesAndZero)
@@ -265,7 +268,7 @@ TEST(BareKey, StoreThatKeepsReturningItStopsAtTheLastLetter)
     store.put("特別日", "01/20", "しつこい日");
     WrappedStore file(store);
     file.afterDelete = [&](const std::string& section, const std::string& key) { store.put(section, key, "しつこい日"); };
-    EXPECT_EQ(build(file).msgCount, 26);
+    EXPECT_EQ(build(file).messageCount, 26);
     EXPECT_EQ(store.get("特別日", "z01/20"), "しつこい日");
     EXPECT_EQ(store.get("特別日", "{01/20"), std::nullopt);
 }
@@ -279,9 +282,9 @@ TEST(MessageList, SurplusIsDroppedAndBareKeysStillMove)
         store.put("特別日", c + std::string("01/20"), std::string("日") + c);
     store.put("特別日", "01/20", "古い記念日");
     const DayPage page = build(store);
-    EXPECT_EQ(page.msgCount, 26);
-    EXPECT_EQ(page.msgList[20], "日a");
-    EXPECT_EQ(page.msgList[25], "日f");
+    EXPECT_EQ(page.messageCount, 26);
+    EXPECT_EQ(page.messages[20], "日a");
+    EXPECT_EQ(page.messages[25], "日f");
     EXPECT_EQ(store.get("特別日", "k01/20"), "古い記念日");
     EXPECT_EQ(store.get("特別日", "01/20"), std::nullopt);
 
@@ -290,7 +293,7 @@ TEST(MessageList, SurplusIsDroppedAndBareKeysStillMove)
     for (char c = 'a'; c <= 'z'; ++c)
         full.put("誕生日", c + std::string("01/20"), std::string("人") + c);
     full.put("誕生日", "01/20", "あふれた人");
-    EXPECT_EQ(build(full).msgList[25], "人zさん 誕生日");
+    EXPECT_EQ(build(full).messages[25], "人zさん 誕生日");
     EXPECT_EQ(full.get("誕生日", "01/20"), "あふれた人");
     EXPECT_EQ(writes(full), Log{});
 }
@@ -315,8 +318,8 @@ TEST(Holiday, TableMarkerOrComputed)
     }
     MemoryStore store = profile();
     const DayPage none = build(store);
-    EXPECT_FALSE(none.holidayMark);
-    EXPECT_EQ(none.label8, std::nullopt);
+    EXPECT_FALSE(none.holiday.has_value());
+    EXPECT_EQ(none.holiday, std::nullopt);
 }
 
 TEST(Counter, LineOnADayWithoutMessages)
@@ -336,7 +339,7 @@ TEST(Counter, LineOnADayWithoutMessages)
         store.put("init", "誕生日", c.birthday);
         store.put("init", "登録日", c.registered);
         const DayPage page = build(store, at(c.y, c.m, c.d, 8, 0, c.s));
-        EXPECT_EQ(page.label4, c.line ? std::optional<std::string>(c.line) : std::nullopt) << c.birthday << c.s;
+        EXPECT_EQ(page.counterLine, c.line ? std::optional<std::string>(c.line) : std::nullopt) << c.birthday << c.s;
         // Without a line the message line keeps its design text.
         EXPECT_EQ(messages(page), std::vector<std::string>{c.line ? c.line : "デイリオ for Windows 95/98/2000"});
     }
@@ -344,8 +347,8 @@ TEST(Counter, LineOnADayWithoutMessages)
     store.put("特別日", "a01/20", "大寒");
     store.put("特別日", "b01/20", "初天神");
     const DayPage busy = build(store, at(2000, 1, 20, 8, 0, 10));
-    EXPECT_EQ(busy.label4, std::nullopt);
-    EXPECT_EQ(busy.msgCount, 2);
+    EXPECT_EQ(busy.counterLine, std::nullopt);
+    EXPECT_EQ(busy.messageCount, 2);
 }
 
 TEST(Saying, DrawnAndSplitAtTheFirstComma)
@@ -373,8 +376,8 @@ TEST(Saying, DrawnAndSplitAtTheFirstComma)
         ScriptedRandom random(c.draws);
         FixedClock clock(at(2000, 1, 20, 8, 0, 10));
         const DayPage page = buildDayPage(store, clock, random);
-        EXPECT_EQ(page.label6, c.label6) << (c.count ? c.count : "none") << c.saying;
-        EXPECT_EQ(page.label7, c.label7) << (c.count ? c.count : "none") << c.saying;
+        EXPECT_EQ(page.saying, c.label6) << (c.count ? c.count : "none") << c.saying;
+        EXPECT_EQ(page.sayingSource, c.label7) << (c.count ? c.count : "none") << c.saying;
         EXPECT_EQ(random.seeds, 1);
         EXPECT_LE(random.draws, 50);
     }
@@ -387,12 +390,12 @@ TEST(DayPage, OneStartOnComingOfAgeDay)
     store.put("init", "言霊総数", "2");
     store.put("言霊", "1", "継続は,力なり");
     const DayPage page = build(store, at(2000, 1, 10, 8, 0, 20), {0.5f});
-    EXPECT_EQ(page.label5, "おはよう，今日も素敵な山田さん");
-    EXPECT_TRUE(page.holidayMark);
-    EXPECT_EQ(page.label8, "成人の日");
-    EXPECT_EQ(page.label4, "あなたが生まれてから9685日目");
+    EXPECT_EQ(page.greeting, "おはよう，今日も素敵な山田さん");
+    EXPECT_TRUE(page.holiday.has_value());
+    EXPECT_EQ(page.holiday, "成人の日");
+    EXPECT_EQ(page.counterLine, "あなたが生まれてから9685日目");
     EXPECT_EQ(messages(page), std::vector<std::string>{"あなたが生まれてから9685日目"});
-    EXPECT_EQ(page.label6 + "|" + page.label7, "継続は|力なり");
+    EXPECT_EQ(page.saying + "|" + page.sayingSource, "継続は|力なり");
 }
 
 TEST(StandardRandom, FixedSeedRepeatsAndStaysBelowOne)

@@ -18,6 +18,7 @@
 
 #include "settings/settingsfile.h"
 #include "page/daypage.h"
+#include "page/pagelabels.h"
 #include "tests/testutil.h"
 
 namespace dovi {
@@ -256,7 +257,7 @@ TEST(FaultInjection, FolderFifoOrDanglingLinkNamedLikeTheFile)
         SettingsFile file(ini);
         FixedClock clock({std::chrono::year{2024} / 3 / 14, 12, 0, 20});
         StandardRandom random(1);
-        EXPECT_EQ(buildDayPage(file, clock, random).msgCount, 1) << c.name;
+        EXPECT_EQ(pageLabels(buildDayPage(file, clock, random)).msgCount, 1) << c.name;
         const std::set<std::string> names = namesIn(dir.path());
         EXPECT_EQ(runCli(ini, {"set", "init", "x", "1"}).code, c.setCode) << c.name;
         if (c.created) {
