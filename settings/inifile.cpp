@@ -38,23 +38,40 @@ std::string quoted(char c)
     return std::string("the character \"") + c + "\" (" + codepage::codePointName(static_cast<unsigned char>(c)) + ")";
 }
 
-// Why text cannot serve as the part it is (a section name, a key name or a value), or "".
-std::string problemWith(std::string_view what, std::string_view text, std::string_view forbidden)
+std::string_view partName(WritePart part)
 {
-    const std::string subject = "the " + std::string(what);
+    switch (part) {
+    case WritePart::SectionName: return "section name";
+    case WritePart::KeyName: return "key name";
+    case WritePart::Value: return "value";
+    case WritePart::None: break;
+    }
+    return "text";
+}
+
+// Why text cannot serve as part, or a result with reason None.
+WriteResult problemWith(WritePart part, std::string_view text, std::string_view forbidden)
+{
+    const std::string subject = "the " + std::string(partName(part));
     if (!codepage::isValidUtf8(text))
-        return subject + " is not valid UTF-8 text";
+        return writeFailure(WriteFailure::InvalidText, subject + " is not valid UTF-8 text", part);
     for (char c : text) {
         if (c == '\r' || c == '\n')
-            return subject + " cannot contain a line break (" +
-                   codepage::codePointName(static_cast<unsigned char>(c)) + ")";
+            return writeFailure(WriteFailure::LineBreak,
+                                subject + " cannot contain a line break (" +
+                                    codepage::codePointName(static_cast<unsigned char>(c)) + ")",
+                                part, std::string(1, c));
         if (c == '\0')
-            return subject + " cannot contain a NUL character (U+0000)";
+            return writeFailure(WriteFailure::NulCharacter, subject + " cannot contain a NUL character (U+0000)",
+                                part, std::string(1, c));
         if (forbidden.find(c) != npos)
-            return subject + " cannot contain " + quoted(c);
+            return writeFailure(WriteFailure::ForbiddenCharacter, subject + " cannot contain " + quoted(c), part,
+                                std::string(1, c));
     }
-    return {};
+    return writeDone();
 }
+
+bool refused(const WriteResult& result) { return result.reason != WriteFailure::None; }
 
 // c as UTF-8 (c is a code point taken from valid UTF-8 text).
 std::string utf8Of(char32_t c)
@@ -65,22 +82,28 @@ std::string utf8Of(char32_t c)
     return std::string(text, static_cast<std::size_t>(length));
 }
 
-// Why keyName (already trimmed) cannot name a key, or "".
-std::string keyNameProblem(std::string_view keyName)
+// Why keyName (already trimmed) cannot name a key, or a result with reason None.
+WriteResult keyNameProblem(std::string_view keyName)
 {
-    std::string problem = problemWith("key name", keyName, "=");
-    if (problem.empty() && keyName.empty())
-        problem = "the key name is empty";
-    if (problem.empty() && (keyName.front() == ';' || keyName.front() == '['))
-        problem = "the key name cannot start with " + quoted(keyName.front());
+    WriteResult problem = problemWith(WritePart::KeyName, keyName, "=");
+    if (!refused(problem) && keyName.empty())
+        problem = writeFailure(WriteFailure::EmptyName, "the key name is empty", WritePart::KeyName);
+    if (!refused(problem) && (keyName.front() == ';' || keyName.front() == '['))
+        problem = writeFailure(WriteFailure::ForbiddenCharacter,
+                               "the key name cannot start with " + quoted(keyName.front()), WritePart::KeyName,
+                               std::string(1, keyName.front()));
     return problem;
 }
 
-std::string unstorable(char32_t c, FileEncoding encoding)
+WriteResult unstorable(char32_t c, FileEncoding encoding, WritePart part)
 {
-    return "the character \"" + utf8Of(c) + "\" (" + codepage::codePointName(c) + ") cannot be stored in this " +
-           std::string(codepage::displayName(encoding)) + " file";
+    return writeFailure(WriteFailure::Unstorable,
+                        "the character \"" + utf8Of(c) + "\" (" + codepage::codePointName(c) +
+                            ") cannot be stored in this " + std::string(codepage::displayName(encoding)) + " file",
+                        part, utf8Of(c));
 }
+
+IniEdit refusal(WriteResult why) { return {false, {}, std::move(why)}; }
 
 }  // namespace
 
@@ -254,25 +277,26 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
 {
     const std::string_view sectionName = trimmed(section);
     const std::string_view keyName = trimmed(key);
-    std::string problem = problemWith("section name", sectionName, "]");
-    if (problem.empty() && sectionName.empty())
-        problem = "the section name is empty";
-    if (problem.empty())
+    WriteResult problem = problemWith(WritePart::SectionName, sectionName, "]");
+    if (!refused(problem) && sectionName.empty())
+        problem = writeFailure(WriteFailure::EmptyName, "the section name is empty", WritePart::SectionName);
+    if (!refused(problem))
         problem = keyNameProblem(keyName);
-    if (problem.empty() && value)
-        problem = problemWith("value", *value, "");
-    if (!problem.empty())
-        return {false, {}, problem};
+    if (!refused(problem) && value)
+        problem = problemWith(WritePart::Value, *value, "");
+    if (refused(problem))
+        return refusal(std::move(problem));
 
     std::string encoded[3];
     const std::string_view parts[3] = {sectionName, keyName, value.value_or("")};
+    constexpr WritePart partOf[3] = {WritePart::SectionName, WritePart::KeyName, WritePart::Value};
     for (int i = 0; i < 3; ++i) {
         char32_t bad = 0xFFFD;
         auto bytes = codec_->encode(parts[i], &bad);
         if (!bytes && !value)
             return {};  // a name the file cannot hold is in no line of it: nothing to delete
         if (!bytes)
-            return {false, {}, unstorable(bad, encoding_)};
+            return refusal(unstorable(bad, encoding_, partOf[i]));
         encoded[i] = std::move(*bytes);
     }
     const std::string keyText = encoded[1] + *codec_->encode("=") + encoded[2];
@@ -292,7 +316,8 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
     const bool lastLineOpen = lastLine_ && lastLine_->next == lastLine_->end;
     const bool addsAtEnd = !found || found->lastKey.next == bytes_.size();
     if (addsAtEnd && bytes_.size() % unit_ != 0)
-        return {false, {}, "the settings file ends in half a UTF-16 character, so nothing can be added after it"};
+        return refusal(writeFailure(WriteFailure::HalfUtf16Ending,
+                                    "the settings file ends in half a UTF-16 character, so nothing can be added after it"));
     if (found) {
         const Line& after = found->lastKey;
         std::string text(all.substr(0, after.next));
@@ -314,16 +339,16 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
 IniEdit IniText::renameKey(std::string_view section, std::string_view fromKey, std::string_view toKey) const
 {
     const std::string_view newName = trimmed(toKey);
-    if (std::string problem = keyNameProblem(newName); !problem.empty())
-        return {false, {}, problem};
+    if (WriteResult problem = keyNameProblem(newName); refused(problem))
+        return refusal(std::move(problem));
     const Key* from = findKey(section, fromKey);
     if (!from)
-        return {false, {}, "the key " + std::string(trimmed(fromKey)) + " is not in section " +
-                               std::string(trimmed(section))};
+        return refusal(writeFailure(WriteFailure::KeyMissing, "the key " + std::string(trimmed(fromKey)) +
+                                                                  " is not in section " + std::string(trimmed(section))));
     char32_t bad = 0xFFFD;
     const auto name = codec_->encode(newName, &bad);
     if (!name)
-        return {false, {}, unstorable(bad, encoding_)};
+        return refusal(unstorable(bad, encoding_, WritePart::KeyName));
     const Key* to = findKey(section, newName);
     if (to == from)
         return {};

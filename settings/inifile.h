@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "settings/codepage.h"
+#include "settings/writeresult.h"
 
 namespace dovi {
 
@@ -35,9 +36,9 @@ inline constexpr std::size_t kValueLimit = 1022;
 
 // The outcome of preparing one change: the whole new file text, or why the change cannot be made.
 struct IniEdit {
-    bool changed = false;  // false with an empty error: nothing to do (deleting an absent key)
+    bool changed = false;  // false with no refusal: nothing to do (deleting an absent key)
     std::string bytes;     // the new file text when changed
-    std::string error;     // one sentence when the change is refused
+    WriteResult refusal;   // why the change is refused; refusal.reason is None when it is not
 };
 
 class IniText {

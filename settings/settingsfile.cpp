@@ -116,9 +116,12 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
-std::string failure(const std::filesystem::path& file, const char* what, int error)
+WriteResult failure(const std::filesystem::path& file, const char* what, int error)
 {
-    return "the settings file " + file.string() + " could not be written (" + what + ": " + std::strerror(error) + ")";
+    return writeFailure(WriteFailure::SystemError,
+                        "the settings file " + file.string() + " could not be written (" + what + ": " +
+                            std::strerror(error) + ")",
+                        WritePart::None, {}, error);
 }
 
 // The prefix of the names of new files for target: ".dovi.ini.new-", followed by the writer's
@@ -153,7 +156,7 @@ void removeStaleNewFiles(const std::filesystem::path& target)
 // Puts bytes in place of target all at once: a new file beside it, flushed to the disk, renamed
 // over it. The old file's permissions and, where allowed, its owner carry over. On failure the
 // old file is untouched and the result says why.
-std::string replaceFile(const std::filesystem::path& target, const std::string& bytes, const struct stat* old)
+WriteResult replaceFile(const std::filesystem::path& target, const std::string& bytes, const struct stat* old)
 {
     static unsigned counter = 0;
     const std::filesystem::path directory = directoryOf(target);
@@ -202,7 +205,7 @@ std::string replaceFile(const std::filesystem::path& target, const std::string& 
         ::fsync(dirFd);
         ::close(dirFd);
     }
-    return {};
+    return writeDone();
 }
 
 }  // namespace
@@ -312,7 +315,8 @@ WriteResult SettingsFile::moveKey(std::string_view section, std::string_view fro
     return replaceWith([&](const IniText& text) {
         const std::optional<std::string> held = text.value(section, toKey);
         if (held && *held != "0")
-            return IniEdit{false, {}, "the key " + std::string(toKey) + " already holds an entry"};
+            return IniEdit{false, {}, writeFailure(WriteFailure::EntryTaken,
+                                                   "the key " + std::string(toKey) + " already holds an entry")};
         return text.renameKey(section, fromKey, toKey);
     });
 }
@@ -322,39 +326,39 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
     const DirectoryLock hold(cache_->lock, path_);
     const auto target = followLinks(path_);
     if (!target)
-        return {false, "the settings file " + path_.string() + " is a loop of symbolic links"};
+        return writeFailure(WriteFailure::LinkLoop, "the settings file " + path_.string() + " is a loop of symbolic links");
     const std::string name = target->string();
 
     struct stat st {};
     const bool exists = ::stat(target->c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
-        return {false, "the settings file " + name + " is a folder, not a file"};
+        return writeFailure(WriteFailure::Folder, "the settings file " + name + " is a folder, not a file");
     if (exists && !S_ISREG(st.st_mode))
-        return {false, "the settings file " + name + " is not a regular file"};
+        return writeFailure(WriteFailure::NotRegularFile, "the settings file " + name + " is not a regular file");
     // rename() would replace a read-only file in a writable folder; refuse as the file's own
     // permissions say (no write bit at all stops root too).
     if (exists && ((st.st_mode & 0222) == 0 || ::access(target->c_str(), W_OK) != 0))
-        return {false, "the settings file " + name + " is read-only"};
+        return writeFailure(WriteFailure::ReadOnly, "the settings file " + name + " is read-only");
 
     const Cache::State state = cache_->refresh(path_);
     if (state == Cache::State::Unreadable)
-        return {false, "the settings file " + name + " cannot be read, so it is not changed"};
+        return writeFailure(WriteFailure::Unreadable, "the settings file " + name + " cannot be read, so it is not changed");
     std::optional<IniText> newFile;
     const IniText& text = state == Cache::State::Ok ? *cache_->text : newFile.emplace(std::string());
 
     IniEdit edit = change(text);
-    if (!edit.error.empty())
-        return {false, edit.error};
+    if (edit.refusal.reason != WriteFailure::None)
+        return edit.refusal;
     if (!edit.changed)
         return {true, {}};
     // Shift-JIS bytes can happen to form valid UTF-8 ("ﾃｩ" is C3 A9); a file whose every non-ASCII
     // byte did would read as UTF-8 from then on, and its values would change.
     if (text.encoding() == FileEncoding::Cp932 && codepage::detect(edit.bytes) != FileEncoding::Cp932)
-        return {false, "the settings file " + name + " would read as UTF-8 text after this change, so it is "
-                       "not changed"};
-    std::string error = replaceFile(*target, edit.bytes, exists ? &st : nullptr);
-    if (!error.empty())
-        return {false, error};
+        return writeFailure(WriteFailure::WouldReadAsUtf8, "the settings file " + name +
+                                                               " would read as UTF-8 text after this change, so it is "
+                                                               "not changed");
+    if (WriteResult replaced = replaceFile(*target, edit.bytes, exists ? &st : nullptr); !replaced.ok)
+        return replaced;
 
     // Keep what was just written, under the identity the new file has.
     cache_->forget();

@@ -10,17 +10,12 @@
 #include <string_view>
 
 #include "settings/encoding.h"
+#include "settings/writeresult.h"
 
 namespace dovi {
 
 class IniText;
 struct IniEdit;
-
-// The outcome of one write. A failed write has left the file exactly as it was.
-struct WriteResult {
-    bool ok = false;
-    std::string error;  // one plain sentence for a person when !ok (names the offending character, if any)
-};
 
 // Held while a sequence of reads and writes must act as one against other processes.
 class UpdateLock {

@@ -241,6 +241,27 @@ TEST(SettingsWrite, RefusesWhatTheFileCannotHold)
         EXPECT_EQ(result.error, c.error);
         EXPECT_EQ(readBytes(dir / "dovi.ini"), before) << c.error;
     }
+    // The reason and the offending character, for callers that word the refusal themselves.
+    struct {
+        std::string_view section, key, value;
+        WriteFailure reason;
+        WritePart part;
+        std::string_view character;
+    } reasons[] = {
+        {"init", "使用者", "𠮷野家", WriteFailure::Unstorable, WritePart::Value, "𠮷"},
+        {"init", "한", "x", WriteFailure::Unstorable, WritePart::KeyName, "한"},
+        {"in]it", "k", "v", WriteFailure::ForbiddenCharacter, WritePart::SectionName, "]"},
+        {"init", "a\nb", "v", WriteFailure::LineBreak, WritePart::KeyName, "\n"},
+        {"init", "k", "a\0b"sv, WriteFailure::NulCharacter, WritePart::Value, "\0"sv},
+        {"", "k", "v", WriteFailure::EmptyName, WritePart::SectionName, ""},
+    };
+    for (const auto& r : reasons) {
+        writeBytes(dir / "dovi.ini", fixture("basic.ini"));
+        const WriteResult result = SettingsFile(dir / "dovi.ini").write(r.section, r.key, r.value);
+        EXPECT_EQ(result.reason, r.reason) << r.section << "/" << r.key;
+        EXPECT_EQ(result.part, r.part) << r.section << "/" << r.key;
+        EXPECT_EQ(result.character, r.character) << r.section << "/" << r.key;
+    }
     // What a UTF-8 file can hold is stored.
     writeBytes(dir / "dovi.ini", fixture("utf8.ini"));
     SettingsFile file(dir / "dovi.ini");
