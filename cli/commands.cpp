@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include "settings/settingsfile.h"
+
 #include <ostream>
 #include <vector>
 
@@ -35,7 +37,7 @@ int usageError(Context& context, std::string_view command, std::string_view mess
 
 int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
 {
-    std::filesystem::path ini = "dovi.ini";
+    std::filesystem::path ini = SettingsFile::pathIn({});
     std::size_t next = 1;
     if (next < argv.size() && argv[next] == "--ini") {
         if (next + 1 >= argv.size() || argv[next + 1].empty()) {

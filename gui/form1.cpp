@@ -27,8 +27,6 @@ constexpr int kClientHeightTwips = 5310;
 // shows thirteen captions, from 1 (after an automatic minimise) twelve.
 constexpr qint16 kTickLimit = 12;
 
-const char* const kPGothic = "ＭＳ Ｐゴシック";
-
 }  // namespace
 
 Form1::Form1(Services services) : services_(std::move(services))
@@ -118,7 +116,7 @@ bool Form1::Form_Load()
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
 
-    myini = services_.currentDirectory() / std::string(texts::kIniFileName);
+    myini = SettingsFile::pathIn(services_.currentDirectory());
     const std::string user = getini(std::string(texts::kInit), std::string(texts::kUser));
 
     setTimerEnabled(*Timer1, false);

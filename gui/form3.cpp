@@ -21,8 +21,6 @@ constexpr int kClientHeightTwips = 4020;
 // Gap between the main window and the dialog opened beside it, in pixels.
 constexpr int kGapBesideMainWindow = 26;
 
-const char* const kPGothic = "ＭＳ Ｐゴシック";
-
 QScrollBar* birthdayBar(QWidget* parent, const QRect& geometry, const BarDesign& design)
 {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
@@ -208,7 +206,7 @@ void Form3::Command1_Click()
     if (!services_.confirm(qs(texts::kConfirmTitle), qs(confirmationPrompt(form))))
         return;
 
-    SettingsFile file(services_.currentDirectory() / std::string(texts::kIniFileName));
+    SettingsFile file(SettingsFile::pathIn(services_.currentDirectory()));
     const WriteResult result = storeProfile(file, profileValues(form, services_.clock->now().date));
     if (!result.ok) {
         // Nothing is registered: a name the file cannot hold would otherwise be stored altered,

@@ -66,7 +66,7 @@ void installFontSubstitutes()
 {
     // A proportional Japanese Gothic for the Japanese face; always a Japanese one, or Han characters
     // may come from a Chinese font.
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+    QFont::insertSubstitutions(QString::fromUtf8(kPGothic),
                                {QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"), QStringLiteral("IPAexGothic")});
     // A metric-compatible stand-in for Arial.
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});

@@ -56,6 +56,10 @@ private:
 // Pixel size of a font given in points at 96 dots per inch (12 pt -> 16 px, 9.75 pt -> 13 px).
 QFont pointFont(const char* family, double points, bool bold = false);
 
+// The Japanese face the windows' texts are designed in; installFontSubstitutes() maps it to an
+// installed proportional Japanese Gothic.
+inline constexpr const char* kPGothic = "ＭＳ Ｐゴシック";
+
 // The window icon: a tear-off calendar page, 16, 32 and 48 pixels.
 QIcon programIcon();
 

@@ -304,6 +304,8 @@ WriteResult SettingsStore::moveKey(std::string_view section, std::string_view fr
     return result;
 }
 
+std::filesystem::path SettingsFile::pathIn(const std::filesystem::path& folder) { return folder / "dovi.ini"; }
+
 WriteResult SettingsFile::write(std::string_view section, std::string_view key, std::optional<std::string_view> value)
 {
     return replaceWith([&](const IniText& text) { return text.edit(section, key, value); });

@@ -53,6 +53,8 @@ public:
 class SettingsFile final : public SettingsStore {
 public:
     explicit SettingsFile(std::filesystem::path path);
+    // The settings file of the given folder: dovi.ini in it.
+    static std::filesystem::path pathIn(const std::filesystem::path& folder);
     ~SettingsFile() override;
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;

@@ -18,7 +18,6 @@ inline constexpr std::string_view kHolidays = "休日";
 inline constexpr std::string_view kSayings = "言霊";
 // What the settings file returns for a missing file, section or key.
 inline constexpr std::string_view kAbsent = "0";
-inline constexpr std::string_view kIniFileName = "dovi.ini";
 
 // Start-up.
 inline constexpr std::string_view kStartupErrorTitle = "Error!";
