@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <string>
 
+#include "gui/failuretext.h"
 #include "gui/form1.h"
+#include "gui/widgetkit.h"
 #include "settings/settingsfile.h"
 #include "texts/texts.h"
-#include "gui/widgetkit.h"
 
 namespace dovi {
 
@@ -212,7 +213,7 @@ void Form3::Command1_Click()
         // Nothing is registered: a name the file cannot hold would otherwise be stored altered,
         // and a profile that was not stored would ask for registration again at the next start.
         // The dialog stays open with every value, so the user can change the name or quit.
-        services_.showMessage(qs(texts::kRegisterCaption), qs(result.error));
+        services_.showMessage(qs(texts::kRegisterCaption), failureText(result));
         return;
     }
 

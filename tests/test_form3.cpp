@@ -300,9 +300,11 @@ TEST_F(FirstStartTest, NameTheFileCannotHoldIsRefusedAndKept)
     ASSERT_TRUE(loaded_);
     Form3& d = registration();
     d.Option1->click();
-    // a character outside Shift-JIS, and a line break pasted into the name box
-    const std::pair<QString, QString> cases[] = {{QStringLiteral("𠮷野"), QStringLiteral("𠮷")},
-                                                 {QStringLiteral("山\n田"), QStringLiteral("U+000A")}};
+    // a character outside Shift-JIS, and a line break pasted into the name box: the box says why
+    // in Japanese
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("𠮷野"), QStringLiteral("「𠮷」は設定ファイルの文字コードで保存できない文字です。")},
+        {QStringLiteral("山\n田"), QStringLiteral("入力した文字列に改行は使えません。")}};
     for (const auto& [name, named] : cases) {
         messages_.clear();
         d.Text1->setText(name);

@@ -111,4 +111,38 @@ inline constexpr std::string_view kPromptBirthday = "誕生日:";
 inline constexpr std::string_view kPromptSex = "性別  :";
 inline constexpr std::string_view kPromptQuestion = "以上で登録してよろしいですか？";
 
+// Why a change of the settings file was refused, as the windows say it. "%1" stands for the part
+// of the entry (section name, key name or value), "%2" for the offending character.
+inline constexpr std::string_view kPartSection = "項目の区分名";
+inline constexpr std::string_view kPartKey = "項目名";
+inline constexpr std::string_view kPartValue = "入力した文字列";
+inline constexpr std::string_view kFailInvalidText = "%1に正しくない文字が含まれています。";
+inline constexpr std::string_view kFailLineBreak = "%1に改行は使えません。";
+inline constexpr std::string_view kFailNul = "%1にNUL文字は使えません。";
+inline constexpr std::string_view kFailForbidden = "%1に「%2」は使えません。";
+inline constexpr std::string_view kFailEmptyName = "%1が空です。";
+inline constexpr std::string_view kFailUnstorable = "「%2」は設定ファイルの文字コードで保存できない文字です。";
+inline constexpr std::string_view kFailHalfUtf16 = "設定ファイルの末尾が途中で切れているため、書き足せません。";
+inline constexpr std::string_view kFailKeyMissing = "変更する項目が設定ファイルに見つかりません。";
+inline constexpr std::string_view kFailEntryTaken = "移動先の項目はすでに使われています。";
+inline constexpr std::string_view kFailAbsentValue = "「0」と読める値は、未設定と区別できないため保存できません。";
+inline constexpr std::string_view kFailLinkLoop = "設定ファイル dovi.ini のシンボリックリンクが循環しています。";
+inline constexpr std::string_view kFailFolder = "設定ファイル dovi.ini がフォルダーになっています。";
+inline constexpr std::string_view kFailNotRegular = "設定ファイル dovi.ini が通常のファイルではありません。";
+inline constexpr std::string_view kFailReadOnly = "設定ファイル dovi.ini が読み取り専用です。";
+inline constexpr std::string_view kFailUnreadable = "設定ファイル dovi.ini を読めないため、変更しませんでした。";
+inline constexpr std::string_view kFailWouldReadAsUtf8 =
+    "この変更をするとShift-JISの設定ファイルがUTF-8として読まれてしまうため、変更しませんでした。";
+inline constexpr std::string_view kFailSystem = "設定ファイル dovi.ini に書き込めませんでした（%1）。";
+inline constexpr std::string_view kFailLockUnavailable = "設定ファイル dovi.ini の排他ロックを取得できないため、書き込みませんでした。";
+inline constexpr std::string_view kFailLockTimeout =
+    "ほかのプログラムが設定ファイル dovi.ini を使用中のため、書き込めませんでした。しばらくしてからもう一度お試しください。";
+// The operating system's reasons, for the errors a user can act on.
+inline constexpr std::string_view kErrNoSpace = "ディスクの空き容量がありません";
+inline constexpr std::string_view kErrQuota = "ディスク使用量の上限に達しています";
+inline constexpr std::string_view kErrAccess = "書き込みが許可されていません";
+inline constexpr std::string_view kErrReadOnlyFs = "読み取り専用のファイルシステムです";
+inline constexpr std::string_view kErrIo = "入出力エラーが起きました";
+inline constexpr std::string_view kErrOther = "エラー番号 %1";
+
 }  // namespace dovi::texts

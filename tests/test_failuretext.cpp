@@ -1,0 +1,35 @@
+// The Japanese wording of refused settings writes in the windows.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "gui/failuretext.h"
+
+namespace dovi {
+namespace {
+
+TEST(FailureText, NamesPartCharacterAndSystemReason)
+{
+    struct {
+        WriteResult result;
+        const char* expected;
+    } cases[] = {
+        {writeFailure(WriteFailure::SystemError, "", WritePart::None, {}, ENOSPC),
+         "設定ファイル dovi.ini に書き込めませんでした（ディスクの空き容量がありません）。"},
+        {writeFailure(WriteFailure::SystemError, "", WritePart::None, {}, ENAMETOOLONG),
+         "設定ファイル dovi.ini に書き込めませんでした（エラー番号 36）。"},
+        {writeFailure(WriteFailure::ForbiddenCharacter, "", WritePart::KeyName, "="), "項目名に「=」は使えません。"},
+        {writeFailure(WriteFailure::ForbiddenCharacter, "", WritePart::SectionName, "]"),
+         "項目の区分名に「]」は使えません。"},
+        {writeFailure(WriteFailure::Unstorable, "", WritePart::Value, "\x1b"),
+         "「U+001B」は設定ファイルの文字コードで保存できない文字です。"},
+        {writeFailure(WriteFailure::EmptyName, "", WritePart::KeyName), "項目名が空です。"},
+        {writeFailure(WriteFailure::ReadOnly, ""), "設定ファイル dovi.ini が読み取り専用です。"},
+        {writeDone(), ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(failureText(c.result).toStdString(), c.expected);
+}
+
+}  // namespace
+}  // namespace dovi
