@@ -2,6 +2,7 @@
 """Writes data/dovi.ini, the settings file that the installation ships.
 
 The lists below are the editable source; run `python3 data/make_dovi_ini.py` after changing them.
+`python3 data/make_dovi_ini.py OUTPUT` writes the same bytes to OUTPUT instead of data/dovi.ini.
 The file is written in code page 932 with CRLF line ends and no byte-order mark, the form that
 Japanese Windows machines use, so that a file copied from or to one of them stays readable.
 
@@ -465,16 +466,16 @@ SAYINGS = [
     ("秘すれば花なり", "世阿弥『風姿花伝』"),
     ("人間五十年、下天のうちをくらぶれば、夢幻のごとくなり", "幸若舞『敦盛』"),
     ("露と落ち露と消えにし我が身かな浪速のことも夢のまた夢", "豊臣秀吉"),
-    ("人の一生は重荷を負うて遠き道を行くがごとし。急ぐべからず", "『東照公御遺訓』"),
+    ("人の一生は重荷を負うて遠き道を行くがごとし。急ぐべからず", "伝 徳川家康『東照公御遺訓』"),
     ("千日の稽古を鍛とし、万日の稽古を練とす", "宮本武蔵『五輪書』"),
     ("観の目強く、見の目弱く", "宮本武蔵『五輪書』"),
     ("我、事において後悔をせず", "宮本武蔵『独行道』"),
     ("明日ありと思う心の仇桜", "伝 親鸞"),
-    ("心頭を滅却すれば火もまた涼し", "快川紹喜"),
+    ("心頭を滅却すれば火もまた涼し", "杜荀鶴『夏日題悟空上人院』"),
     ("為せば成る、為さねば成らぬ何事も、成らぬは人の為さぬなりけり", "上杉鷹山"),
     ("一燈を提げて暗夜を行く。暗夜を憂うること勿れ。只だ一燈を頼め", "佐藤一斎『言志晩録』"),
     ("積小為大", "二宮尊徳"),
-    ("散る桜残る桜も散る桜", "良寛"),
+    ("散る桜残る桜も散る桜", "伝 良寛"),
     # Japanese poetry
     ("銀も金も玉も何せむにまされる宝子にしかめやも", "山上憶良『万葉集』"),
     ("田子の浦にうち出でてみれば白妙の富士の高嶺に雪は降りつつ", "山部赤人"),
@@ -521,8 +522,8 @@ SAYINGS = [
     ("吾輩は猫である。名前はまだ無い", "夏目漱石『吾輩は猫である』"),
     ("呑気と見える人々も、心の底を叩いて見ると、どこか悲しい音がする", "夏目漱石『吾輩は猫である』"),
     ("親譲りの無鉄砲で小供の時から損ばかりしている", "夏目漱石『坊っちゃん』"),
-    ("精神的に向上心のないものは馬鹿だ", "夏目漱石『こころ』"),
-    ("人生は一箱のマッチに似ている。重大に扱うのは莫迦莫迦しい", "芥川龍之介『侏儒の言葉』"),
+    ("元始、女性は実に太陽であった", "平塚らいてう『青鞜』発刊の辞"),
+    ("遠山に日の当りたる枯野かな", "高浜虚子"),
     ("はたらけどはたらけど猶わが生活楽にならざりぢつと手を見る", "石川啄木『一握の砂』"),
     ("ふるさとの訛なつかし停車場の人ごみの中にそを聴きにゆく", "石川啄木『一握の砂』"),
     ("東海の小島の磯の白砂にわれ泣きぬれて蟹とたはむる", "石川啄木『一握の砂』"),
@@ -801,7 +802,12 @@ def build():
 
 
 if __name__ == "__main__":
-    target = pathlib.Path(__file__).resolve().parent / "dovi.ini"
+    if len(sys.argv) > 2:
+        sys.exit("usage: make_dovi_ini.py [OUTPUT]")
+    if len(sys.argv) == 2:
+        target = pathlib.Path(sys.argv[1])
+    else:
+        target = pathlib.Path(__file__).resolve().parent / "dovi.ini"
     target.write_bytes(build())
     print("%s: %d special days, %d birthdays, %d sayings"
           % (target, len(SPECIAL_DAYS), len(BIRTHDAYS), len(SAYINGS)))
