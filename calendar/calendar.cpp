@@ -29,17 +29,40 @@ std::optional<unsigned> readNumber(std::string_view text, std::size_t& pos, std:
 
 }  // namespace
 
-int weekdayNumber(Date date)
+Weekday weekdayOf(Date date)
 {
-    // std::chrono counts Sunday as 0, Saturday as 6.
-    return static_cast<int>(std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding()) + 1;
+    // std::chrono counts Sunday as 0, Saturday as 6, the order of Weekday.
+    return static_cast<Weekday>(std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding());
+}
+
+int weekdayNumber(Weekday weekday)
+{
+    return static_cast<int>(weekday) + 1;  // in [1, 7]
+}
+
+std::string dateKey(std::chrono::month_day day)
+{
+    // Month in [1, 12] and day in [1, 31] for a valid day; two digits each.
+    const auto twoDigits = [](unsigned n) { return std::string{char('0' + n / 10 % 10), char('0' + n % 10)}; };
+    return twoDigits(static_cast<unsigned>(day.month())) + "/" + twoDigits(static_cast<unsigned>(day.day()));
 }
 
 std::string dateKey(Date date)
 {
-    // Month in [1, 12] and day in [1, 31] for a valid date; two digits each.
-    const auto twoDigits = [](unsigned n) { return std::string{char('0' + n / 10 % 10), char('0' + n % 10)}; };
-    return twoDigits(static_cast<unsigned>(date.month())) + "/" + twoDigits(static_cast<unsigned>(date.day()));
+    return dateKey(date.month() / date.day());
+}
+
+std::optional<std::chrono::month_day> parseDateKey(std::string_view key)
+{
+    const auto digit = [&](std::size_t i) { return key[i] >= '0' && key[i] <= '9'; };
+    if (key.size() != 5 || key[2] != '/' || !digit(0) || !digit(1) || !digit(3) || !digit(4))
+        return std::nullopt;
+    const auto number = [&](std::size_t i) { return static_cast<unsigned>((key[i] - '0') * 10 + (key[i + 1] - '0')); };
+    const std::chrono::month_day day{std::chrono::month{number(0)}, std::chrono::day{number(3)}};
+    // month_day::ok() accepts 29 February, the day that only leap years have.
+    if (!day.ok())
+        return std::nullopt;
+    return day;
 }
 
 std::string letteredKey(int i, std::string_view dateKey)

@@ -96,7 +96,8 @@ DateHeader makeDateHeader(Date date)
     const unsigned month = static_cast<unsigned>(date.month());  // 1 to 12
     const std::string monthText = std::to_string(month);
     const std::string dayText = std::to_string(static_cast<unsigned>(date.day()));
-    const int weekday = weekdayNumber(date);  // 1 (Sunday) to 7 (Saturday)
+    const Weekday weekday = weekdayOf(date);
+    const std::size_t weekdayIndex = static_cast<std::size_t>(weekdayNumber(weekday) - 1);  // names from Sunday
 
     char yearText[16];
     std::snprintf(yearText, sizeof yearText, "%04d", year);
@@ -113,9 +114,9 @@ DateHeader makeDateHeader(Date date)
 
     header.day = dayText;
 
-    header.weekdayLine = texts::kWeekdayNames[weekday - 1];
+    header.weekdayLine = texts::kWeekdayNames[weekdayIndex];
     header.weekdayLine += "  ";
-    header.weekdayLine += kEnglishWeekdays[weekday - 1];
+    header.weekdayLine += kEnglishWeekdays[weekdayIndex];
 
     header.caption = monthText;
     header.caption += texts::kMonthUnit;
@@ -123,9 +124,9 @@ DateHeader makeDateHeader(Date date)
     header.caption += texts::kDayUnit;
     header.caption += texts::kCaptionSuffix;
 
-    if (weekday == 1)
+    if (weekday == Weekday::Sunday)
         header.dayColor = kSundayColor;
-    else if (weekday == 7)
+    else if (weekday == Weekday::Saturday)
         header.dayColor = kSaturdayColor;
     return header;
 }

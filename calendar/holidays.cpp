@@ -57,6 +57,12 @@ constexpr HolidayRow equinox(std::string_view name, unsigned month, DayRule rule
 
 // The national holidays, in calendar order. For every date at most one row holds.
 //
+// Source: the national holiday law (国民の祝日に関する法律, 1948) and its amendments in force
+// from 2000 on, with the special measures for the 2020 Games and the holidays of the enthronement
+// year 2019, as the Cabinet Office (内閣府) lists them in its published list of national holidays.
+// The equinox days are fixed each year in the almanac published the February before; the formula
+// below approximates them.
+//
 // Change points of the law since 2000:
 // - Happy Monday system: 成人の日 and 体育の日 on the second Monday from 2000; 海の日 and
 //   敬老の日 on the third Monday from 2003 (fixed on 7/20 and 9/15 before).
@@ -107,17 +113,14 @@ constexpr HolidayRow kNationalHolidays[] = {
 // From this year on a substitute holiday moves past holidays that follow the Sunday holiday.
 constexpr int kLongSubstituteFrom = 2007;
 
-constexpr int kSunday = 1;  // weekday numbers, Sunday = 1
-constexpr int kMonday = 2;
-
-bool dayMatches(const HolidayRow& row, int year, int day, int weekday)
+bool dayMatches(const HolidayRow& row, int year, int day, Weekday weekday)
 {
     switch (row.rule) {
     case DayRule::Fixed:
         return day == row.n;
     case DayRule::NthMonday:
         // The n-th Monday lies between day 7n − 6 and day 7n.
-        return weekday == kMonday && day > 7 * (row.n - 1) && day <= 7 * row.n;
+        return weekday == Weekday::Monday && day > 7 * (row.n - 1) && day <= 7 * row.n;
     case DayRule::VernalEquinox:
         return day == equinoxDay(20.8431, year);
     case DayRule::AutumnalEquinox:
@@ -132,7 +135,7 @@ std::string_view nationalHoliday(Date date)
     const int year = static_cast<int>(date.year());
     const unsigned month = static_cast<unsigned>(date.month());
     const int day = static_cast<int>(static_cast<unsigned>(date.day()));
-    const int weekday = weekdayNumber(date);
+    const Weekday weekday = weekdayOf(date);
     for (const HolidayRow& row : kNationalHolidays) {
         if (year >= row.firstYear && year <= row.lastYear && month == row.month
             && dayMatches(row, year, day, weekday))
@@ -148,7 +151,7 @@ bool isNationalHoliday(sys_days day)
 
 bool isSunday(sys_days day)
 {
-    return weekdayNumber(Date{day}) == kSunday;
+    return weekdayOf(Date{day}) == Weekday::Sunday;
 }
 
 // A day that is no national holiday itself becomes a substitute holiday when a national holiday

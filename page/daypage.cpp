@@ -15,7 +15,6 @@ namespace dovi {
 
 namespace {
 
-constexpr int kMonday = 2;      // weekday number, Sunday = 1
 constexpr int kMaxDraws = 50;   // draws of key 0 before the page gives up on a saying
 
 // The greeting by hour of the day (0 to 23) and second (0 to 59). The compliment depends on the
@@ -128,7 +127,7 @@ HolidayShown lookupHoliday(SettingsStore& settings, Date date)
     if (value == texts::kSubstituteCandidate) {
         // The marker stands on the day after a fixed holiday; it is a holiday only on a Monday,
         // and it keeps the computed holidays off that day on every weekday.
-        if (weekdayNumber(date) == kMonday)
+        if (weekdayOf(date) == Weekday::Monday)
             return {true, std::string(texts::kSubstituteHoliday)};
         return {};
     }

@@ -28,15 +28,15 @@ TEST(WeekdayNumber, KnownDatesSundayIsOne)
         {1973y / 7 / 5, 5},   // Thursday
     };
     for (const auto& c : cases)
-        EXPECT_EQ(dovi::weekdayNumber(c.date), c.weekday) << sys_days{c.date}.time_since_epoch().count();
+        EXPECT_EQ(dovi::weekdayNumber(dovi::weekdayOf(c.date)), c.weekday) << sys_days{c.date}.time_since_epoch().count();
 }
 
 // Every day from 1800 to 2200 follows its predecessor by one weekday, wrapping after Saturday.
 TEST(WeekdayNumber, AdvancesByOneEveryDay)
 {
-    int previous = dovi::weekdayNumber(1799y / 12 / 31);
+    int previous = dovi::weekdayNumber(dovi::weekdayOf(1799y / 12 / 31));
     for (sys_days d = sys_days{1800y / 1 / 1}; d <= sys_days{2200y / 12 / 31}; d += days{1}) {
-        const int weekday = dovi::weekdayNumber(Date{d});
+        const int weekday = dovi::weekdayNumber(dovi::weekdayOf(Date{d}));
         ASSERT_GE(weekday, 1);
         ASSERT_LE(weekday, 7);
         ASSERT_EQ(weekday, previous % 7 + 1) << d.time_since_epoch().count();
@@ -51,6 +51,23 @@ TEST(DateKey, TwoDigitMonthAndDay)
     EXPECT_EQ(dovi::dateKey(2000y / 10 / 1), "10/01");
     EXPECT_EQ(dovi::dateKey(1999y / 9 / 30), "09/30");
     EXPECT_EQ(dovi::dateKey(2000y / 2 / 29), "02/29");
+    EXPECT_EQ(dovi::dateKey(January / 9), "01/09");
+    EXPECT_EQ(dovi::dateKey(December / 31), "12/31");
+}
+
+TEST(DateKey, ParsesOnlyTheTwoDigitFormOfARealDay)
+{
+    struct { const char* key; std::optional<month_day> day; } cases[] = {
+        {"01/20", January / 20}, {"12/03", December / 3}, {"02/29", February / 29}, {"09/30", September / 30},
+        {"1/20", std::nullopt},  {"01/5", std::nullopt},  {"02/30", std::nullopt}, {"04/31", std::nullopt},
+        {"13/01", std::nullopt}, {"00/10", std::nullopt}, {"01/00", std::nullopt}, {"01-20", std::nullopt},
+        {"a01/20", std::nullopt}, {"01/20 ", std::nullopt}, {"+1/20", std::nullopt}, {"", std::nullopt}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(dovi::parseDateKey(c.key), c.day) << c.key;
+        if (c.day) {
+            EXPECT_EQ(dovi::dateKey(*c.day), c.key);
+        }
+    }
 }
 
 TEST(LetteredKey, LetterFromAUpwards)

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 
+#include "calendar/calendar.h"
 #include "page/birthdaybook.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
@@ -304,6 +305,7 @@ TEST(Holiday, TableMarkerOrComputed)
         {2000, 1, 10, nullptr, true, "成人の日"}, {2000, 1, 10, "0", true, "成人の日"},
         {2000, 1, 10, "祝日", true, "祝日"}, {2000, 1, 10, "振替候補日", true, "振替休日"},
         {2000, 1, 20, "", true, ""}, {2000, 1, 20, nullptr, false, ""}, {1999, 1, 11, nullptr, false, ""},
+        {2000, 1, 3, "三が日", true, "三が日"}, {2000, 8, 9, "", true, ""},  // the table's keys are "01/03", "08/09"
         // 23 September 2001 is a Sunday; the table marks the Monday after.
         {2001, 9, 23, nullptr, true, "秋分の日"}, {2001, 9, 24, "振替候補日", true, "振替休日"},
         // On other weekdays the marker shows nothing and keeps the computed holiday away.
@@ -311,7 +313,7 @@ TEST(Holiday, TableMarkerOrComputed)
     for (const auto& c : cases) {
         MemoryStore store;
         if (c.table)
-            store.put("休日", (c.m < 10 ? "0" : "") + std::to_string(c.m) + "/" + std::to_string(c.d), c.table);
+            store.put("休日", dateKey(std::chrono::month{c.m} / std::chrono::day{c.d}), c.table);
         const HolidayShown shown = lookupHoliday(store, std::chrono::year{c.y} / c.m / c.d);
         EXPECT_EQ(shown.mark, c.mark) << c.y << c.m << c.d;
         EXPECT_EQ(shown.name, c.name) << c.y << c.m << c.d;
