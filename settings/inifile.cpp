@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace dovi {
 
@@ -20,6 +21,27 @@ std::string_view trimmed(std::string_view text)
     while (!text.empty() && isBlank(static_cast<unsigned char>(text.back())))
         text.remove_suffix(1);
     return text;
+}
+
+// [begin, end) of a stored value as a read gives it: the blanks around it dropped, then one pair
+// of matching double or single quotes around all of it. unitAt(pos) is the code unit at byte pos,
+// unit the size of one unit in bytes.
+template <typename UnitAt>
+std::pair<std::size_t, std::size_t> valueSpan(std::size_t begin, std::size_t end, std::size_t unit, UnitAt unitAt)
+{
+    while (begin < end && isBlank(unitAt(begin)))
+        begin += unit;
+    begin = std::min(begin, end);
+    while (end >= begin + unit && isBlank(unitAt(end - unit)))
+        end -= unit;
+    if (end >= begin + 2 * unit) {
+        const unsigned open = unitAt(begin);
+        if ((open == '"' || open == '\'') && unitAt(end - unit) == open) {
+            begin += unit;
+            end -= unit;
+        }
+    }
+    return {begin, end};
 }
 
 // Names match without regard to ASCII letter case; other letters (full-width ones included)
@@ -258,19 +280,19 @@ std::optional<std::string> IniText::value(std::string_view section, std::string_
     if (!found)
         return std::nullopt;
     const Line& line = found->line;
-    std::size_t begin = skipBlanks(found->valueBegin, line.end);
-    std::size_t end = trimEnd(begin, line.end);
-    if (end >= begin + 2 * unit_) {
-        const unsigned open = unitAt(begin);
-        if ((open == '"' || open == '\'') && unitAt(end - unit_) == open) {
-            begin += unit_;
-            end -= unit_;
-        }
-    }
+    const auto [begin, end] =
+        valueSpan(std::min(found->valueBegin, line.end), line.end, unit_, [this](std::size_t pos) { return unitAt(pos); });
     const std::string_view raw = std::string_view(bytes_).substr(begin, end - begin);
     std::string text = codec_->decode(raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit)));
     text.resize(std::min(text.find('\0'), text.size()));
     return text;
+}
+
+std::string_view valueAsRead(std::string_view value)
+{
+    const auto [begin, end] =
+        valueSpan(0, value.size(), 1, [value](std::size_t pos) { return unsigned{static_cast<unsigned char>(value[pos])}; });
+    return value.substr(begin, end - begin);
 }
 
 IniEdit IniText::edit(std::string_view section, std::string_view key, std::optional<std::string_view> value) const

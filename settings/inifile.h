@@ -34,6 +34,11 @@ namespace dovi {
 // The longest value a read gives back, in bytes of the file's encoding.
 inline constexpr std::size_t kValueLimit = 1022;
 
+// The text a read gives back for value, stored after a key's "=" (UTF-8, one line): without the
+// blanks around it, then without one pair of matching double or single quotes around all of it.
+// What a writer needs to know in advance, such as whether a value will read back as "0".
+std::string_view valueAsRead(std::string_view value);
+
 // The outcome of preparing one change: the whole new file text, or why the change cannot be made.
 struct IniEdit {
     bool changed = false;  // false with no refusal: nothing to do (deleting an absent key)

@@ -126,7 +126,7 @@ TEST_F(CliPage, BadArgumentsAreUsageErrors)
              {"add-birthday", "01/20"}, {"add-special", "01/20", "記念日", "余分"},
              // Values that would read back as "0", the text for "no entry".
              {"add-birthday", "01/20", "0"}, {"add-birthday", "01/20", " 0 "}, {"add-birthday", "01/20", "'0'"},
-             {"add-special", "01/20", " \"0\" "}, {"add-special", "01/20", "' 0 '"}}) {
+             {"add-special", "01/20", " \"0\" "}, {"add-special", "01/20", "\t'0'\t"}}) {
         const std::string before = test::readBytes(ini);
         const CliResult r = run(args);
         EXPECT_EQ(r.code, 2) << args[0] << ' ' << args.back();
@@ -177,6 +177,16 @@ TEST_F(CliPage, AddTakesTheFirstFreeLetter)
     EXPECT_EQ(full.code, 1);
     EXPECT_NE(full.err.find("26"), std::string::npos);
     EXPECT_EQ(test::readBytes(ini), before);
+}
+
+// Reading drops the blanks around a value and then one pair of quotes, nothing more: a value
+// with blanks inside the quotes reads back with them, so it is an entry and is stored.
+TEST_F(CliPage, AddStoresAValueThatReadsBackAsOtherThanZero)
+{
+    EXPECT_EQ(run({"add-special", "01/20", "' 0 '"}).out, "a01/20\n");
+    EXPECT_EQ(read("特別日", "a01/20"), " 0 ");
+    EXPECT_EQ(run({"add-special", "01/20", "\"'0'\""}).out, "b01/20\n");
+    EXPECT_EQ(read("特別日", "b01/20"), "'0'");
 }
 
 TEST_F(CliPage, AddReportsAFailedWriteAndLeavesTheFileAlone)
