@@ -5,8 +5,6 @@
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
-#include <unicode/ucnv.h>
-#include <unicode/ustring.h>
 
 #include <algorithm>
 #include <map>
@@ -17,9 +15,13 @@
 #include <utility>
 #include <vector>
 
+#include "calendar/calendar.h"
+#include "calendar/holidays.h"
+#include "fuzz/inirules.h"
+#include "gui/widgetkit.h"
+#include "settings/codepage.h"
 #include "settings/settingsfile.h"
 #include "texts/texts.h"
-#include "gui/widgetkit.h"
 #include "tests/testutil.h"
 
 namespace dovi {
@@ -34,48 +36,18 @@ constexpr int kLabel6Width = 3495 / 15;
 constexpr int kLabel6Height = 735 / 15;
 constexpr int kLabel7Width = 3495 / 15;
 
-// bytes read as code page 932; nullopt if any byte sequence is not a character of it.
-std::optional<std::string> decodeCp932(const std::string& bytes)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open("cp932", &status);
-    ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    std::u16string units(bytes.size() + 1, u'\0');
-    const int32_t unitCount = ucnv_toUChars(converter, units.data(), int32_t(units.size()), bytes.data(),
-                                            int32_t(bytes.size()), &status);
-    ucnv_close(converter);
-    if (U_FAILURE(status))
-        return std::nullopt;
-    std::string utf8(std::size_t(unitCount) * 3 + 1, '\0');
-    int32_t length = 0;
-    u_strToUTF8(utf8.data(), int32_t(utf8.size()), &length, units.data(), unitCount, &status);
-    if (U_FAILURE(status))
-        return std::nullopt;
-    utf8.resize(std::size_t(length));
-    return utf8;
-}
-
 struct Entry {
     std::string key, value;
 };
-struct Section {
-    std::string name;
-    std::vector<Entry> entries;
-};
 
-// The file split at its CRLF line ends into sections and "key=value" lines. Lines that are
-// neither, or stand before the first section, go to stray.
+// The shipped file: its bytes, its text, and the sections and keys of its lines in file order
+// (repeated ones included) with each value as the settings reader gives it.
 struct DataFile {
     std::string bytes;
-    std::optional<std::string> text;
-    std::vector<Section> sections;
-    std::vector<std::string> stray;
-
-    const Section* section(const std::string& name) const
-    {
-        auto it = std::find_if(sections.begin(), sections.end(), [&](const Section& s) { return s.name == name; });
-        return it == sections.end() ? nullptr : &*it;
-    }
+    bool damaged = false;             // some bytes are no code page 932 character
+    std::vector<std::string> sections;
+    std::map<std::string, std::vector<Entry>> entries;  // by section
+    std::size_t lines = 0;            // lines that are neither blank nor a section or key line
 };
 
 const DataFile& dataFile()
@@ -83,24 +55,15 @@ const DataFile& dataFile()
     static const DataFile file = [] {
         DataFile f;
         f.bytes = test::readBytes(kFile);
-        f.text = decodeCp932(f.bytes);
-        const std::string text = f.text.value_or("");
-        for (std::size_t pos = 0; pos < text.size();) {
-            std::size_t end = text.find("\r\n", pos);
-            if (end == std::string::npos)
-                end = text.size();
-            const std::string line = text.substr(pos, end - pos);
-            pos = end + 2;
-            const std::size_t equals = line.find('=');
-            if (line.empty())
-                continue;
-            if (line.front() == '[' && line.back() == ']')
-                f.sections.push_back({line.substr(1, line.size() - 2), {}});
-            else if (equals != std::string::npos && !f.sections.empty())
-                f.sections.back().entries.push_back({line.substr(0, equals), line.substr(equals + 1)});
-            else
-                f.stray.push_back(line);
-        }
+        const std::string text = codepage::Codec(FileEncoding::Cp932).decode(f.bytes, &f.damaged);
+        const fuzz::Names names = fuzz::namesIn(text, SIZE_MAX, SIZE_MAX);
+        f.sections = names.sections;
+        SettingsFile settings(kFile);
+        for (const auto& [section, key] : names.keys)
+            f.entries[section].push_back({key, settings.read(section, key)});
+        for (std::string_view line : fuzz::textLines(text))
+            f.lines += line.empty() ? 0 : 1;
+        f.lines -= names.sections.size() + names.allKeys.size();
         return f;
     }();
     return file;
@@ -109,8 +72,8 @@ const DataFile& dataFile()
 const std::vector<Entry>& entriesOf(const std::string& name)
 {
     static const std::vector<Entry> none;
-    const Section* s = dataFile().section(name);
-    return s ? s->entries : none;
+    const auto it = dataFile().entries.find(name);
+    return it == dataFile().entries.end() ? none : it->second;
 }
 
 std::string sayingOf(const std::string& value) { return value.substr(0, value.find(',')); }
@@ -127,7 +90,7 @@ TEST(DataFile, IsCodePage932WithCrlfLineEndsAndNoMark)
     const std::string& bytes = dataFile().bytes;
     ASSERT_FALSE(bytes.empty()) << kFile;
     EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"));
-    EXPECT_TRUE(dataFile().text.has_value()) << "bytes that are no code page 932 character";
+    EXPECT_FALSE(dataFile().damaged) << "bytes that are no code page 932 character";
     EXPECT_EQ(bytes.find('\0'), std::string::npos);
     EXPECT_TRUE(bytes.ends_with("\r\n"));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -154,27 +117,29 @@ TEST(DataFile, IsCodePage932WithCrlfLineEndsAndNoMark)
 
 TEST(DataFile, HoldsTheFiveSectionsOnceWithUniqueKeys)
 {
-    std::multiset<std::string> names;
-    for (const Section& s : dataFile().sections) {
-        names.insert(s.name);
-        std::set<std::string> keys;
-        for (const Entry& e : s.entries)
-            EXPECT_TRUE(keys.insert(e.key).second) << "[" << s.name << "] " << e.key << " twice";
-    }
+    const std::multiset<std::string> names(dataFile().sections.begin(), dataFile().sections.end());
     const std::multiset<std::string> expected = {"init", "休日", "特別日", "誕生日", "言霊"};
     EXPECT_EQ(names, expected);
-    EXPECT_TRUE(dataFile().stray.empty()) << dataFile().stray.front();
+    for (const auto& [section, entries] : dataFile().entries) {
+        std::set<std::string> keys;
+        for (const Entry& e : entries)
+            EXPECT_TRUE(keys.insert(e.key).second) << "[" << section << "] " << e.key << " twice";
+    }
+    EXPECT_EQ(dataFile().lines, 0u) << "lines that are neither blank, a section nor a key";
 }
 
-// Every value reaches the program unchanged through the settings reader: no blanks or quotes
-// that reading would strip, and none stored as "0", which reads like a missing key.
+// Every value reaches the program unchanged through the settings reader: the line "key=value"
+// with the value as read is in the file, so reading stripped no blanks or quotes; and no value
+// is "0", which reads like a missing key.
 TEST(DataFile, ReaderReturnsEveryValueAsStored)
 {
-    SettingsFile settings(kFile);
-    for (const Section& s : dataFile().sections) {
-        for (const Entry& e : s.entries) {
-            EXPECT_EQ(settings.read(s.name, e.key), e.value) << "[" << s.name << "] " << e.key;
-            EXPECT_NE(e.value, "0") << "[" << s.name << "] " << e.key;
+    codepage::Codec codec(FileEncoding::Cp932);
+    for (const auto& [section, entries] : dataFile().entries) {
+        for (const Entry& e : entries) {
+            const auto line = codec.encode("\r\n" + e.key + "=" + e.value + "\r\n");
+            ASSERT_TRUE(line.has_value()) << "[" << section << "] " << e.key;
+            EXPECT_NE(dataFile().bytes.find(*line), std::string::npos) << "[" << section << "] " << e.key;
+            EXPECT_NE(e.value, "0") << "[" << section << "] " << e.key;
         }
     }
 }
@@ -205,6 +170,35 @@ TEST(DataFile, HolidayTableHoldsTheSixFixedHolidays)
     EXPECT_EQ(table, expected);
 }
 
+// The table wins over the computed holidays for its dates, so it may only hold what the engine
+// computes there anyway: each entry is the engine's holiday on its date in every year from 2000 to
+// 2099. A change of the law made in the engine then cannot hide behind the shipped table.
+TEST(DataFile, HolidayTableAgreesWithTheComputedHolidays)
+{
+    ASSERT_FALSE(entriesOf("休日").empty());
+    for (const Entry& e : entriesOf("休日")) {
+        const auto day = parseDateKey(e.key);
+        ASSERT_TRUE(day.has_value()) << e.key;
+        for (int year = 2000; year <= 2099; ++year)
+            EXPECT_EQ(computedHoliday(std::chrono::year{year} / *day), e.value) << year << " " << e.key;
+    }
+}
+
+// The shipped file is what its generator writes, byte for byte, so neither is edited alone.
+TEST(DataFile, IsWhatItsGeneratorWrites)
+{
+    const test::TempDir dir;
+    const std::filesystem::path out = dir / "dovi.ini";
+    const std::string command =
+        std::string(DOVI_PYTHON) + " '" DOVI_DATA "/make_dovi_ini.py' '" + out.string() + "' > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string written = test::readBytes(out);
+    EXPECT_EQ(written.size(), dataFile().bytes.size());
+    const auto [here, there] = std::mismatch(written.begin(), written.end(), dataFile().bytes.begin(), dataFile().bytes.end());
+    EXPECT_TRUE(here == written.end() && there == dataFile().bytes.end())
+        << "the files differ from byte " << (here - written.begin());
+}
+
 TEST(DataFile, SayingsAreNumberedFromOneWithoutGaps)
 {
     SettingsFile settings(kFile);
@@ -224,12 +218,13 @@ TEST(DataFile, SayingsAreNumberedFromOneWithoutGaps)
     }
 }
 
-// Days with real dates; February 29 counts, since the tables serve every year.
-bool isCalendarDay(int month, int day, int year = 2000)
+// The day a lettered key names ("a01/20" -> 20 January), or std::nullopt when the key has another
+// form or names no day that some year has.
+std::optional<std::chrono::month_day> letteredDay(const std::string& key)
 {
-    static const int length[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month >= 1 && month <= 12 && day >= 1 && day <= (month == 2 && !leap ? 28 : length[month - 1]);
+    if (key.size() != 6 || key[0] < 'a' || key[0] > 'z')
+        return std::nullopt;
+    return parseDateKey(std::string_view(key).substr(1));
 }
 
 struct LetteredCase {
@@ -244,16 +239,14 @@ class LetteredSection : public testing::TestWithParam<LetteredCase> {};
 // file has neither gaps nor bare keys.
 TEST_P(LetteredSection, HasConsecutiveLettersFromAOnRealDays)
 {
-    const std::regex keyForm("([a-z])(\\d\\d)/(\\d\\d)");
     std::map<std::string, std::set<char>> letters;  // day -> letters used
     for (const Entry& e : entriesOf(GetParam().section)) {
-        std::smatch m;
-        if (!std::regex_match(e.key, m, keyForm)) {
+        const auto day = letteredDay(e.key);
+        if (!day) {
             ADD_FAILURE() << "key " << e.key;
             continue;
         }
-        EXPECT_TRUE(isCalendarDay(std::stoi(m[2]), std::stoi(m[3]))) << e.key;
-        letters[m[2].str() + "/" + m[3].str()].insert(m[1].str()[0]);
+        letters[dateKey(*day)].insert(e.key[0]);
     }
     for (const auto& [day, used] : letters)
         EXPECT_EQ(char('a' + used.size() - 1), *used.rbegin()) << day << ": letters not consecutive from a";
@@ -281,9 +274,8 @@ TEST(DataFile, BirthdaysGiveNameAndYearOfRealDates)
         const int year = std::stoi(m[2]);
         EXPECT_GE(year, 1873) << e.value;
         EXPECT_LE(year, 2000) << e.value;
-        if (e.key.size() == 6) {
-            EXPECT_TRUE(isCalendarDay(std::stoi(e.key.substr(1, 2)), std::stoi(e.key.substr(4, 2)), year)) << e.key;
-        }
+        const auto day = letteredDay(e.key);
+        EXPECT_TRUE(day && (std::chrono::year{year} / *day).ok()) << e.key << "=" << e.value;
         EXPECT_TRUE(names.insert(m[1]).second) << "listed twice: " << m[1];
     }
 }
