@@ -21,6 +21,7 @@
 #include "settings/settingsfile.h"
 #include "texts/texts.h"
 #include "fuzz/inirules.h"
+#include "fuzz/scriptedrandom.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
 
@@ -339,25 +340,6 @@ public:
 
 private:
     SettingsFile& file_;
-};
-
-class ScriptedRandom final : public RandomSource {
-public:
-    explicit ScriptedRandom(std::vector<float> values) : values_(std::move(values)) {}
-    void seedFromClock() override { ++seeds; }
-    // The scripted numbers in order, then 0 (which the draw repeats).
-    float next() override
-    {
-        const float value = draws < values_.size() ? values_[draws] : 0.0f;
-        ++draws;
-        return value;
-    }
-
-    int seeds = 0;
-    std::size_t draws = 0;
-
-private:
-    std::vector<float> values_;
 };
 
 // The page build's limits. Reads: 4 of the profile; in each dated section the lettered keys up to
