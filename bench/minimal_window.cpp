@@ -1,7 +1,7 @@
 // The yardstick of the start-up benchmark: the least a Qt Widgets program does to show a window of
-// the main window's size (267x354) with one label. It chooses its platform as dovi does and, with
-// DOVI_REPORT_FIRST_PAINT=1, reports its first paint the same way: "first-paint NANOSECONDS" of
-// the monotonic clock on standard output.
+// the main window's size (267x354) with one label. It chooses its platform as dovi does and reports
+// its first paint as dovi_bench does: "first-paint NANOSECONDS" of the monotonic clock on standard
+// output.
 //   minimal_window [LABEL_TEXT [FONT_FAMILY]]     (default: "デイリオ" in the default font)
 #include <QApplication>
 #include <QEvent>
@@ -11,7 +11,7 @@
 
 #include <cstdlib>
 
-#include "gui/firstpaint.h"
+#include "bench/firstpaint.h"
 
 int main(int argc, char* argv[])
 {
@@ -26,8 +26,7 @@ int main(int argc, char* argv[])
     if (argc > 2)
         label.setFont(QFont(QString::fromLocal8Bit(argv[2])));
     label.move(20, 20);
-    if (qgetenv("DOVI_REPORT_FIRST_PAINT") == "1")
-        window.installEventFilter(&firstPaint);
+    window.installEventFilter(&firstPaint);
     window.show();
     return app.exec();
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Start-up of dovi against a minimal Qt window of the same size with one label: time from the start
+# Start-up of dovi (as bench/dovi_bench, which reports its first paint) against a minimal Qt window of the same size with one label: time from the start
 # to the first painted frame and peak memory, RUNS times each, alternating, under a private Xvfb
 # with openbox. dovi runs in a folder with a registered user's settings file, so it builds its page.
 #   bench/startup.sh [BUILD_DIR] [RUNS] [LABEL_TEXT [FONT_FAMILY]]   (defaults: build-bench, 20)
@@ -18,4 +18,4 @@ start_x "$work"
 registered_ini "$build" "$source_dir" "$work"
 
 # 1000 ms after the first paint: the page build (10 ms after showing) and its repaint are over.
-"$build/bench/startup_bench" "$runs" 1000 "$work" "$build/dovi" "$build/bench/minimal_window" "$@"
+"$build/bench/startup_bench" "$runs" 1000 "$work" "$build/bench/dovi_bench" "$build/bench/minimal_window" "$@"

@@ -4,7 +4,7 @@
 //   startup_bench RUNS SETTLE_MS DIR SUBJECT YARDSTICK [YARDSTICK_ARGS...]
 //
 // Runs SUBJECT and YARDSTICK alternately RUNS times each (after one unmeasured warm-up run of each),
-// in the folder DIR, with DOVI_REPORT_FIRST_PAINT=1. Each program reports its first paint as
+// in the folder DIR. Each program reports its first paint as
 // "first-paint NANOSECONDS" of the monotonic clock on standard output; the time counts from just
 // before the fork. SETTLE_MS after that report the program is ended with SIGTERM, and wait4()
 // gives its maximum resident set size, which therefore covers start-up, the first frames and
@@ -96,7 +96,6 @@ bool runOnce(const std::vector<std::string>& command, const std::string& dir, in
             ::dup2(err, STDERR_FILENO);
         if (::chdir(dir.c_str()) != 0)
             ::_exit(126);
-        ::setenv("DOVI_REPORT_FIRST_PAINT", "1", 1);
         std::vector<char*> args;
         for (const std::string& arg : command)
             args.push_back(const_cast<char*>(arg.c_str()));

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 
-#include "gui/firstpaint.h"
 #include "gui/form1.h"
 
 int main(int argc, char* argv[])
@@ -19,10 +18,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
     dovi::installFontSubstitutes();
 
-    dovi::FirstPaintReport firstPaint;
     dovi::Form1 form(dovi::defaultServices());
-    if (qgetenv("DOVI_REPORT_FIRST_PAINT") == "1")
-        form.installEventFilter(&firstPaint);
     if (!form.Form_Load())
         return 0;
     form.show();

@@ -14,7 +14,7 @@ build=build-bench
 DOVI_WITH_DESKTOP=1 scripts/deps.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDOVI_BENCH=ON >/dev/null
-cmake --build "$build" --target dovi dovi-cli settings_bench minimal_window startup_bench form1_tests >/dev/null
+cmake --build "$build" --target dovi dovi-cli settings_bench dovi_bench minimal_window startup_bench form1_tests >/dev/null
 
 echo "== machine"
 echo "processors: $(nproc); $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"

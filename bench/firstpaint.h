@@ -1,5 +1,5 @@
 // Prints "first-paint NANOSECONDS" (the monotonic clock) on standard output at a window's first
-// paint, for the start-up benchmark; the program then goes on as usual.
+// paint, for the start-up benchmark's programs; the program then goes on as usual.
 #pragma once
 
 #include <QEvent>
