@@ -219,72 +219,99 @@ bool nonUtf8InOneLine(std::string_view text)
     return badLines <= 1;
 }
 
+// Where two files' lines differ: the lines alike at the start and at the end, and how many lines
+// between them one file has and the other.
+struct LineDiff {
+    Layout a, b;  // before, after
+    std::size_t prefix = 0, suffix = 0, removed = 0, added = 0;
+    std::string where;  // for messages: " (line N, R removed, A added)"
+};
+
+LineDiff diffLines(const std::string& before, const std::string& after, FileEncoding encoding)
+{
+    LineDiff d;
+    d.a = splitLines(before, encoding);
+    d.b = splitLines(after, encoding);
+    if (d.a.mark != d.b.mark)
+        fail("the byte-order mark changed");
+    const std::size_t n = d.a.lines.size(), m = d.b.lines.size();
+    // The last line, if it has no line end, gets one when a line is added after it.
+    const auto same = [&](std::size_t i, std::size_t j) {
+        return d.a.lines[i].content == d.b.lines[j].content &&
+               (d.a.lines[i].end == d.b.lines[j].end || (i + 1 == n && d.a.lines[i].end.empty()));
+    };
+    while (d.prefix < n && d.prefix < m && same(d.prefix, d.prefix))
+        ++d.prefix;
+    while (d.suffix < n - d.prefix && d.suffix < m - d.prefix && same(n - 1 - d.suffix, m - 1 - d.suffix))
+        ++d.suffix;
+    d.removed = n - d.prefix - d.suffix;
+    d.added = m - d.prefix - d.suffix;
+    d.where = " (line " + std::to_string(d.prefix + 1) + ", " + std::to_string(d.removed) + " removed, " +
+              std::to_string(d.added) + " added)";
+    return d;
+}
+
+// A delete removes one key line.
+void checkDeleteDiff(const LineDiff& d, FileEncoding encoding)
+{
+    std::size_t line = d.prefix;
+    // Removing a line between a lone CR and an empty line makes CR and LF one line end: the empty
+    // line goes into the line before; all bytes but the key line's stay.
+    const bool joined = d.removed == 3 && d.added == 1 && d.a.lines[line + 2].content.empty() &&
+                        d.b.lines[line].content == d.a.lines[line].content &&
+                        d.b.lines[line].end == d.a.lines[line].end + d.a.lines[line + 2].end;
+    if (joined)
+        ++line;
+    else if (d.removed != 1 || d.added != 0)
+        fail("a delete changed more than one line" + d.where);
+    if (equalsIn(d.a.lines[line].content, encoding) == std::string::npos)
+        fail("a delete removed a line that holds no key" + d.where);
+}
+
+// A write changes the value of one key line, adds one key line to its section, or adds a section
+// line and a key line at the end.
+void checkWriteDiff(const LineDiff& d, FileEncoding encoding, std::string_view key, std::string_view value)
+{
+    codepage::Codec codec(encoding);
+    const auto encodedValue = codec.encode(value);
+    check(encodedValue.has_value(), "a value that was written cannot be encoded");
+    if (d.removed == 1 && d.added == 1) {
+        const Line& old = d.a.lines[d.prefix];
+        const Line& now = d.b.lines[d.prefix];
+        const std::size_t equals = equalsIn(old.content, encoding);
+        if (equals == std::string::npos)
+            fail("a write changed a line that holds no key" + d.where);
+        const std::size_t unit = isUtf16(encoding) ? 2 : 1;
+        if (now.content != old.content.substr(0, equals + unit) + *encodedValue || now.end != old.end)
+            fail("a changed key line is not its old start followed by the value: " + shown(old.content) + " -> " +
+                 shown(now.content) + d.where);
+        return;
+    }
+    const std::string keyLine = *codec.encode(trimmed(key)) + *codec.encode("=") + *encodedValue;
+    if (d.removed == 0 && d.added == 1 && d.prefix > 0) {
+        if (d.b.lines[d.prefix].content != keyLine)
+            fail("an added key line is " + shown(d.b.lines[d.prefix].content) + ", not " + shown(keyLine) + d.where);
+        return;
+    }
+    if (d.removed == 0 && d.added == 2 && d.suffix == 0) {
+        if (unitAt(d.b.lines[d.prefix].content, 0, encoding) != '[' || d.b.lines[d.prefix + 1].content != keyLine)
+            fail("an added section is not a section line and the key line" + d.where);
+        return;
+    }
+    fail("a write changed more than one line" + d.where);
+}
+
 // Checks that after differs from before by exactly one change of the kind a write may make.
 void checkOneLineChanged(const std::string& before, const std::string& after, FileEncoding encoding,
                          std::string_view key, std::optional<std::string_view> value)
 {
     if (before == after)
         return;  // deleting an absent key, or storing the value a key has
-    const Layout a = splitLines(before, encoding), b = splitLines(after, encoding);
-    if (a.mark != b.mark)
-        fail("the byte-order mark changed");
-    const std::size_t n = a.lines.size(), m = b.lines.size();
-    // The last line, if it has no line end, gets one when a line is added after it.
-    const auto same = [&](std::size_t i, std::size_t j) {
-        return a.lines[i].content == b.lines[j].content &&
-               (a.lines[i].end == b.lines[j].end || (i + 1 == n && a.lines[i].end.empty()));
-    };
-    std::size_t prefix = 0;
-    while (prefix < n && prefix < m && same(prefix, prefix))
-        ++prefix;
-    std::size_t suffix = 0;
-    while (suffix < n - prefix && suffix < m - prefix && same(n - 1 - suffix, m - 1 - suffix))
-        ++suffix;
-    const std::size_t removed = n - prefix - suffix, added = m - prefix - suffix;
-    const std::string where = " (line " + std::to_string(prefix + 1) + ", " + std::to_string(removed) + " removed, " +
-                              std::to_string(added) + " added)";
-
-    codepage::Codec codec(encoding);
-    if (!value) {
-        // Removing a line between a lone CR and an empty line makes CR and LF one line end: the
-        // empty line goes into the line before; all bytes but the key line's stay.
-        const bool joined = removed == 3 && added == 1 && a.lines[prefix + 2].content.empty() &&
-                            b.lines[prefix].content == a.lines[prefix].content &&
-                            b.lines[prefix].end == a.lines[prefix].end + a.lines[prefix + 2].end;
-        if (joined)
-            ++prefix;
-        else if (removed != 1 || added != 0)
-            fail("a delete changed more than one line" + where);
-        if (equalsIn(a.lines[prefix].content, encoding) == std::string::npos)
-            fail("a delete removed a line that holds no key" + where);
-        return;
-    }
-    const auto encodedValue = codec.encode(*value);
-    check(encodedValue.has_value(), "a value that was written cannot be encoded");
-    if (removed == 1 && added == 1) {
-        const Line& old = a.lines[prefix];
-        const Line& now = b.lines[prefix];
-        const std::size_t equals = equalsIn(old.content, encoding);
-        if (equals == std::string::npos)
-            fail("a write changed a line that holds no key" + where);
-        const std::size_t unit = isUtf16(encoding) ? 2 : 1;
-        if (now.content != old.content.substr(0, equals + unit) + *encodedValue || now.end != old.end)
-            fail("a changed key line is not its old start followed by the value: " + shown(old.content) + " -> " +
-                 shown(now.content) + where);
-        return;
-    }
-    const std::string keyLine = *codec.encode(trimmed(key)) + *codec.encode("=") + *encodedValue;
-    if (removed == 0 && added == 1 && prefix > 0) {
-        if (b.lines[prefix].content != keyLine)
-            fail("an added key line is " + shown(b.lines[prefix].content) + ", not " + shown(keyLine) + where);
-        return;
-    }
-    if (removed == 0 && added == 2 && suffix == 0) {
-        if (unitAt(b.lines[prefix].content, 0, encoding) != '[' || b.lines[prefix + 1].content != keyLine)
-            fail("an added section is not a section line and the key line" + where);
-        return;
-    }
-    fail("a write changed more than one line" + where);
+    const LineDiff d = diffLines(before, after, encoding);
+    if (value)
+        checkWriteDiff(d, encoding, key, *value);
+    else
+        checkDeleteDiff(d, encoding);
 }
 
 // ---- Page build. ----
@@ -421,129 +448,166 @@ int runReaderCase(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-int runWriteCase(const std::uint8_t* data, std::size_t size)
+namespace {
+
+// One write that a write case makes, and the file it makes it on.
+struct WriteRequest {
+    std::string section, key, valueText;
+    std::optional<std::string_view> value;  // into valueText; std::nullopt deletes
+    std::string_view before;                // the file
+    FileEncoding encoding = FileEncoding::Cp932;  // the file's, as detected
+};
+
+// Trailer, from the end: mode, the three lengths, then section, key and value text.
+//   mode bits 0-1: 0 or 1 store the value, 2 deletes, 3 stores ""
+//   mode bit 2 / bit 3: the section / key is one named in the file (chosen by bits 4-7)
+// The request points into data and into itself, so it is filled in place.
+void readWriteRequest(const std::uint8_t* data, std::size_t size, WriteRequest& request)
 {
-    // Trailer, from the end: mode, the three lengths, then section, key and value text.
-    //   mode bits 0-1: 0 or 1 store the value, 2 deletes, 3 stores ""
-    //   mode bit 2 / bit 3: the section / key is one named in the file (chosen by bits 4-7)
     Trailer trailer(data, size);
     const std::uint8_t mode = trailer.byte();
     const std::size_t sectionLength = trailer.byte() & 0x3F;
     const std::size_t keyLength = trailer.byte() & 0x3F;
     const std::uint8_t valueByte = trailer.byte();
     const std::size_t valueLength = valueByte < 0xF0 ? valueByte : std::size_t{valueByte - 0xEFu} * 256;
-    std::string section = trailer.bytes(sectionLength);
-    std::string key = trailer.bytes(keyLength);
-    std::string valueText = trailer.bytes(valueLength);
-    const std::string_view before = trailer.rest();
+    request.section = trailer.bytes(sectionLength);
+    request.key = trailer.bytes(keyLength);
+    request.valueText = trailer.bytes(valueLength);
+    request.before = trailer.rest();
 
-    const FileEncoding encoding = expectedEncoding(before);
-    const Names names = namesIn(decodedText(before, encoding), 16, 16);
+    request.encoding = expectedEncoding(request.before);
+    const Names names = namesIn(decodedText(request.before, request.encoding), 16, 16);
     const std::size_t pick = mode >> 4;
     if ((mode & 4) && !names.sections.empty())
-        section = names.sections[pick % names.sections.size()];
+        request.section = names.sections[pick % names.sections.size()];
     if ((mode & 8) && !names.keys.empty()) {
         const auto& [keySection, keyName] = names.keys[pick % names.keys.size()];
-        key = keyName;
+        request.key = keyName;
         if (mode & 4)
-            section = keySection;
+            request.section = keySection;
     }
-    std::optional<std::string_view> value;
     if ((mode & 3) < 2)
-        value = valueText;
+        request.value = request.valueText;
     else if ((mode & 3) == 3)
-        value = std::string_view();
+        request.value = std::string_view();
+}
 
-    const Scratch& dir = scratch();
-    dir.put(before);
-    SettingsFile file(dir.file());
-    const WriteResult result = file.write(section, key, value);
-    const std::string after = dir.bytes();
-    if (!dir.strays().empty())
-        fail("a write left " + dir.strays().front() + " in the folder");
+// A refused write leaves the file alone, says why, and is no plain write that every file takes.
+void checkRefusedWrite(const WriteRequest& request, const WriteResult& result, const std::string& after)
+{
+    check(!result.error.empty(), "a refused write gives no reason");
+    if (after != request.before)
+        fail("a refused write changed the file: " + result.error);
+    // Refusals a plain write may meet: a UTF-16 file that ends in half a unit, and a Shift-JIS
+    // file that would read as UTF-8 once the one line with bytes that are not UTF-8 changes.
+    const bool halfUnit = isUtf16(request.encoding) && request.before.size() % 2 != 0;
+    const bool couldTurnUtf8 = request.encoding == FileEncoding::Cp932 && nonUtf8InOneLine(request.before);
+    if (plainWrite(request.section, request.key, request.value) && !halfUnit && !couldTurnUtf8)
+        fail("a plain ASCII write was refused: " + result.error);
+}
 
-    if (!result.ok) {
-        check(!result.error.empty(), "a refused write gives no reason");
-        if (after != before)
-            fail("a refused write changed the file: " + result.error);
-        // Refusals a plain write may meet: a UTF-16 file that ends in half a unit, and a Shift-JIS
-        // file that would read as UTF-8 once the one line with bytes that are not UTF-8 changes.
-        const bool halfUnit = isUtf16(encoding) && before.size() % 2 != 0;
-        const bool couldTurnUtf8 = encoding == FileEncoding::Cp932 && nonUtf8InOneLine(before);
-        if (plainWrite(section, key, value) && !halfUnit && !couldTurnUtf8)
-            fail("a plain ASCII write was refused: " + result.error);
-        return 0;
-    }
+// A done write keeps the encoding, changes one line, and the key then reads back as written, for
+// the writing object and for a new one.
+void checkDoneWrite(const WriteRequest& request, const WriteResult& result, SettingsFile& file,
+                    const std::string& after)
+{
     check(result.error.empty(), "a write that was done gives a reason");
-
+    const FileEncoding encoding = request.encoding;
     const FileEncoding now = expectedEncoding(after);
     if (now != encoding && !(encoding == FileEncoding::Utf8 && now == FileEncoding::Cp932 && isAscii(after)))
         fail("a write changed the file's encoding from " + std::to_string(static_cast<int>(encoding)) + " to " +
              std::to_string(static_cast<int>(now)));
-    checkOneLineChanged(std::string(before), after, encoding, key, value);
+    checkOneLineChanged(std::string(request.before), after, encoding, request.key, request.value);
 
-    SettingsFile fresh(dir.file());
-    const std::string cached = file.read(section, key);
-    const std::string reread = fresh.read(section, key);
+    SettingsFile fresh(file.path());
+    const std::string cached = file.read(request.section, request.key);
+    const std::string reread = fresh.read(request.section, request.key);
     if (cached != reread)
         fail("the writing object reads " + shown(cached) + ", a new one " + shown(reread));
-    checkReadResult(reread, section, key);
-    if (value) {
-        const std::string expected(unquoted(*value));
-        codepage::Codec codec(encoding);
-        const auto encoded = codec.encode(expected);
-        check(encoded.has_value(), "a value that was written cannot be encoded");
-        const bool whole = encoded->size() <= kValueLimit && expected.find('\0') == std::string::npos;
-        if (whole ? reread != expected : !expected.starts_with(reread))
-            fail("the written key " + shown(section) + "/" + shown(key) + " reads back as " + shown(reread) +
-                 ", not " + shown(expected));
-    }
+    checkReadResult(reread, request.section, request.key);
+    if (!request.value)
+        return;
+    const std::string expected(unquoted(*request.value));
+    codepage::Codec codec(encoding);
+    const auto encoded = codec.encode(expected);
+    check(encoded.has_value(), "a value that was written cannot be encoded");
+    const bool whole = encoded->size() <= kValueLimit && expected.find('\0') == std::string::npos;
+    if (whole ? reread != expected : !expected.starts_with(reread))
+        fail("the written key " + shown(request.section) + "/" + shown(request.key) + " reads back as " +
+             shown(reread) + ", not " + shown(expected));
+}
+
+}  // namespace
+
+int runWriteCase(const std::uint8_t* data, std::size_t size)
+{
+    WriteRequest request;
+    readWriteRequest(data, size, request);
+
+    const Scratch& dir = scratch();
+    dir.put(request.before);
+    SettingsFile file(dir.file());
+    const WriteResult result = file.write(request.section, request.key, request.value);
+    const std::string after = dir.bytes();
+    if (!dir.strays().empty())
+        fail("a write left " + dir.strays().front() + " in the folder");
+
+    if (result.ok)
+        checkDoneWrite(request, result, file, after);
+    else
+        checkRefusedWrite(request, result, after);
     return 0;
 }
 
-int runPageCase(const std::uint8_t* data, std::size_t size)
+namespace {
+
+// The moment and the random numbers of one page case, and the file it builds on.
+struct PageRequest {
+    LocalDateTime at;
+    std::vector<float> randoms;
+    std::string_view bytes;
+};
+
+// Trailer, from the end: flags, the day number (3 bytes), hour, minute, second, then up to
+// seven random numbers of 3 bytes each.
+//   flags bits 0-2: how many random numbers; bit 3: month and day from the file's first dated key
+PageRequest readPageRequest(const std::uint8_t* data, std::size_t size)
 {
-    // Trailer, from the end: flags, the day number (3 bytes), hour, minute, second, then up to
-    // seven random numbers of 3 bytes each.
-    //   flags bits 0-2: how many random numbers; bit 3: month and day from the file's first dated key
     Trailer trailer(data, size);
     const std::uint8_t flags = trailer.byte();
     std::uint32_t dayNumber = trailer.byte();
     dayNumber = dayNumber << 8 | trailer.byte();
     dayNumber = dayNumber << 8 | trailer.byte();
-    const int hour = trailer.byte() % 24;
-    const int minute = trailer.byte() % 60;
-    const int second = trailer.byte() % 60;
-    std::vector<float> randoms;
+    PageRequest request;
+    request.at.hour = trailer.byte() % 24;
+    request.at.minute = trailer.byte() % 60;
+    request.at.second = trailer.byte() % 60;
     for (int i = 0; i < (flags & 7); ++i) {
         std::uint32_t bits = trailer.byte();
         bits = bits << 8 | trailer.byte();
         bits = bits << 8 | trailer.byte();
-        randoms.push_back(static_cast<float>(bits) * 0x1p-24f);  // in [0, 1), exact
+        request.randoms.push_back(static_cast<float>(bits) * 0x1p-24f);  // in [0, 1), exact
     }
-    const std::string_view bytes = trailer.rest();
+    request.bytes = trailer.rest();
 
     using namespace std::chrono;
     const sys_days first = sys_days{year{1} / January / 1};
     const sys_days last = sys_days{year{9999} / December / 31};
-    Date date{first + days{dayNumber % static_cast<std::uint32_t>((last - first).count() + 1)}};
+    request.at.date = Date{first + days{dayNumber % static_cast<std::uint32_t>((last - first).count() + 1)}};
     if (flags & 8) {
-        const FileEncoding encoding = expectedEncoding(bytes);
-        if (const auto monthDay = datedKeyIn(namesIn(decodedText(bytes, encoding), 0, 64))) {
-            const Date dated{date.year(), month{monthDay->first}, day{monthDay->second}};
+        const FileEncoding encoding = expectedEncoding(request.bytes);
+        if (const auto monthDay = datedKeyIn(namesIn(decodedText(request.bytes, encoding), 0, 64))) {
+            const Date dated{request.at.date.year(), month{monthDay->first}, day{monthDay->second}};
             if (dated.ok())
-                date = dated;
+                request.at.date = dated;
         }
     }
+    return request;
+}
 
-    const Scratch& dir = scratch();
-    dir.put(bytes);
-    SettingsFile file(dir.file());
-    CountingStore store(file);
-    FixedClock clock(LocalDateTime{date, hour, minute, second});
-    ScriptedRandom random(std::move(randoms));
-    const DayPage page = buildDayPage(store, clock, random);
-
+// The build stays within its reads, moves, writes and draws, and leaves no file behind.
+void checkPageBuildBounds(const CountingStore& store, const ScriptedRandom& random, const Scratch& dir)
+{
     if (store.reads > kMaxReads)
         fail("the page build read " + std::to_string(store.reads) + " times");
     if (store.moves > kMaxMoves)
@@ -554,10 +618,12 @@ int runPageCase(const std::uint8_t* data, std::size_t size)
     check(random.draws <= kMaxDraws, "the saying draw takes more than 50 numbers");
     if (!dir.strays().empty())
         fail("the page build left " + dir.strays().front() + " in the folder");
+}
 
-    // A moved entry is deleted under its bare key and then written under a letter or, when
-    // that fails, written back: one of the two must be done, or the entry is lost.
-    const auto& writes = store.writes;
+// A moved entry is deleted under its bare key and then written under a letter or, when that
+// fails, written back: one of the two must be done, or the entry is lost.
+void checkNoEntryLost(const std::vector<CountingStore::Write>& writes)
+{
     for (std::size_t i = 0; i < writes.size(); ++i) {
         if (writes[i].value || !writes[i].ok)
             continue;
@@ -568,7 +634,11 @@ int runPageCase(const std::uint8_t* data, std::size_t size)
             fail("an entry deleted under " + shown(writes[i].section) + "/" + shown(writes[i].key) +
                  " was neither moved nor written back");
     }
+}
 
+// What the window shows of the page: 1 to 26 messages and valid text in every label.
+void checkPageLabels(const DayPage& page)
+{
     const PageLabels labels = pageLabels(page);
     if (labels.msgCount < 1 || labels.msgCount > kMsgListSize)
         fail("the page's msgCount is " + std::to_string(labels.msgCount));
@@ -579,6 +649,24 @@ int runPageCase(const std::uint8_t* data, std::size_t size)
     checkPageText(labels.label6, "Label6");
     checkPageText(labels.label7, "Label7");
     checkPageText(labels.label8, "Label8");
+}
+
+}  // namespace
+
+int runPageCase(const std::uint8_t* data, std::size_t size)
+{
+    PageRequest request = readPageRequest(data, size);
+    const Scratch& dir = scratch();
+    dir.put(request.bytes);
+    SettingsFile file(dir.file());
+    CountingStore store(file);
+    FixedClock clock(request.at);
+    ScriptedRandom random(std::move(request.randoms));
+    const DayPage page = buildDayPage(store, clock, random);
+
+    checkPageBuildBounds(store, random, dir);
+    checkNoEntryLost(store.writes);
+    checkPageLabels(page);
     return 0;
 }
 
