@@ -83,7 +83,7 @@ std::string sourceOf(const std::string& value)
     return comma == std::string::npos ? std::string() : value.substr(comma + 1);
 }
 
-QFont messageFont() { return pointFont("ＭＳ Ｐゴシック", 9.75); }
+QFont messageFont() { return pointFont(kPGothic, 9.75); }
 
 TEST(DataFile, IsCodePage932WithCrlfLineEndsAndNoMark)
 {
