@@ -18,6 +18,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("dovi"));
     QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
     dovi::installFontSubstitutes();
+    dovi::installJapaneseQtTexts();
 
     dovi::FirstPaintReport firstPaint;
     dovi::Form1 form(dovi::defaultServices());

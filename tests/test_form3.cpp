@@ -59,7 +59,7 @@ protected:
 TEST_F(Form3Test, OpensWithTheDesignValues)
 {
     Form3& d = dialog();
-    EXPECT_EQ(d.parentWidget(), nullptr);
+    EXPECT_EQ(d.parentWidget(), form1_.get());
     EXPECT_EQ(d.size(), QSize(225, 268));
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_FALSE(d.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
