@@ -28,13 +28,23 @@ QStringList WrappingLabel::lines() const
     });
 }
 
+int WrappingLabel::visibleLineCount() const
+{
+    // The first line always shows; every further one only when it fits in the box as a whole.
+    const QFontMetricsF metrics(font());
+    const qreal room = contentsRect().height() - metrics.height();
+    return 1 + std::max(0, int(std::floor(room / metrics.lineSpacing())));
+}
+
 void WrappingLabel::paintEvent(QPaintEvent*)
 {
     // The lines go to the style as one text with line feeds: each is aligned on its own, and a
-    // single line is drawn exactly as QLabel draws it.
+    // single line is drawn exactly as QLabel draws it. Lines below the box are left out rather
+    // than shown cut in half.
     QPainter painter(this);
+    const QStringList shown = lines().mid(0, visibleLineCount());
     style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
-                          isEnabled(), lines().join(QLatin1Char('\n')), foregroundRole());
+                          isEnabled(), shown.join(QLatin1Char('\n')), foregroundRole());
 }
 
 QLabel* plainLabel(QWidget* parent, const QRect& geometry, Qt::Alignment alignment, const QFont& font,

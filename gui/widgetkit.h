@@ -44,13 +44,15 @@ inline QPoint centredCorner(const QRect& screen, const QSize& outer)
 inline QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 // A label that never interprets its text as markup and breaks it into lines inside its fixed box
-// (breakLines()): every line keeps the label's alignment, and lines below the box are cut off.
-// Text that fits on one line is drawn as a plain QLabel draws it.
+// (breakLines()): every line keeps the label's alignment, and what does not fit in the box's
+// height is cut off at the bottom. Text that fits on one line is drawn as a plain QLabel draws it.
 class WrappingLabel final : public QLabel {
 public:
     explicit WrappingLabel(QWidget* parent);
     // The lines the label shows for its text in its box (those below the box included).
     QStringList lines() const;
+    // How many of those lines the box shows: the first, and every further one that fits whole.
+    int visibleLineCount() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
