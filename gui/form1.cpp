@@ -280,6 +280,8 @@ void Form1::showEvent(QShowEvent* event)
     if (!shownOnce_ && !event->spontaneous()) {
         shownOnce_ = true;
         Form_Resize();
+        // Where the frame is known at once, the window is centred with it right after showing.
+        QMetaObject::invokeMethod(this, &Form1::centreWithFrameOnce, Qt::QueuedConnection);
         // The registration dialog keeps the keyboard, once the page is on the screen too.
         if (form3_)
             QMetaObject::invokeMethod(this, &Form1::activateRegistration, Qt::QueuedConnection);
@@ -289,12 +291,17 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::moveEvent(QMoveEvent* event)
 {
-    // The window manager has framed the window: centre it once more, now with its frame.
+    // A window manager that frames the window after mapping it moves the client area.
+    centreWithFrameOnce();
+    QWidget::moveEvent(event);
+}
+
+void Form1::centreWithFrameOnce()
+{
     if (!centredWithFrame_ && isVisible() && frameGeometry().size() != size()) {
         centredWithFrame_ = true;
         centreOnScreen();
     }
-    QWidget::moveEvent(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -92,6 +92,7 @@ private:
     void createLabelsAndShapes();
     void createTimers();
     void centreOnScreen();
+    void centreWithFrameOnce();
     void drawDateHeader(Date today);
     void keepDialogWithWindow();
     void activateRegistration();
