@@ -113,8 +113,8 @@ std::string Form1::writeini(const std::string& sect, const std::string& key, std
 
 bool Form1::Form_Load()
 {
-    // The window is not shown yet: its frame is not known, so it is centred by its client area
-    // here and once more with its frame when the window manager has framed it (moveEvent).
+    // The window is not shown yet and its frame is not known: it is centred by its client area
+    // here, and once more with its frame as soon as the frame is known (centreWithFrameOnce).
     centreOnScreen();
 
     myini = SettingsFile::pathIn(services_.currentDirectory());
