@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPalette>
 #include <QScreen>
 #include <QShowEvent>
 #include <QWindow>
 
 #include "calendar/dateheader.h"
+#include "page/pageday.h"
 #include "register/startup.h"
 #include "texts/texts.h"
 #include "gui/form3.h"
@@ -21,8 +23,6 @@ constexpr std::uint32_t kBackground = 0x00E0FFFF;     // pale yellow
 constexpr std::uint32_t kHolidayText = 0x00FFFF00;    // cyan
 constexpr std::uint32_t kHolidayMark = 0x008080FF;    // salmon pink
 constexpr std::uint32_t kGreetingBand = 0x0080FFFF;   // light yellow
-constexpr int kClientWidthTwips = 4005;
-constexpr int kClientHeightTwips = 5310;
 // A tick that finds the counter at this value or above minimises the window: from 0 the ticker
 // shows thirteen captions, from 1 (after an automatic minimise) twelve.
 constexpr qint16 kTickLimit = 12;
@@ -31,14 +31,17 @@ constexpr qint16 kTickLimit = 12;
 
 Form1::Form1(Services services) : services_(std::move(services))
 {
-    buildLayout();
+    setUpWindow();
+    createLabelsAndShapes();
+    createTimers();
 }
 
 Form1::~Form1() = default;
 
-void Form1::buildLayout()
+void Form1::setUpWindow()
 {
-    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    const QRect client = form1layout::kClient.pixels();
+    setFixedSize(client.size());
     setWindowTitle(qs(texts::kDesignCaption));
     setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -48,39 +51,39 @@ void Form1::buildLayout()
     palette.setColor(QPalette::WindowText, Qt::black);
     setPalette(palette);
     setAutoFillBackground(true);
-    setFont(pointFont(kPGothic, 12));
+    setFont(designFont(form1layout::kWindowFont));
+}
 
-    const Qt::Alignment top = Qt::AlignTop;
-    const QFont windowFont = pointFont(kPGothic, 12);
-    const QFont messageFont = pointFont(kPGothic, 9.75);
-
+void Form1::createLabelsAndShapes()
+{
+    using namespace form1layout;
     // Created bottom to top: later children are drawn over earlier ones.
-    Label1 = plainLabel(this, twipsRect(120, 240, 3735, 375), Qt::AlignHCenter | top, windowFont, texts::kDesignLabel1);
-    Shape1 = new Shape(this, twipsRect(1080, 720, 1935, 1935), Shape::Form::Circle);
+    Label1 = plainLabel(this, kLabel1, texts::kDesignLabel1);
+    Shape1 = new Shape(this, kShape1.pixels(), Shape::Form::Circle);
     Shape1->setFill(storedColor(kHolidayMark));
     Shape1->hide();
-    Label2 = plainLabel(this, twipsRect(120, 360, 3735, 2295), Qt::AlignHCenter | top, pointFont("Arial", 120),
-                        texts::kDesignLabel2);
-    Label3 = plainLabel(this, twipsRect(120, 2880, 3735, 255), Qt::AlignHCenter | top, windowFont, texts::kDesignLabel3);
-    Label4 = plainLabel(this, twipsRect(120, 3240, 3735, 375), Qt::AlignHCenter | top, messageFont, texts::kDesignLabel4);
-    Shape2 = new Shape(this, twipsRect(120, 3720, 3735, 1455), Shape::Form::Rectangle);
+    Label2 = plainLabel(this, kLabel2, texts::kDesignLabel2);
+    Label3 = plainLabel(this, kLabel3, texts::kDesignLabel3);
+    Label4 = plainLabel(this, kLabel4, texts::kDesignLabel4);
+    Shape2 = new Shape(this, kShape2.pixels(), Shape::Form::Rectangle);
     Shape2->setBorder(Qt::black);
-    Shape3 = new Shape(this, twipsRect(120, 3720, 3735, 255), Shape::Form::Rectangle);
+    Shape3 = new Shape(this, kShape3.pixels(), Shape::Form::Rectangle);
     Shape3->setBorder(Qt::black);
     Shape3->setFill(storedColor(kGreetingBand));
-    Label5 = plainLabel(this, twipsRect(120, 3750, 3735, 255), Qt::AlignHCenter | top, pointFont(kPGothic, 9, true),
-                        texts::kDesignLabel5);
-    Label6 = plainLabel(this, twipsRect(240, 4080, 3495, 735), Qt::AlignLeft | top, messageFont);
-    Label6->setWordWrap(true);
-    Label7 = plainLabel(this, twipsRect(240, 4740, 3495, 375), Qt::AlignRight | top, messageFont);
-    Label8 = plainLabel(this, twipsRect(240, 1680, 3615, 255), Qt::AlignHCenter | top, pointFont(kPGothic, 12, true));
+    Label5 = plainLabel(this, kLabel5, texts::kDesignLabel5);
+    Label6 = plainLabel(this, kLabel6);
+    Label7 = plainLabel(this, kLabel7);
+    Label8 = plainLabel(this, kLabel8);
     QPalette holiday = Label8->palette();
     holiday.setColor(QPalette::WindowText, storedColor(kHolidayText));
     Label8->setPalette(holiday);
 
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8})
         label->installEventFilter(this);
+}
 
+void Form1::createTimers()
+{
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     Timer2 = new QTimer(this);
@@ -110,11 +113,9 @@ std::string Form1::writeini(const std::string& sect, const std::string& key, std
 
 bool Form1::Form_Load()
 {
-    // Centre the window (its client area at design size; it is not shown yet) on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    // The window is not shown yet and its frame is not known: it is centred by its client area
+    // here, and once more with its frame as soon as the frame is known (centreWithFrameOnce).
+    centreOnScreen();
 
     myini = SettingsFile::pathIn(services_.currentDirectory());
     const std::string user = getini(std::string(texts::kInit), std::string(texts::kUser));
@@ -129,9 +130,11 @@ bool Form1::Form_Load()
         services_.endProgram();
         return false;
     case Startup::Register:
-        // The dialog enables Timer2 once the user is registered.
+        // The dialog enables Timer2 once the user is registered. It keeps the keyboard: the page
+        // shown after it does not take the focus from it.
         setTimerEnabled(*Timer2, false);
         form3_ = std::make_unique<Form3>(*this, services_);
+        setAttribute(Qt::WA_ShowWithoutActivating);
         form3_->show();
         break;
     case Startup::Run:
@@ -140,17 +143,41 @@ bool Form1::Form_Load()
 
     msgIndex = 0;
     msgCount = 0;
+    drawDateHeader(services_.clock->now().date);
+    return true;
+}
 
-    const DateHeader header = makeDateHeader(services_.clock->now().date);
+void Form1::centreOnScreen()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(centredCorner(screen->geometry(), frameGeometry().size()));
+}
+
+void Form1::drawDateHeader(Date today)
+{
+    const DateHeader header = makeDateHeader(today);
     Label1->setText(qs(header.eraLine));
     Label2->setText(qs(header.day));
     Label3->setText(qs(header.weekdayLine));
     setWindowTitle(qs(header.caption));
-    if (header.dayColor) {
-        QPalette palette = Label2->palette();
-        palette.setColor(QPalette::WindowText, storedColor(*header.dayColor));
-        Label2->setPalette(palette);
-    }
+    QPalette palette = Label2->palette();
+    palette.setColor(QPalette::WindowText, header.dayColor ? storedColor(*header.dayColor) : QColor(Qt::black));
+    Label2->setPalette(palette);
+    pageDate_ = today;
+}
+
+bool Form1::turnPageIfNewDay()
+{
+    const Date today = services_.clock->now().date;
+    if (!pageIsStale(pageDate_, today))
+        return false;
+    msgIndex = 0;
+    msgCount = 0;
+    drawDateHeader(today);
+    // Before the first build (a registration pending, or Timer2 about to run) the header is all
+    // a start on this day would show.
+    if (pageBuilt_)
+        Timer2_Timer();
     return true;
 }
 
@@ -166,6 +193,9 @@ void Form1::Form_Click()
 void Form1::Form_Resize()
 {
     setTimerEnabled(*Timer1, true);
+    // Shown again after midnight (or after days asleep): the page turns to today.
+    if (!isMinimized())
+        turnPageIfNewDay();
 }
 
 void Form1::Label1_Click() { Form_Click(); }
@@ -179,6 +209,8 @@ void Form1::Label8_Click() { Form_Click(); }
 
 void Form1::Timer1_Timer()
 {
+    if (turnPageIfNewDay())
+        return;
     // Before the first page build the list is empty. The ticker then waits without counting: the
     // message line keeps its text and the page stays open beside the registration dialog.
     if (msgCount <= 0)
@@ -207,17 +239,39 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::mouseReleaseEvent(QMouseEvent* event)
+void Form1::mouseReleaseEvent(QMouseEvent*)
 {
-    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
-        Form_Click();
+    // Any button, as on the labels.
+    Form_Click();
 }
 
 void Form1::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
+        keepDialogWithWindow();
         Form_Resize();
+    }
     QWidget::changeEvent(event);
+}
+
+void Form1::keepDialogWithWindow()
+{
+    // While the registration dialog waits, it goes wherever the page goes: minimised with it and
+    // restored with it, whatever the window manager does with transient windows.
+    if (!form3_ || !form3_->isVisible())
+        return;
+    if (isMinimized() && !form3_->isMinimized())
+        form3_->showMinimized();
+    else if (!isMinimized() && form3_->isMinimized())
+        form3_->showNormal();
+}
+
+void Form1::activateRegistration()
+{
+    if (form3_ && form3_->isVisible()) {
+        form3_->raise();
+        form3_->activateWindow();
+    }
 }
 
 void Form1::showEvent(QShowEvent* event)
@@ -226,8 +280,28 @@ void Form1::showEvent(QShowEvent* event)
     if (!shownOnce_ && !event->spontaneous()) {
         shownOnce_ = true;
         Form_Resize();
+        // Where the frame is known at once, the window is centred with it right after showing.
+        QMetaObject::invokeMethod(this, &Form1::centreWithFrameOnce, Qt::QueuedConnection);
+        // The registration dialog keeps the keyboard, once the page is on the screen too.
+        if (form3_)
+            QMetaObject::invokeMethod(this, &Form1::activateRegistration, Qt::QueuedConnection);
     }
     QWidget::showEvent(event);
+}
+
+void Form1::moveEvent(QMoveEvent* event)
+{
+    // A window manager that frames the window after mapping it moves the client area.
+    centreWithFrameOnce();
+    QWidget::moveEvent(event);
+}
+
+void Form1::centreWithFrameOnce()
+{
+    if (!centredWithFrame_ && isVisible() && frameGeometry().size() != size()) {
+        centredWithFrame_ = true;
+        centreOnScreen();
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "calendar/clock.h"
 #include "gui/services.h"
 #include "settings/settingsfile.h"
 #include "gui/widgetkit.h"
@@ -26,7 +27,7 @@ public:
     explicit Form1(Services services);
     ~Form1() override;
 
-    // Start-up: centres the window, finds the settings file, decides from the user entry whether
+    // Start-up: centres the window with its frame, finds the settings file, decides from the user entry whether
     // the program runs, registers a user first or ends, and draws the date header. The window is
     // shown afterwards by the caller, unless the program has ended (then it returns false).
     bool Form_Load();
@@ -53,6 +54,11 @@ public:
     // The registration dialog, while it exists.
     Form3* registrationDialog() const { return form3_.get(); }
 
+    // When the local date is no longer the page's date, draws the date header for today and, once
+    // a page has been built, builds the page for today as a start on that day would; true then.
+    // Within one day it does nothing and returns false.
+    bool turnPageIfNewDay();
+
     std::filesystem::path myini;
 
     QLabel* Label1 = nullptr;
@@ -78,10 +84,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildLayout();
+    void setUpWindow();
+    void createLabelsAndShapes();
+    void createTimers();
+    void centreOnScreen();
+    void centreWithFrameOnce();
+    void drawDateHeader(Date today);
+    void keepDialogWithWindow();
+    void activateRegistration();
     void pinOnTop();
     SettingsFile& settings();
 
@@ -89,6 +103,9 @@ private:
     std::unique_ptr<SettingsFile> settings_;
     std::unique_ptr<Form3> form3_;
     bool shownOnce_ = false;
+    bool centredWithFrame_ = false;
+    bool pageBuilt_ = false;
+    Date pageDate_{};
 };
 
 }  // namespace dovi

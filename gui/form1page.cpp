@@ -19,6 +19,7 @@ void Form1::Timer2_Timer()
     Label6->setText(qs(page.label6));
     Label7->setText(qs(page.label7));
 
+    pageBuilt_ = true;
     // The build runs once per enabling of Timer2; from now on Timer1 rotates the message line.
     setTimerEnabled(*Timer1, true);
     setTimerEnabled(*Timer2, false);

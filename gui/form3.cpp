@@ -17,15 +17,13 @@ namespace dovi {
 
 namespace {
 
-constexpr int kClientWidthTwips = 3375;
-constexpr int kClientHeightTwips = 4020;
 // Gap between the main window and the dialog opened beside it, in pixels.
 constexpr int kGapBesideMainWindow = 26;
 
-QScrollBar* birthdayBar(QWidget* parent, const QRect& geometry, const BarDesign& design)
+QScrollBar* birthdayBar(QWidget* parent, const Box& box, const BarDesign& design)
 {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
-    bar->setGeometry(geometry);
+    auto* bar = new SpinBar(parent);
+    bar->setGeometry(box.pixels());
     bar->setRange(design.minimum, design.maximum);
     bar->setValue(design.value);
     bar->setSingleStep(design.singleStep);
@@ -36,60 +34,64 @@ QScrollBar* birthdayBar(QWidget* parent, const QRect& geometry, const BarDesign&
 
 // An option button as narrow as its circle: its caption is set but clipped away, and the word
 // beside it is a separate label.
-QRadioButton* optionButton(QWidget* parent, const QRect& geometry, const QString& caption)
+QRadioButton* optionButton(QWidget* parent, const Box& box, const QString& caption)
 {
     auto* button = new QRadioButton(caption, parent);
-    button->setGeometry(geometry);
+    button->setGeometry(box.pixels());
     return button;
 }
 
-QPushButton* pushButton(QWidget* parent, const QRect& geometry, std::string_view caption)
+QPushButton* pushButton(QWidget* parent, const Box& box, std::string_view caption)
 {
     auto* button = new QPushButton(qs(caption), parent);
-    button->setGeometry(geometry);
+    button->setGeometry(box.pixels());
     return button;
 }
 
 }  // namespace
 
-Form3::Form3(Form1& form1, Services services) : form1_(form1), services_(std::move(services))
+Form3::Form3(Form1& form1, Services services) : QDialog(&form1), form1_(form1), services_(std::move(services))
 {
-    buildLayout();
+    // Created top to bottom: the scroll bars come after the value labels and are drawn over
+    // their lower edges.
+    setUpWindow();
+    createNameRow();
+    createBirthdayRow();
+    createSexRow();
+    createButtons();
+    setUpFocusOrder();
+    connectHandlers();
     placeBesideMainWindow();
     Form_Load();
 }
 
 Form3::~Form3() = default;
 
-void Form3::buildLayout()
+void Form3::setUpWindow()
 {
-    // A fixed dialog frame with a close box only. A parentless dialog may still get a taskbar
-    // entry on some desktops; Qt offers no portable way to leave it out.
+    // A fixed dialog frame with a close box only, transient for the main window (no taskbar entry
+    // of its own).
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    setFixedSize(form3layout::kClient.pixels().size());
     setWindowTitle(qs(texts::kRegisterCaption));
     setWindowIcon(programIcon());
-    const QFont dialogFont = pointFont(kPGothic, 11.25);
-    const QFont largeFont = pointFont(kPGothic, 12);
-    setFont(dialogFont);
+    setFont(designFont(form3layout::kDialogFont));
+}
 
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
-    const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
-
-    // Created top to bottom: the scroll bars come after the value labels and are drawn over
-    // their lower edges.
-    Label9 = plainLabel(this, twipsRect(360, 120, 2655, 495), left, dialogFont, texts::kRegisterIntro);
-    Label9->setWordWrap(true);
-    Label6 = plainLabel(this, twipsRect(240, 720, 2055, 255), left, dialogFont, texts::kAskName);
+void Form3::createNameRow()
+{
+    using namespace form3layout;
+    Label9 = plainLabel(this, kLabel9, texts::kRegisterIntro);
+    Label6 = plainLabel(this, kLabel6, texts::kAskName);
 
     Text1 = new QLineEdit(this);
-    Text1->setGeometry(twipsRect(360, 1080, 1575, 375));
-    Text1->setFont(largeFont);
+    Text1->setGeometry(kText1.pixels());
+    Text1->setFont(designFont(kLargeFont));
 
     Combo1 = new QComboBox(this);
-    Combo1->setGeometry(twipsRect(2040, 1080, 975, 360));
-    Combo1->setFont(largeFont);
+    Combo1->setGeometry(kCombo1.pixels());
+    Combo1->setFont(designFont(kLargeFont));
     Combo1->setEditable(true);
     // Typed text stays text: Enter must not add it to the list.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
@@ -97,31 +99,45 @@ void Form3::buildLayout()
         Combo1->addItem(qs(address));
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(qs(texts::kDefaultAddress));
+}
 
-    Label7 = plainLabel(this, twipsRect(240, 1560, 1575, 255), left, dialogFont, texts::kAskBirthday);
-    Label10 = plainLabel(this, twipsRect(600, 1920, 735, 315), centred, largeFont, std::to_string(kYearBar.value));
-    Label3 = plainLabel(this, twipsRect(1320, 1920, 255, 255), left, dialogFont, texts::kYearUnit);
-    Label11 = plainLabel(this, twipsRect(1560, 1920, 375, 255), centred, dialogFont, std::to_string(kMonthBar.value));
-    Label5 = plainLabel(this, twipsRect(1920, 1920, 255, 255), left, dialogFont, texts::kMonthUnit);
-    Label12 = plainLabel(this, twipsRect(2160, 1920, 375, 375), centred, dialogFont, std::to_string(kDayBar.value));
-    Label4 = plainLabel(this, twipsRect(2520, 1920, 255, 255), left, dialogFont, texts::kDayUnit);
-    HScroll1 = birthdayBar(this, twipsRect(840, 2160, 375, 255), kYearBar);
-    HScroll2 = birthdayBar(this, twipsRect(1560, 2160, 375, 255), kMonthBar);
-    HScroll3 = birthdayBar(this, twipsRect(2160, 2160, 375, 255), kDayBar);
+void Form3::createBirthdayRow()
+{
+    using namespace form3layout;
+    Label7 = plainLabel(this, kLabel7, texts::kAskBirthday);
+    Label10 = plainLabel(this, kLabel10, std::to_string(kYearBar.value));
+    Label3 = plainLabel(this, kLabel3, texts::kYearUnit);
+    Label11 = plainLabel(this, kLabel11, std::to_string(kMonthBar.value));
+    Label5 = plainLabel(this, kLabel5, texts::kMonthUnit);
+    Label12 = plainLabel(this, kLabel12, std::to_string(kDayBar.value));
+    Label4 = plainLabel(this, kLabel4, texts::kDayUnit);
+    HScroll1 = birthdayBar(this, kHScroll1, kYearBar);
+    HScroll2 = birthdayBar(this, kHScroll2, kMonthBar);
+    HScroll3 = birthdayBar(this, kHScroll3, kDayBar);
+}
 
-    Label8 = plainLabel(this, twipsRect(240, 2520, 975, 255), left, dialogFont, texts::kAskSex);
-    Option1 = optionButton(this, twipsRect(360, 2880, 255, 225), QStringLiteral("Option1"));
-    Label1 = plainLabel(this, twipsRect(600, 2880, 495, 255), left, dialogFont, texts::kMale);
-    Option2 = optionButton(this, twipsRect(1320, 2880, 255, 255), QStringLiteral("Option2"));
-    Label2 = plainLabel(this, twipsRect(1560, 2880, 495, 255), left, dialogFont, texts::kFemale);
-    Option3 = optionButton(this, twipsRect(2280, 2880, 255, 255), QStringLiteral("Option3"));
-    Label13 = plainLabel(this, twipsRect(2520, 2880, 735, 255), left, dialogFont, texts::kOtherSex);
+void Form3::createSexRow()
+{
+    using namespace form3layout;
+    Label8 = plainLabel(this, kLabel8, texts::kAskSex);
+    Option1 = optionButton(this, kOption1, QStringLiteral("Option1"));
+    Label1 = plainLabel(this, kLabel1, texts::kMale);
+    Option2 = optionButton(this, kOption2, QStringLiteral("Option2"));
+    Label2 = plainLabel(this, kLabel2, texts::kFemale);
+    Option3 = optionButton(this, kOption3, QStringLiteral("Option3"));
+    Label13 = plainLabel(this, kLabel13, texts::kOtherSex);
+}
 
-    Command1 = pushButton(this, twipsRect(360, 3360, 1335, 495), texts::kRegisterButton);
+void Form3::createButtons()
+{
+    Command1 = pushButton(this, form3layout::kCommand1, texts::kRegisterButton);
     Command1->setEnabled(false);
     Command1->setDefault(true);
-    Command2 = pushButton(this, twipsRect(1800, 3360, 1335, 495), texts::kQuitButton);
+    Command2 = pushButton(this, form3layout::kCommand2, texts::kQuitButton);
+}
 
+void Form3::setUpFocusOrder()
+{
     setTabOrder(Text1, Combo1);
     setTabOrder(Combo1, HScroll1);
     setTabOrder(HScroll1, HScroll2);
@@ -132,7 +148,10 @@ void Form3::buildLayout()
     setTabOrder(Option2, Option1);
     setTabOrder(Option1, Option3);
     Text1->setFocus();
+}
 
+void Form3::connectHandlers()
+{
     // A bar's change handler also runs, nested, when a rule assigns the bar a new value.
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form3::HScroll1_Change);
     connect(HScroll2, &QScrollBar::valueChanged, this, &Form3::hScroll2_Change);
@@ -238,6 +257,16 @@ void Form3::Form_Unload(qint16& /*cancel*/)
 void Form3::reject()
 {
     Command2_Click();
+}
+
+void Form3::changeEvent(QEvent* event)
+{
+    // Minimised on its own (some window managers offer that for every window), the dialog takes
+    // the page along: it never stays out of sight while the page waits for it.
+    if (event->type() == QEvent::WindowStateChange && isVisible() && isMinimized() && !form1_.isMinimized() &&
+        form1_.isVisible())
+        form1_.showMinimized();
+    QDialog::changeEvent(event);
 }
 
 void Form3::closeEvent(QCloseEvent* event)

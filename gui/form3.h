@@ -21,7 +21,7 @@ class Form1;
 class Form3 final : public QDialog {
     Q_OBJECT
 public:
-    // Built hidden, without a parent: a dialog owned by the main window would be minimised with it.
+    // Built hidden, as a dialog of the main window: transient for it, minimised and restored with it.
     Form3(Form1& form1, Services services);
     ~Form3() override;
 
@@ -74,9 +74,16 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    void buildLayout();
+    void setUpWindow();
+    void createNameRow();
+    void createBirthdayRow();
+    void createSexRow();
+    void createButtons();
+    void setUpFocusOrder();
+    void connectHandlers();
     void placeBesideMainWindow();
     void chooseSex(std::string_view sex);
 

@@ -1,22 +1,86 @@
 #include "gui/widgetkit.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QPainter>
+#include <QStyle>
+#include <QTranslator>
 
+#include <algorithm>
 #include <cmath>
 
+#include "gui/linebreak.h"
+
 namespace dovi {
+
+WrappingLabel::WrappingLabel(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QStringList WrappingLabel::lines() const
+{
+    const QFontMetricsF metrics(font());
+    return breakLines(text(), contentsRect().width(), [&metrics](const QString& piece) {
+        return metrics.horizontalAdvance(piece);
+    });
+}
+
+int WrappingLabel::visibleLineCount() const
+{
+    // The first line always shows; every further one only when it fits in the box as a whole.
+    const QFontMetricsF metrics(font());
+    const qreal room = contentsRect().height() - metrics.height();
+    return 1 + std::max(0, int(std::floor(room / metrics.lineSpacing())));
+}
+
+void WrappingLabel::paintEvent(QPaintEvent*)
+{
+    // The lines go to the style as one text with line feeds: each is aligned on its own, and a
+    // single line is drawn exactly as QLabel draws it. Lines below the box are left out rather
+    // than shown cut in half.
+    QPainter painter(this);
+    const QStringList shown = lines().mid(0, visibleLineCount());
+    style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                          isEnabled(), shown.join(QLatin1Char('\n')), foregroundRole());
+}
 
 QLabel* plainLabel(QWidget* parent, const QRect& geometry, Qt::Alignment alignment, const QFont& font,
                    std::string_view text)
 {
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
+    auto* label = new WrappingLabel(parent);
     label->setGeometry(geometry);
     label->setAlignment(alignment);
     label->setFont(font);
     label->setText(qs(text));
-    label->setFocusPolicy(Qt::NoFocus);
     return label;
+}
+
+QLabel* plainLabel(QWidget* parent, const LabelDesign& design, std::string_view text)
+{
+    return plainLabel(parent, design.box.pixels(), design.alignment, designFont(design.font), text);
+}
+
+SpinBar::SpinBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
+
+void SpinBar::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        triggerAction(SliderSingleStepAdd);
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        triggerAction(SliderSingleStepSub);
+        break;
+    default:
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void setTimerEnabled(QTimer& timer, bool enabled)
@@ -33,17 +97,34 @@ Shape::Shape(QWidget* parent, const QRect& geometry, Form form) : QWidget(parent
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+std::array<QRectF, 4> Shape::borderSides(const QSizeF& size, qreal devicePixelRatio)
+{
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    const qreal side = std::max<qreal>(1, std::round(ratio)) / ratio;  // whole device pixels
+    const qreal w = size.width();
+    const qreal h = size.height();
+    return {QRectF(0, 0, w, side), QRectF(0, h - side, w, side), QRectF(0, side, side, h - 2 * side),
+            QRectF(w - side, side, side, h - 2 * side)};
+}
+
 void Shape::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing, form_ == Form::Circle);
-    painter.setPen(hasBorder_ ? QPen(border_, 1) : QPen(Qt::NoPen));
-    painter.setBrush(hasFill_ ? QBrush(fill_) : QBrush(Qt::NoBrush));
-    const QRect area = hasBorder_ ? rect().adjusted(0, 0, -1, -1) : rect();
-    if (form_ == Form::Circle)
-        painter.drawEllipse(area);
-    else
-        painter.drawRect(area);
+    if (form_ == Form::Circle) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(hasBorder_ ? QPen(border_, 1) : QPen(Qt::NoPen));
+        painter.setBrush(hasFill_ ? QBrush(fill_) : QBrush(Qt::NoBrush));
+        painter.drawEllipse(hasBorder_ ? rect().adjusted(0, 0, -1, -1) : rect());
+        return;
+    }
+    // A rectangle's border is filled side by side rather than stroked: a stroked one-pixel pen
+    // lands half outside the box at scale 2 and is thinner on the top and left.
+    if (hasFill_)
+        painter.fillRect(rect(), fill_);
+    if (hasBorder_) {
+        for (const QRectF& side : borderSides(size(), devicePixelRatioF()))
+            painter.fillRect(side, border_);
+    }
 }
 
 QFont pointFont(const char* family, double points, bool bold)
@@ -60,6 +141,16 @@ QIcon programIcon()
     for (const char* size : {"16", "32", "48"})
         icon.addFile(QStringLiteral(":/icons/dovi-%1.png").arg(QLatin1String(size)));
     return icon;
+}
+
+bool installJapaneseQtTexts()
+{
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void installFontSubstitutes()

@@ -1,16 +1,23 @@
-// Small pieces shared by the two windows: twips, stored colours, plain-text labels, shapes and
-// timers with an enabled flag.
+// Small pieces shared by the windows: twips, stored colours, plain-text labels that break their
+// text into lines, shapes, birthday scroll bars, timers with an enabled flag and Qt's Japanese
+// texts.
 #pragma once
 
 #include <QColor>
 #include <QIcon>
+#include <QPoint>
 #include <QLabel>
 #include <QRect>
+#include <QRectF>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <string_view>
+
+#include "gui/layout.h"
 
 namespace dovi {
 
@@ -27,11 +34,44 @@ inline QColor storedColor(std::uint32_t bgr)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
+// The top left corner that centres a window of the given outer size (its frame included) on the
+// screen area: half the room that is left on each axis.
+inline QPoint centredCorner(const QRect& screen, const QSize& outer)
+{
+    return {screen.x() + (screen.width() - outer.width()) / 2, screen.y() + (screen.height() - outer.height()) / 2};
+}
+
 inline QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
-// A label that never interprets its text as markup.
+// A label that never interprets its text as markup and breaks it into lines inside its fixed box
+// (breakLines()): every line keeps the label's alignment, and what does not fit in the box's
+// height is cut off at the bottom. Text that fits on one line is drawn as a plain QLabel draws it.
+class WrappingLabel final : public QLabel {
+public:
+    explicit WrappingLabel(QWidget* parent);
+    // The lines the label shows for its text in its box (those below the box included).
+    QStringList lines() const;
+    // How many of those lines the box shows: the first, and every further one that fits whole.
+    int visibleLineCount() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A WrappingLabel placed and styled as designed.
+QLabel* plainLabel(QWidget* parent, const LabelDesign& design, std::string_view text = {});
 QLabel* plainLabel(QWidget* parent, const QRect& geometry, Qt::Alignment alignment, const QFont& font,
                    std::string_view text = {});
+
+// A horizontal scroll bar used as a spin control: Right and Down add one small step, Left and Up
+// subtract one (a plain QScrollBar turns Left and Right the other way).
+class SpinBar final : public QScrollBar {
+public:
+    explicit SpinBar(QWidget* parent);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
 
 // A timer's enabled flag: enabling a running timer leaves its countdown alone.
 void setTimerEnabled(QTimer& timer, bool enabled);
@@ -43,6 +83,11 @@ public:
     Shape(QWidget* parent, const QRect& geometry, Form form);
     void setBorder(const QColor& color) { border_ = color; hasBorder_ = true; }
     void setFill(const QColor& color) { fill_ = color; hasFill_ = true; }
+
+    // The four sides (top, bottom, left, right) of a one-pixel border inside a box of the given
+    // logical size, in logical units. Each side is the scale rounded to whole device pixels thick
+    // (1 at scale 1, 2 at 1.5 and 2), so all four sides are equal at any scale.
+    static std::array<QRectF, 4> borderSides(const QSizeF& size, qreal devicePixelRatio);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,12 +101,13 @@ private:
 // Pixel size of a font given in points at 96 dots per inch (12 pt -> 16 px, 9.75 pt -> 13 px).
 QFont pointFont(const char* family, double points, bool bold = false);
 
-// The Japanese face the windows' texts are designed in; installFontSubstitutes() maps it to an
-// installed proportional Japanese Gothic.
-inline constexpr const char* kPGothic = "ＭＳ Ｐゴシック";
-
 // The window icon: a tear-off calendar page, 16, 32 and 48 pixels.
 QIcon programIcon();
+
+// Loads Qt's own Japanese translation (qtbase_ja, from Qt's translations folder) into the
+// application, whatever the locale, so that standard buttons and context menus read in Japanese
+// (OK / キャンセル). Call once after creating the application; false when the file is missing.
+bool installJapaneseQtTexts();
 
 // Maps the design's Windows font names to installed Debian fonts; call before creating widgets.
 void installFontSubstitutes();

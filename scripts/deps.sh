@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libicu-dev nlohmann-json3-dev
   libgtest-dev libbenchmark-dev
-  fonts-ipafont-gothic fonts-liberation2
+  fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n
 )
 # Extras: a virtual desktop for the benchmarks and the README picture.
 if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick); fi

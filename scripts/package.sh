@@ -15,7 +15,7 @@ for path in ./usr/bin/dovi ./usr/bin/dovi-cli ./usr/bin/dovi-launch ./usr/bin/do
   grep -qF " $path" <<<"$contents" || { echo "package check: $path is missing from $deb"; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 'libicu72' fonts-ipafont-gothic fonts-liberation2; do
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 'libicu72' fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n; do
   grep -qF "$dep" <<<"$depends" || { echo "package check: $deb does not depend on $dep ($depends)"; exit 1; }
 done
 grep -qF '@DOVI_TEMPLATE@' <(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/dovi-launch) &&

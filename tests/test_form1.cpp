@@ -12,6 +12,7 @@
 #include "gui/form1.h"
 #include "texts/texts.h"
 #include "gui/form3.h"
+#include "page/pageday.h"
 #include "tests/testutil.h"
 
 namespace dovi {
@@ -139,9 +140,13 @@ TEST_F(Form1Test, WindowIsCentredWithItsDesignSize)
     writeIni("[init]\n使用者=太郎さん\n");
     auto form = loadedForm();
     EXPECT_EQ(form->size(), QSize(267, 354));
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(form->x(), screen.x() + (screen.width() - 267) / 2);
-    EXPECT_EQ(form->y(), screen.y() + (screen.height() - 354) / 2);
+    form->show();
+    QCoreApplication::processEvents();
+    // The whole window, its frame included, within a pixel of the screen's centre.
+    const QPoint centre = QGuiApplication::primaryScreen()->geometry().center();
+    const QPoint windowCentre = form->frameGeometry().center();
+    EXPECT_LE(std::abs(windowCentre.x() - centre.x()), 1);
+    EXPECT_LE(std::abs(windowCentre.y() - centre.y()), 1);
 }
 
 class TickerTest : public Form1Test {
@@ -213,14 +218,16 @@ TEST_F(TickerTest, BeforeThePageIsBuiltTheTickerWaits)
 
 TEST_F(TickerTest, ClicksAnywhereMinimiseAtOnceAndStopTheTicker)
 {
-    for (QWidget* target : std::initializer_list<QWidget*>{form->Label6, form->Label1, form->Label8, form.get()}) {
-        form->showNormal();
-        form->msgIndex = 5;
-        ASSERT_TRUE(form->Timer1->isActive());
-        QTest::mouseClick(target, Qt::LeftButton);
-        EXPECT_TRUE(form->isMinimized());
-        EXPECT_FALSE(form->Timer1->isActive());
-        EXPECT_EQ(form->msgIndex, 0);
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        for (QWidget* target : std::initializer_list<QWidget*>{form->Label6, form->Label1, form->Label8, form.get()}) {
+            form->showNormal();
+            form->msgIndex = 5;
+            ASSERT_TRUE(form->Timer1->isActive());
+            QTest::mouseClick(target, button);
+            EXPECT_TRUE(form->isMinimized()) << button << " on " << target->metaObject()->className();
+            EXPECT_FALSE(form->Timer1->isActive());
+            EXPECT_EQ(form->msgIndex, 0);
+        }
     }
     // The holiday mark takes no clicks: they reach the window beneath.
     form->showNormal();
@@ -320,6 +327,141 @@ TEST_F(Form1Test, ShowsTheSamePageAsTheCommandLine)
     // The day's entries rotate on the message line; the holiday is on the mark.
     EXPECT_EQ(cli["msgList"], nlohmann::json::array({"手塚治虫さん98才の誕生日", "文化の日の特別日"}));
     EXPECT_EQ(cli["Label8"], "文化の日");
+}
+
+TEST(PageDay, APageIsTurnedOnAnyOtherDay)
+{
+    constexpr Date jan10 = year{2000} / January / 10;
+    static_assert(!pageIsStale(jan10, year{2000} / January / 10));
+    static_assert(pageIsStale(jan10, year{2000} / January / 11));
+    static_assert(pageIsStale(jan10, year{2000} / January / 17));  // a week asleep
+    static_assert(pageIsStale(jan10, year{2001} / January / 10));  // the same day a year on
+    static_assert(pageIsStale(jan10, year{2000} / January / 9));   // the clock set back
+    static_assert(!pageIsStale(Date{}, jan10));                    // no page drawn yet
+    static_assert(pageIsStale(year{1999} / December / 31, year{2000} / January / 1));
+}
+
+// A registered user's page that stays open across midnight, or is restored days later: the page
+// turns to the new day as a start on that day would draw it.
+class NewDayTest : public Form1Test {
+protected:
+    void SetUp() override
+    {
+        writeIni("[init]\n使用者=太郎さん\n誕生日= 1973/ 7/ 5\n性別=男性\n登録日=2000/1/1\n言霊総数=2\n"
+                 "[言霊]\n1=急がば回れ,ことわざ\n[特別日]\na01/11=鏡開き\n");
+        clock_.set({year{2000} / January / 9, 23, 59, 50});  // a Sunday evening
+        form = loadedForm();
+        form->show();
+        form->Timer2_Timer();
+        ASSERT_EQ(form->Label2->text(), "9");
+        ASSERT_EQ(form->Label5->text(), QString::fromUtf8("こんばんわ，今日も元気な太郎さん"));
+    }
+
+    void tick(int times)
+    {
+        for (int i = 0; i < times; ++i)
+            form->Timer1_Timer();
+    }
+
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(NewDayTest, MidnightWhileShowingTurnsThePageAtTheNextTick)
+{
+    tick(3);
+    clock_.set({year{2000} / January / 10, 0, 0, 5});
+    tick(1);
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("1月10日: デイリオ 2000"));
+    EXPECT_EQ(form->Label1->text(), QString::fromUtf8("平成 12年1月  January 2000"));
+    EXPECT_EQ(form->Label2->text(), "10");
+    EXPECT_EQ(form->Label2->palette().color(QPalette::WindowText), QColor(Qt::black));  // no longer Sunday red
+    EXPECT_EQ(form->Label3->text(), QString::fromUtf8("月曜日  Monday"));
+    EXPECT_EQ(form->Label8->text(), QString::fromUtf8("成人の日"));
+    EXPECT_TRUE(form->Shape1->isVisible());
+    EXPECT_EQ(form->Label5->text(), QString::fromUtf8("こんばんわ，太郎さん"));
+    EXPECT_EQ(form->Label4->text(), QString::fromUtf8("あなたが生まれてから9685日目"));
+    EXPECT_FALSE(form->Timer2->isActive());
+    // The new page shows for thirteen ticks, as after a start.
+    tick(12);
+    EXPECT_FALSE(form->isMinimized());
+    tick(1);
+    EXPECT_TRUE(form->isMinimized());
+}
+
+TEST_F(NewDayTest, MidnightWhileMinimisedTurnsThePageWhenRestored)
+{
+    form->Form_Click();
+    clock_.set({year{2000} / January / 11, 7, 30, 20});
+    // Nothing runs while the window is minimised.
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_EQ(form->Label2->text(), "9");
+
+    form->showNormal();
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("1月11日: デイリオ 2000"));
+    EXPECT_EQ(form->Label2->text(), "11");
+    EXPECT_EQ(form->Label3->text(), QString::fromUtf8("火曜日  Tuesday"));
+    EXPECT_EQ(form->Label8->text(), "");
+    EXPECT_FALSE(form->Shape1->isVisible());
+    EXPECT_EQ(form->Label5->text(), QString::fromUtf8("おはよう，今日も素敵な太郎さん"));
+    EXPECT_EQ(form->msgCount, 1);
+    EXPECT_EQ(form->msgIndex, 0);
+    EXPECT_TRUE(form->Timer1->isActive());
+    // The day's special day comes up at the first tick, as after a start.
+    tick(1);
+    EXPECT_EQ(form->Label4->text(), QString::fromUtf8("鏡開き"));
+}
+
+TEST_F(NewDayTest, DaysAsleepEachRestoreShowsThatDay)
+{
+    struct Day {
+        LocalDateTime at;
+        const char* caption;
+        const char* weekday;
+        QColor dayColor;
+        const char* holiday;
+    } days[] = {
+        {{year{2000} / January / 15, 9, 0, 20}, "1月15日: デイリオ 2000", "土曜日  Saturday", QColor(0, 0, 0xC0), ""},
+        {{year{2000} / January / 16, 9, 0, 20}, "1月16日: デイリオ 2000", "日曜日  Sunday", QColor(0xC0, 0, 0), ""},
+        {{year{2000} / March / 20, 9, 0, 20}, "3月20日: デイリオ 2000", "月曜日  Monday", QColor(Qt::black), "春分の日"},
+        {{year{2001} / January / 8, 9, 0, 20}, "1月8日: デイリオ 2000", "月曜日  Monday", QColor(Qt::black), "成人の日"},
+    };
+    for (const Day& day : days) {
+        SCOPED_TRACE(day.caption);
+        form->Form_Click();
+        clock_.set(day.at);
+        form->showNormal();
+        EXPECT_EQ(form->windowTitle().toStdString(), day.caption);
+        EXPECT_EQ(form->Label3->text().toStdString(), day.weekday);
+        EXPECT_EQ(form->Label2->palette().color(QPalette::WindowText), day.dayColor);
+        EXPECT_EQ(form->Label8->text().toStdString(), day.holiday);
+        EXPECT_EQ(form->Shape1->isVisible(), *day.holiday != '\0');
+    }
+}
+
+TEST_F(NewDayTest, WithinTheDayNothingIsRebuilt)
+{
+    clock_.set({year{2000} / January / 9, 23, 59, 59});
+    tick(5);
+    form->Form_Click();
+    form->showNormal();
+    EXPECT_EQ(form->Label5->text(), QString::fromUtf8("こんばんわ，今日も元気な太郎さん"));
+    EXPECT_EQ(form->Label2->text(), "9");
+    EXPECT_EQ(form->msgIndex, 0);
+}
+
+TEST_F(Form1Test, BeforeRegistrationANewDayRedrawsOnlyTheHeader)
+{
+    writeIni("[init]\n使用者=\n");
+    auto form = loadedForm();
+    form->show();
+    clock_.set({year{2000} / January / 21, 8, 0, 0});
+    form->Timer1_Timer();
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("1月21日: デイリオ 2000"));
+    EXPECT_EQ(form->Label2->text(), "21");
+    EXPECT_EQ(form->Label5->text(), "Now Loading...");
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_TRUE(form->registrationDialog()->isVisible());
 }
 
 }  // namespace

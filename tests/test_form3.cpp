@@ -2,6 +2,7 @@
 // storing the profile and quitting. The confirmation box is answered through the services.
 #include <QApplication>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,7 @@ protected:
 TEST_F(Form3Test, OpensWithTheDesignValues)
 {
     Form3& d = dialog();
-    EXPECT_EQ(d.parentWidget(), nullptr);
+    EXPECT_EQ(d.parentWidget(), form1_.get());
     EXPECT_EQ(d.size(), QSize(225, 268));
     EXPECT_EQ(d.minimumSize(), d.maximumSize());
     EXPECT_FALSE(d.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
@@ -135,6 +136,38 @@ TEST_F(Form3Test, BarsWrapAtBothEnds)
         bar->triggerAction(c.action);
         EXPECT_EQ(bar->value(), c.expected) << "bar " << c.bar << " from " << c.from;
         EXPECT_EQ(mirrors[c.bar - 1]->text(), QString(" %1").arg(c.expected)) << "bar " << c.bar;
+    }
+}
+
+// Right and Down add one small step, Left and Up subtract one; the wrap-around rules still apply.
+TEST_F(Form3Test, ArrowKeysStepTheBars)
+{
+    struct KeyCase {
+        int bar;  // 1 year, 2 month, 3 day
+        int from;
+        Qt::Key key;
+        int expected;
+    };
+    const KeyCase cases[] = {
+        {1, 1800, Qt::Key_Right, 1801}, {1, 1800, Qt::Key_Down, 1801}, {1, 1800, Qt::Key_Left, 2099},
+        {1, 1800, Qt::Key_Up, 2099},    {1, 2099, Qt::Key_Right, 1800}, {1, 1973, Qt::Key_Left, 1972},
+        {2, 7, Qt::Key_Right, 8},       {2, 7, Qt::Key_Left, 6},         {2, 7, Qt::Key_Down, 8},
+        {2, 7, Qt::Key_Up, 6},          {2, 12, Qt::Key_Right, 1},       {2, 1, Qt::Key_Up, 12},
+        {3, 5, Qt::Key_Right, 6},       {3, 5, Qt::Key_Left, 4},         {3, 31, Qt::Key_Down, 1},
+        {3, 1, Qt::Key_Left, 31},       {3, 5, Qt::Key_PageDown, 6},     {3, 5, Qt::Key_PageUp, 4},
+    };
+    Form3& d = dialog();
+    d.show();
+    QApplication::setActiveWindow(&d);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    QScrollBar* bars[] = {d.HScroll1, d.HScroll2, d.HScroll3};
+    for (const KeyCase& c : cases) {
+        d.HScroll2->setValue(1);  // a month of 31 days
+        QScrollBar* bar = bars[c.bar - 1];
+        bar->setValue(c.from);
+        bar->setFocus();
+        QTest::keyClick(bar, c.key);
+        EXPECT_EQ(bar->value(), c.expected) << "bar " << c.bar << " from " << c.from << " key " << c.key;
     }
 }
 
@@ -279,6 +312,54 @@ TEST_F(FirstStartTest, OkStoresTheProfileAndStartsThePage)
     EXPECT_EQ(form1_->getini("init", "使用者"), "あさん");
     // (the reader drops the blank at the start of a value, as the profile functions do)
     EXPECT_EQ(form1_->getini("init", "誕生日"), "1973/ 7/ 5");
+}
+
+// Right after the start, before any click, the keyboard is in the dialog's name box.
+TEST_F(FirstStartTest, TypingRightAfterStartGoesIntoTheNameBox)
+{
+    ASSERT_TRUE(loaded_);
+    form1_->show();
+    Form3& d = registration();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    EXPECT_EQ(QApplication::activeWindow(), &d);
+    EXPECT_EQ(QApplication::focusWidget(), d.Text1);
+
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Taro"));
+    d.Option1->click();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(form1_->getini("init", "使用者"), "Taroさん");
+    EXPECT_FALSE(d.isVisible());
+}
+
+// The dialog is a dialog of the page: transient for it, minimised and restored with it, and never
+// out of sight while the page is shown. Once registered it stays hidden.
+TEST_F(FirstStartTest, DialogGoesWhereThePageGoes)
+{
+    ASSERT_TRUE(loaded_);
+    form1_->show();
+    Form3& d = registration();
+    ASSERT_NE(d.windowHandle(), nullptr);
+    EXPECT_EQ(d.windowHandle()->transientParent(), form1_->windowHandle());
+    EXPECT_EQ(d.windowType(), Qt::Dialog);
+
+    form1_->showMinimized();
+    EXPECT_TRUE(d.isMinimized());
+    form1_->showNormal();
+    EXPECT_FALSE(d.isMinimized());
+    EXPECT_TRUE(d.isVisible());
+
+    d.showMinimized();
+    EXPECT_TRUE(form1_->isMinimized());
+    form1_->showNormal();
+    EXPECT_FALSE(d.isMinimized());
+
+    d.Option1->click();
+    d.Command1->click();
+    ASSERT_FALSE(d.isVisible());
+    form1_->showMinimized();
+    form1_->showNormal();
+    EXPECT_FALSE(d.isVisible());
 }
 
 TEST_F(FirstStartTest, PageMinimisedMeanwhileComesBackForTheNewUser)
