@@ -14,7 +14,7 @@
 #include "calendar/clock.h"
 #include "calendar/dateheader.h"
 #include "cli/commands.h"
-#include "page/dayentries.h"
+#include "page/bookedit.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
 #include "register/startup.h"
@@ -231,33 +231,6 @@ int header(Context& context)
     return kOk;
 }
 
-// "MM/DD" with two digits each, naming a day that some year has (29 February included).
-bool isDayKey(std::string_view text)
-{
-    if (text.size() != 5 || text[2] != '/')
-        return false;
-    const auto month = parseDigits<unsigned>(text.substr(0, 2));
-    const auto day = parseDigits<unsigned>(text.substr(3, 2));
-    // 2000 is a leap year, so every day that any year has is ok() in it.
-    return month && day && (std::chrono::year{2000} / std::chrono::month{*month} / std::chrono::day{*day}).ok();
-}
-
-// True when value would read back as "0", the text that means "no entry": reading a value drops
-// blanks around it and one pair of quotes around it (" 0 ", "'0'", "\"0\"").
-bool readsBackAsAbsent(std::string_view value)
-{
-    const auto trim = [](std::string_view text) {
-        const auto first = text.find_first_not_of(" \t");
-        if (first == std::string_view::npos)
-            return std::string_view();
-        return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    };
-    std::string_view text = trim(value);
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
-        text = trim(text.substr(1, text.size() - 2));
-    return text == texts::kAbsent;
-}
-
 // Stores value under the first free letter of the day in section and prints the key. The scan and
 // the write run under the update lock, so two writers cannot take the same letter.
 int addEntry(Context& context, std::string_view command, std::string_view section, std::string_view day,
@@ -269,21 +242,14 @@ int addEntry(Context& context, std::string_view command, std::string_view sectio
         return usageError(context, command, "an entry that reads as \"0\" would count as no entry");
 
     SettingsFile settings(context.ini);
-    const auto lock = settings.lockForUpdate();
-    for (int letter = 0; letter < kLetterCount; ++letter) {
-        const std::string key = letteredKey(letter, day);
-        if (settings.read(section, key) != texts::kAbsent)
-            continue;
-        const WriteResult result = settings.write(section, key, value);
-        if (!result.ok) {
-            context.err << "dovi-cli: " << result.error << '\n';
-            return kFailed;
-        }
-        context.out << key << '\n';
-        return kOk;
+    std::string key;
+    const WriteResult result = addBookEntry(settings, section, day, value, &key);
+    if (!result.ok) {
+        context.err << "dovi-cli: " << result.error << '\n';
+        return kFailed;
     }
-    context.err << "dovi-cli: all 26 entries of " << day << " (a to z) are taken; nothing was stored\n";
-    return kFailed;
+    context.out << key << '\n';
+    return kOk;
 }
 
 int addBirthday(Context& context)

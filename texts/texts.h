@@ -50,6 +50,8 @@ inline constexpr std::string_view kOtherSex = "その他";
 inline constexpr std::string_view kHonorific = "さん";
 inline constexpr std::string_view kAgeBirthday = "才の誕生日";
 inline constexpr std::string_view kPlainBirthday = "さん 誕生日";
+// An exported birthday's description: the year of birth followed by this.
+inline constexpr std::string_view kBornInYear = "年生まれ";
 
 // Holidays.
 inline constexpr std::string_view kSubstituteCandidate = "振替候補日";
@@ -137,6 +139,9 @@ inline constexpr std::string_view kFailSystem = "設定ファイル dovi.ini に
 inline constexpr std::string_view kFailLockUnavailable = "設定ファイル dovi.ini の排他ロックを取得できないため、書き込みませんでした。";
 inline constexpr std::string_view kFailLockTimeout =
     "ほかのプログラムが設定ファイル dovi.ini を使用中のため、書き込めませんでした。しばらくしてからもう一度お試しください。";
+inline constexpr std::string_view kFailNoRoom = "これ以上は登録できません（1日に26件、言霊は32766件まで）。";
+inline constexpr std::string_view kFailChangedMeanwhile =
+    "ほかのプログラムが設定ファイルを変更したため、変更しませんでした。最新の内容を表示します。";
 // The operating system's reasons, for the errors a user can act on.
 inline constexpr std::string_view kErrNoSpace = "ディスクの空き容量がありません";
 inline constexpr std::string_view kErrQuota = "ディスク使用量の上限に達しています";
