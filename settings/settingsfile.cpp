@@ -345,8 +345,8 @@ WriteResult SettingsFile::applyEdits(std::span<const KeyEdit> edits)
                                                        "the settings file would read as UTF-8 text during this "
                                                        "change, so it is not changed")};
         }
-        if (!current)
-            return IniEdit{};
+        if (!current || current->bytes() == original.bytes())
+            return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
         return IniEdit{true, current->bytes(), {}};
     });
 }
