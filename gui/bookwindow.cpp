@@ -6,9 +6,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <chrono>
 
 #include "calendar/calendar.h"
@@ -54,6 +56,30 @@ std::string_view sectionOf(BookWindow::List list)
 
 // A list row: the letter or number, a full-width blank, then the entry.
 QString rowText(const QString& mark, const QString& entry) { return mark + QStringLiteral("\u3000") + entry; }
+
+// After the list was filled anew: selects the entry that was selected before (value, at row then),
+// at its old row if it is still there, else where it went; nothing when it is gone, so that a
+// change cannot hit another entry that took its row.
+void reselect(QListWidget& list, const std::vector<std::string>& values, int row, const std::string& value)
+{
+    const QSignalBlocker quiet(&list);  // the input fields keep what was typed
+    if (row < 0)
+        return;
+    if (static_cast<std::size_t>(row) < values.size() && values[static_cast<std::size_t>(row)] == value) {
+        list.setCurrentRow(row);
+        return;
+    }
+    const auto found = std::find(values.begin(), values.end(), value);
+    list.setCurrentRow(found == values.end() ? -1 : static_cast<int>(found - values.begin()));
+}
+
+// The value at the list's current row, "" when none.
+std::string selectedValue(const BookWindow::Panel& p)
+{
+    const int row = p.list->currentRow();
+    return row >= 0 && static_cast<std::size_t>(row) < p.seen.size() ? p.seen[static_cast<std::size_t>(row)]
+                                                                    : std::string();
+}
 
 }  // namespace
 
@@ -172,6 +198,15 @@ BookWindow::Panel BookWindow::makePanel(List list, QWidget* parent)
     connect(p.first, &QLineEdit::returnPressed, this, [this, list] { addClicked(list); });
     if (p.second)
         connect(p.second, &QLineEdit::returnPressed, this, [this, list] { addClicked(list); });
+    // In the list: Delete removes, Alt+Up and Alt+Down move the entry.
+    auto* removeKey = new QShortcut(QKeySequence::Delete, p.list);
+    auto* upKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Up), p.list);
+    auto* downKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), p.list);
+    for (QShortcut* key : {removeKey, upKey, downKey})
+        key->setContext(Qt::WidgetShortcut);
+    connect(removeKey, &QShortcut::activated, this, [this, list] { removeClicked(list); });
+    connect(upKey, &QShortcut::activated, this, [this, list] { moveClicked(list, -1); });
+    connect(downKey, &QShortcut::activated, this, [this, list] { moveClicked(list, +1); });
     return p;
 }
 
@@ -248,10 +283,12 @@ void BookWindow::showDayLists()
     const QDate day = calendar_->selectedDate();
     dayTitle_->setText(qs(texts::kBookDayTitle).arg(day.month()).arg(day.day()));
     const std::string key = selectedDayKey();
+    const bool sameDay = key == shownDay_;
     for (List list : {List::Birthdays, List::SpecialDays}) {
         Panel& p = panel(list);
         const BookDay entries = readBookDay(settings_, sectionOf(list), key);
         const int row = p.list->currentRow();
+        const std::string value = selectedValue(p);
         const QSignalBlocker quiet(p.list);
         p.list->clear();
         for (std::size_t i = 0; i < entries.shown.size(); ++i) {
@@ -268,14 +305,16 @@ void BookWindow::showDayLists()
         p.seen = shownValues(entries);
         p.note->setText(qs(texts::kBookHidden).arg(entries.hidden.size()));
         p.note->setVisible(!entries.hidden.empty());
-        p.list->setCurrentRow(std::min(row, p.list->count() - 1));
+        reselect(*p.list, p.seen, sameDay ? row : -1, value);
     }
+    shownDay_ = key;
 }
 
 void BookWindow::showSayings()
 {
     Panel& p = panel(List::Sayings);
     const int row = p.list->currentRow();
+    const std::string value = selectedValue(p);
     const QSignalBlocker quiet(p.list);
     p.list->clear();
     int number = 0;
@@ -286,7 +325,7 @@ void BookWindow::showSayings()
         p.list->addItem(rowText(QString::number(++number), entry));
     }
     p.seen = sayingValues(settings_);
-    p.list->setCurrentRow(std::min(row, p.list->count() - 1));
+    reselect(*p.list, p.seen, row, value);
 }
 
 // Puts the selected entry into the input fields, for changing it.
@@ -396,6 +435,8 @@ void BookWindow::removeClicked(List list)
         services_.showMessage(qs(texts::kBookTitle), qs(texts::kBookNoSelection));
         return;
     }
+    if (!services_.confirm(qs(texts::kBookTitle), qs(texts::kBookConfirmRemove).arg(p.list->item(row)->text())))
+        return;
     const WriteResult result = list == List::Sayings
                                    ? removeSaying(settings_, row + 1, p.seen)
                                    : removeBookEntry(settings_, sectionOf(list), selectedDayKey(), row, p.seen);

@@ -83,6 +83,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     QCalendarWidget* calendar_ = nullptr;
     QLabel* dayTitle_ = nullptr;
+    std::string shownDay_;  // the date key whose entries the lists show
     std::array<Panel, 3> panels_;
     QFileSystemWatcher watcher_;
 };

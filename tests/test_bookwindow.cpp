@@ -27,6 +27,10 @@ protected:
         services_.clock = &clock_;
         services_.currentDirectory = [this] { return dir_.path(); };
         services_.showMessage = [this](const QString&, const QString& text) { messages_.push_back(text); };
+        services_.confirm = [this](const QString&, const QString& text) {
+            questions_.push_back(text);
+            return answer_;
+        };
         window_ = std::make_unique<BookWindow>(services_);
     }
 
@@ -51,7 +55,8 @@ protected:
     const std::filesystem::path path_ = dir_ / "dovi.ini";
     FixedClock clock_;
     Services services_;
-    QStringList messages_;
+    QStringList messages_, questions_;
+    bool answer_ = true;
     std::unique_ptr<BookWindow> window_;
 };
 
@@ -141,6 +146,12 @@ TEST_F(BookWindowTest, RefusalsAreShownInJapaneseAndKeepWhatWasTyped)
         EXPECT_EQ(messages_, QStringList{c.message}) << c.first.toStdString();
         EXPECT_EQ(window_->panel(c.list).first->text(), c.first);
     }
+    // Removing asks first; No keeps the entry.
+    answer_ = false;
+    select(List::Birthdays, 1);
+    window_->removeClicked(List::Birthdays);
+    EXPECT_EQ(questions_, QStringList{"「b　花子」を削除しますか？"});
+
     messages_.clear();
     window_->panel(List::SpecialDays).list->setCurrentRow(-1);
     window_->removeClicked(List::SpecialDays);
@@ -155,13 +166,30 @@ TEST_F(BookWindowTest, ChangesByOtherProgramsShowUpAndStaleChangesAreRefused)
     // The folder watcher notices the replacement of the file by itself.
     EXPECT_TRUE(QTest::qWaitFor([&] { return rows(List::SpecialDays).size() == 2; }, 5000));
 
+    // The selection stays with its entry when another program moves it to another row, and the
+    // typed text stays too.
+    select(List::Birthdays, 1);
+    window_->panel(List::Birthdays).first->setText("花子さん");
+    const KeyEdit insertFirst[] = {{KeyEdit::Kind::Rename, "誕生日", "c01/20", "d01/20"},
+                                   {KeyEdit::Kind::Rename, "誕生日", "b01/20", "c01/20"},
+                                   {KeyEdit::Kind::Rename, "誕生日", "a01/20", "b01/20"},
+                                   {KeyEdit::Kind::Set, "誕生日", "a01/20", "一郎"}};
+    ASSERT_TRUE(other.applyEdits(insertFirst).ok);
+    window_->fileChanged();
+    EXPECT_EQ(window_->panel(List::Birthdays).list->currentRow(), 2);
+    EXPECT_EQ(window_->panel(List::Birthdays).first->text(), QString("花子さん"));
+    const KeyEdit dropIt[] = {{KeyEdit::Kind::Set, "誕生日", "c01/20", "別人"}};
+    ASSERT_TRUE(other.applyEdits(dropIt).ok);
+    window_->fileChanged();
+    EXPECT_EQ(window_->panel(List::Birthdays).list->currentRow(), -1);
+
     // Another program removes the first birthday after the window listed the day.
     window_->panel(List::Birthdays).seen.front() = "昔の値";
     select(List::Birthdays, 0);
     window_->removeClicked(List::Birthdays);
     EXPECT_EQ(messages_, QStringList{"ほかのプログラムが設定ファイルを変更したため、変更しませんでした。最新の内容を表示します。"});
-    EXPECT_EQ(rows(List::Birthdays).size(), 3);
-    EXPECT_EQ(window_->panel(List::Birthdays).seen.front(), "太郎:1980");
+    EXPECT_EQ(rows(List::Birthdays).size(), 4);
+    EXPECT_EQ(window_->panel(List::Birthdays).seen.front(), "一郎");
 }
 
 TEST_F(BookWindowTest, TheMonthShowsTodayHolidaysAndDaysWithEntries)

@@ -135,6 +135,7 @@ inline constexpr std::string_view kBookBornIn = "（%1年生まれ）";
 inline constexpr std::string_view kBookHidden =
     "このほかに、記号（a〜z）の抜けの後にあるためカレンダーに表示されない項目が%1件あります。";
 inline constexpr std::string_view kBookBadYear = "生年は4桁の数字で入力してください（省略もできます）。";
+inline constexpr std::string_view kBookConfirmRemove = "「%1」を削除しますか？";
 inline constexpr std::string_view kBookNoSelection = "変更する項目を一覧から選んでください。";
 inline constexpr std::string_view kBookFile = "設定ファイル: %1";
 
