@@ -105,6 +105,9 @@ TEST_F(BookWindowTest, AddChangeRemoveAndReorderTheDaysEntries)
     select(List::SpecialDays, 1);
     window_->removeClicked(List::SpecialDays);
     EXPECT_EQ(rows(List::SpecialDays), QStringList{"a　初天神"});
+    EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
+                       "[誕生日]\r\na01/20=花子:1975\r\nc01/20=次郎:1990\r\nb01/20=四郎:2001\r\n"
+                       "[特別日]\r\na01/20=初天神\r\n[言霊]\r\n1=急がば回れ,ことわざ\r\n2=継続は,力なり\r\n");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
 }
 
