@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "calendar/calendar.h"
@@ -52,29 +53,31 @@ int report(Context& context, const WriteResult& result)
     return kFailed;
 }
 
-void listDay(Context& context, SettingsStore& settings, std::string_view day)
+void listDay(std::ostream& out, std::ostream& err, SettingsStore& settings, std::string_view day)
 {
     for (const bool birthdays : {true, false}) {
         const std::string_view section = birthdays ? texts::kBirthdayBook : texts::kSpecialDays;
         const BookDay entries = readBookDay(settings, section, day);
         for (std::size_t i = 0; i < entries.shown.size(); ++i) {
-            context.out << day << '\t' << section << '\t' << static_cast<char>('a' + i) << '\t';
+            out << day << '\t' << section << '\t' << static_cast<char>('a' + i) << '\t';
             if (birthdays) {
                 const BirthdayText birthday = readBirthday(entries.shown[i].value);
-                context.out << birthday.name << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
+                out << birthday.name << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
             } else {
-                context.out << entries.shown[i].value;
+                out << entries.shown[i].value;
             }
-            context.out << '\n';
+            out << '\n';
         }
         for (const BookEntry& entry : entries.hidden)
-            context.err << "dovi-cli: " << section << ' ' << entry.key
-                        << " comes after a gap in the letters of " << day << ", so the page never shows it\n";
+            err << "dovi-cli: " << section << ' ' << entry.key << " comes after a gap in the letters of " << day
+                << ", so the page never shows it\n";
     }
 }
 
 // The birthdays and special days of one day, or of every day, one entry a line: MM/DD, section,
 // letter, then the name and year of birth (empty when none) or the special day's text, tab-separated.
+// The list is made from one state of the file, under the update lock, and printed after the lock is
+// released: a reader that pauses the output (a pager) must not hold up the calendar.
 int list(Context& context)
 {
     if (context.args.size() > 1)
@@ -82,15 +85,20 @@ int list(Context& context)
     if (context.args.size() == 1 && !isDayKey(context.args[0]))
         return usageError(context, "list", "the day must be MM/DD with two digits each, naming a real day");
     SettingsFile settings(context.ini);
-    const auto lock = settings.lockForUpdate();  // one state of the file for the whole list
-    if (context.args.size() == 1) {
-        listDay(context, settings, context.args[0]);
-        return kOk;
+    std::ostringstream out, err;
+    {
+        const auto lock = settings.lockForUpdate();
+        if (context.args.size() == 1) {
+            listDay(out, err, settings, context.args[0]);
+        } else {
+            const std::chrono::sys_days first{std::chrono::year{2000} / 1 / 1};
+            const std::chrono::sys_days last{std::chrono::year{2000} / 12 / 31};
+            for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1})
+                listDay(out, err, settings, dateKey(Date{day}));
+        }
     }
-    const std::chrono::sys_days first{std::chrono::year{2000} / 1 / 1};
-    const std::chrono::sys_days last{std::chrono::year{2000} / 12 / 31};
-    for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1})
-        listDay(context, settings, dateKey(Date{day}));
+    context.err << err.str();
+    context.out << out.str();
     return kOk;
 }
 
