@@ -256,12 +256,17 @@ int addBirthday(Context& context)
 {
     if (context.args.size() != 2 && context.args.size() != 3)
         return usageError(context, "add-birthday", "add-birthday needs a day and a name, and may have a year");
-    std::string value = context.args[1];
+    std::optional<int> year;
     if (context.args.size() == 3) {
         if (context.args[2].size() != 4 || !allDigits(context.args[2]))
             return usageError(context, "add-birthday", "the year of birth must have four digits");
-        value += ':';
-        value += context.args[2];
+        year = parseDigits<int>(context.args[2]);
+    }
+    // A name with ":" or "," would be cut there on the page.
+    std::string value;
+    if (const WriteResult refused = birthdayValue(context.args[1], year, value); !refused.ok) {
+        context.err << "dovi-cli: " << refused.error << '\n';
+        return kFailed;
     }
     return addEntry(context, "add-birthday", texts::kBirthdayBook, context.args[0], value);
 }

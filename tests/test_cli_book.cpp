@@ -71,6 +71,8 @@ TEST_F(CliBook, ChangesAndTheirRefusals)
         {{"edit-special", "01/20", "a", " '0' "}, 1, "dovi-cli: an entry that reads as \"0\" would count as no entry"},
         {{"edit-birthday", "01/20", "a", "a:b"}, 1,
          "dovi-cli: the name may not contain \":\": the page would cut the name there"},
+        {{"add-birthday", "01/20", "山田,花子", "1980"}, 1,
+         "dovi-cli: the name may not contain \",\": the page would cut the name there"},
         {{"edit-special", "01/20", "a", "大\n寒"}, 1,
          "dovi-cli: the value cannot contain a line break (U+000A)"},
         {{"remove-special", "01/20", "b"}, 1, "dovi-cli: there is no such entry on 01/20"},
