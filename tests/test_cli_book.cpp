@@ -139,5 +139,24 @@ TEST_F(CliBook, ExportParsesAsICalendarWithOneYearlyEventPerEntry)
     EXPECT_EQ(run({"export-ics", (dir / "no-such-folder" / "x.ics").string()}).code, 1);
 }
 
+// Every book command is in the usage text, the manual page and the README.
+TEST(CliBookDocs, EveryCommandIsDocumented)
+{
+    std::ostringstream out, err;
+    const std::vector<std::string> noCommand{"dovi-cli"};
+    cli::run(noCommand, out, err);
+    const std::string man = test::readBytes(DOVI_DATA "/man/dovi-cli.1");
+    const std::string readme = test::readBytes(DOVI_DATA "/../README.md");
+    for (const cli::Command& command : cli::bookCommands()) {
+        const std::string name(command.name);
+        std::string manName;
+        for (char c : name)
+            manName += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(err.str().find("dovi-cli [--ini PATH] " + name + ' '), std::string::npos) << name;
+        EXPECT_NE(man.find(manName), std::string::npos) << name;
+        EXPECT_NE(readme.find("dovi-cli " + name), std::string::npos) << name;
+    }
+}
+
 }  // namespace
 }  // namespace dovi
