@@ -49,6 +49,13 @@ QLabel* plainText(const QString& text, QWidget* parent)
     return label;
 }
 
+// Tooltips guess at rich text like labels do, and a holiday name comes from the file: its text is
+// escaped inside a span, so that it shows exactly as stored.
+QString plainToolTip(const QString& text)
+{
+    return QStringLiteral("<span>") + text.toHtmlEscaped() + QStringLiteral("</span>");
+}
+
 std::string_view sectionOf(BookWindow::List list)
 {
     return list == BookWindow::List::Birthdays ? texts::kBirthdayBook : texts::kSpecialDays;
@@ -263,7 +270,7 @@ void BookWindow::markMonth(int year, int month)
         const HolidayShown holiday = lookupHoliday(settings_, date);
         if (holiday.mark) {
             format.setForeground(kSundayColor);
-            format.setToolTip(qs(holiday.name));
+            format.setToolTip(plainToolTip(qs(holiday.name)));
         }
         const std::string key = dateKey(date);
         if (!readBookDay(settings_, texts::kBirthdayBook, key).shown.empty() ||

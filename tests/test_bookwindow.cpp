@@ -202,10 +202,17 @@ TEST_F(BookWindowTest, TheMonthShowsTodayHolidaysAndDaysWithEntries)
     EXPECT_EQ(today.fontWeight(), QFont::Bold);  // it has entries
     window_->calendar()->setCurrentPage(2000, 1);
     const QTextCharFormat comingOfAge = window_->calendar()->dateTextFormat(QDate(2000, 1, 10));
-    EXPECT_EQ(comingOfAge.toolTip(), QString("成人の日"));
+    EXPECT_EQ(comingOfAge.toolTip(), QString("<span>成人の日</span>"));
     EXPECT_EQ(comingOfAge.foreground().color(), QColor(0xC0, 0, 0));
     EXPECT_FALSE(window_->calendar()->dateTextFormat(QDate(2000, 1, 11)).hasProperty(QTextFormat::TextToolTip));
     EXPECT_EQ(window_->calendar()->weekdayTextFormat(Qt::Saturday).foreground().color(), QColor(0, 0, 0xC0));
+
+    // A holiday name from the file shows as stored, markup and all.
+    ASSERT_TRUE(SettingsFile(path_).write("休日", "02/01", "<img src=/etc/passwd>").ok);
+    window_->fileChanged();
+    window_->calendar()->setCurrentPage(2000, 2);
+    EXPECT_EQ(window_->calendar()->dateTextFormat(QDate(2000, 2, 1)).toolTip(),
+              QString("<span>&lt;img src=/etc/passwd&gt;</span>"));
 }
 
 }  // namespace
