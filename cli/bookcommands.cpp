@@ -148,7 +148,8 @@ int editBirthday(Context& context)
 {
     int status = kOk, index = 0;
     if (context.args.size() != 3 && context.args.size() != 4)
-        return usageError(context, "edit-birthday", "edit-birthday needs a day, a letter and a name, and may have a year");
+        return usageError(context, "edit-birthday",
+                          "edit-birthday needs a day, a letter and a name, and may have a year");
     if (!dayAndLetter(context, "edit-birthday", status, index))
         return status;
     std::optional<int> year;

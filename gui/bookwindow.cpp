@@ -170,7 +170,8 @@ BookWindow::Panel BookWindow::makePanel(List list, QWidget* parent)
         p.second = new QLineEdit(box);
         p.second->setPlaceholderText(qs(sayings ? texts::kBookSource : texts::kBookYear));
         if (!sayings) {
-            p.second->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), p.second));
+            const QRegularExpression upToFourDigits(QStringLiteral("[0-9]{0,4}"));
+            p.second->setValidator(new QRegularExpressionValidator(upToFourDigits, p.second));
             p.second->setMaximumWidth(170);
         }
     }
@@ -346,7 +347,8 @@ void BookWindow::entrySelected(List list)
     if (list == List::Birthdays) {
         const BirthdayText birthday = readBirthday(value);
         p.first->setText(qs(birthday.name));
-        p.second->setText(birthday.year ? QString::number(*birthday.year).rightJustified(4, QLatin1Char('0')) : QString());
+        p.second->setText(birthday.year ? QString::number(*birthday.year).rightJustified(4, QLatin1Char('0'))
+                                        : QString());
     } else if (list == List::SpecialDays) {
         p.first->setText(qs(value));
     } else {

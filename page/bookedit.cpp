@@ -318,7 +318,8 @@ std::vector<Saying> readSayings(SettingsStore& settings)
     std::vector<Saying> sayings;
     for (const std::string& value : sayingValues(settings)) {
         const std::size_t comma = value.find(',');
-        sayings.push_back({value.substr(0, comma), comma == std::string::npos ? std::string() : value.substr(comma + 1)});
+        std::string source = comma == std::string::npos ? std::string() : value.substr(comma + 1);
+        sayings.push_back({value.substr(0, comma), std::move(source)});
     }
     return sayings;
 }

@@ -98,7 +98,8 @@ WriteResult sayingValue(std::string_view text, std::string_view source, std::str
 // Adds under key n + 1 and sets *number when given. Refused: EntryTaken when that key holds a
 // saying beyond the count (it would be overwritten), NoRoom when the count would leave 16 bits.
 WriteResult addSaying(SettingsFile& settings, std::string_view value, int* number = nullptr);
-WriteResult editSaying(SettingsFile& settings, int number, std::string_view value, const SeenValues& seen = std::nullopt);
+WriteResult editSaying(SettingsFile& settings, int number, std::string_view value,
+                       const SeenValues& seen = std::nullopt);
 WriteResult removeSaying(SettingsFile& settings, int number, const SeenValues& seen = std::nullopt);
 WriteResult moveSaying(SettingsFile& settings, int from, int to, const SeenValues& seen = std::nullopt);
 
