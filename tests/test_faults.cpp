@@ -489,7 +489,7 @@ TEST(ConcurrentWriters, RemovingTheFirstEntryWhileEntriesAreAdded)
 
     std::vector<std::string> expected;
     for (int i = removed + 1; i <= adds; ++i)
-        expected.push_back("A" + std::to_string(i));
+        expected.push_back(std::string("A").append(std::to_string(i)));
     EXPECT_EQ(entriesOf14March(ini), expected) << removed << " removed";
     SettingsFile file(ini);
     for (char letter = static_cast<char>('a' + expected.size()); letter <= 'z'; ++letter)
