@@ -12,7 +12,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {settingsCommands(), pageCommands()})
+    for (auto group : {settingsCommands(), pageCommands(), bookCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }

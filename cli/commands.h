@@ -36,6 +36,7 @@ int usageError(Context& context, std::string_view command, std::string_view mess
 // The commands of each group; the table in commands.cpp joins them.
 std::span<const Command> settingsCommands();
 std::span<const Command> pageCommands();
+std::span<const Command> bookCommands();
 
 // Runs dovi-cli with argv (argv[0] is the program's name).
 int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err);

@@ -14,7 +14,7 @@
 #include "calendar/clock.h"
 #include "calendar/dateheader.h"
 #include "cli/commands.h"
-#include "page/dayentries.h"
+#include "page/bookedit.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
 #include "register/startup.h"
@@ -232,12 +232,6 @@ int header(Context& context)
     return kOk;
 }
 
-// True when value would read back as "0", the text that means "no entry".
-bool readsBackAsAbsent(std::string_view value)
-{
-    return valueAsRead(value) == texts::kAbsent;
-}
-
 // Stores value under the first free letter of the day in section and prints the key. The scan and
 // the write run under the update lock, so two writers cannot take the same letter.
 int addEntry(Context& context, std::string_view command, std::string_view section, std::string_view day,
@@ -250,33 +244,31 @@ int addEntry(Context& context, std::string_view command, std::string_view sectio
         return usageError(context, command, "an entry that reads as \"0\" would count as no entry");
 
     SettingsFile settings(context.ini);
-    const auto lock = settings.lockForUpdate();
-    for (int letter = 0; letter < kLetterCount; ++letter) {
-        const std::string key = letteredKey(letter, dateKey(*monthDay));
-        if (settings.read(section, key) != texts::kAbsent)
-            continue;
-        const WriteResult result = settings.write(section, key, value);
-        if (!result.ok) {
-            context.err << "dovi-cli: " << result.error << '\n';
-            return kFailed;
-        }
-        context.out << key << '\n';
-        return kOk;
+    std::string key;
+    const WriteResult result = addBookEntry(settings, section, day, value, &key);
+    if (!result.ok) {
+        context.err << "dovi-cli: " << result.error << '\n';
+        return kFailed;
     }
-    context.err << "dovi-cli: all 26 entries of " << day << " (a to z) are taken; nothing was stored\n";
-    return kFailed;
+    context.out << key << '\n';
+    return kOk;
 }
 
 int addBirthday(Context& context)
 {
     if (context.args.size() != 2 && context.args.size() != 3)
         return usageError(context, "add-birthday", "add-birthday needs a day and a name, and may have a year");
-    std::string value = context.args[1];
+    std::optional<int> year;
     if (context.args.size() == 3) {
         if (context.args[2].size() != 4 || !allDigits(context.args[2]))
             return usageError(context, "add-birthday", "the year of birth must have four digits");
-        value += ':';
-        value += context.args[2];
+        year = parseDigits<int>(context.args[2]);
+    }
+    // A name with ":" or "," would be cut there on the page.
+    std::string value;
+    if (const WriteResult refused = birthdayValue(context.args[1], year, value); !refused.ok) {
+        context.err << "dovi-cli: " << refused.error << '\n';
+        return kFailed;
     }
     return addEntry(context, "add-birthday", texts::kBirthdayBook, context.args[0], value);
 }

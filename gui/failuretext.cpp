@@ -68,6 +68,8 @@ std::string_view sentenceFor(WriteFailure reason)
     case WriteFailure::SystemError: return texts::kFailSystem;
     case WriteFailure::LockUnavailable: return texts::kFailLockUnavailable;
     case WriteFailure::LockTimeout: return texts::kFailLockTimeout;
+    case WriteFailure::NoRoom: return texts::kFailNoRoom;
+    case WriteFailure::ChangedMeanwhile: return texts::kFailChangedMeanwhile;
     }
     return {};
 }

@@ -70,31 +70,6 @@ void addCounterLine(DayPage& page, int second, Date today, std::optional<Date> u
         page.counterLine = daysCountedLine(texts::kSinceFirstUsePrefix, *registeredOn, today);
 }
 
-// "言霊総数": a decimal integer with an optional sign, in the 16-bit signed range; any other text,
-// and a missing key ("0"), gives 0.
-int sayingCount(std::string_view text)
-{
-    std::size_t pos = 0;
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        pos = 1;
-    }
-    if (pos == text.size())
-        return 0;
-    long value = 0;
-    for (; pos < text.size(); ++pos) {
-        if (text[pos] < '0' || text[pos] > '9')
-            return 0;
-        value = value * 10 + (text[pos] - '0');
-        if (value > 32768)
-            return 0;
-    }
-    if (negative)
-        value = -value;
-    return value >= -32768 && value <= 32767 ? static_cast<int>(value) : 0;
-}
-
 // Draws a saying: k = floor(r × N) for uniform r in [0, 1), so keys 1 to N − 1 can come up (never
 // N); a draw of 0 is repeated, at most 50 draws in all. The saying's text before its first ","
 // goes to Label6, the rest to Label7 (empty when there is no comma). Without a saying the page
@@ -120,6 +95,29 @@ void drawSaying(DayPage& page, SettingsStore& settings, RandomSource& random)
 }
 
 }  // namespace
+
+int sayingCount(std::string_view text)
+{
+    std::size_t pos = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        pos = 1;
+    }
+    if (pos == text.size())
+        return 0;
+    long value = 0;
+    for (; pos < text.size(); ++pos) {
+        if (text[pos] < '0' || text[pos] > '9')
+            return 0;
+        value = value * 10 + (text[pos] - '0');
+        if (value > 32768)
+            return 0;
+    }
+    if (negative)
+        value = -value;
+    return value >= -32768 && value <= 32767 ? static_cast<int>(value) : 0;
+}
 
 HolidayShown lookupHoliday(SettingsStore& settings, Date date)
 {

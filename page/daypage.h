@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "calendar/clock.h"
 #include "page/random.h"
@@ -30,6 +31,10 @@ struct DayPage {
 
 // Runs the whole build on settings at the clock's time, with its reads and writes in order.
 DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random);
+
+// The number N of "言霊総数": a decimal integer with an optional sign, in the 16-bit signed range;
+// any other text, and a missing key ("0"), gives 0. The page draws keys 1 to N − 1.
+int sayingCount(std::string_view text);
 
 // The holiday the page shows for date: from the settings file's table, its substitute marker, or
 // the computed holidays. mark is true when the holiday mark is shown; name may be "" with the mark.

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libicu-dev nlohmann-json3-dev
+  libicu-dev nlohmann-json3-dev libical-dev python3-icalendar
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n
 )

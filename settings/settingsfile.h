@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,15 @@ public:
                                 std::string_view value);
 };
 
+// One change of one key, for SettingsFile::applyEdits().
+struct KeyEdit {
+    enum class Kind { Set, Delete, Rename };
+    Kind kind = Kind::Set;
+    std::string section;
+    std::string key;
+    std::string text;  // Set: the value; Rename: the key's new name; Delete: unused
+};
+
 class SettingsFile final : public SettingsStore {
 public:
     explicit SettingsFile(std::filesystem::path path);
@@ -75,6 +85,14 @@ public:
     // which the move would overwrite, and when fromKey is missing.
     WriteResult moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
                         std::string_view value) override;
+
+    // Applies edits in order to the file's present text and replaces the file once with the
+    // result, under the update lock: afterwards all of them are done, or none. Set and Delete act
+    // as write() does; Rename as moveKey() does, without its check of the new name (a line of that
+    // name goes). Refused as a whole when one edit is refused (its result is returned), and when an
+    // intermediate text of a Shift-JIS file would read as UTF-8 (later edits would then be encoded
+    // for the wrong code page).
+    WriteResult applyEdits(std::span<const KeyEdit> edits);
 
     // The encoding the file has now (Cp932 for a missing file).
     FileEncoding encoding();

@@ -12,8 +12,9 @@ enum class WriteFailure {
     InvalidText,         // the text given is not valid UTF-8
     LineBreak,           // a CR or LF in a name or value
     NulCharacter,        // U+0000 in a name or value
-    ForbiddenCharacter,  // "]" in a section name, "=" in a key name, ";" or "[" starting a key name
-    EmptyName,           // an empty section or key name
+    ForbiddenCharacter,  // "]" in a section name, "=" in a key name, ";" or "[" starting a key name, a
+                         // separator inside an entry's name or a saying's text
+    EmptyName,           // an empty section or key name, or an empty entry
     Unstorable,          // the file's encoding has no code for character
     HalfUtf16Ending,     // the file ends in half a UTF-16 character, so nothing can be added
     KeyMissing,          // a key to be moved is not there
@@ -28,6 +29,8 @@ enum class WriteFailure {
     SystemError,         // the operating system refused a step; systemError holds errno
     LockUnavailable,     // no update lock can be had for this file
     LockTimeout,         // another program holds the update lock
+    NoRoom,              // all 26 letters of the day, or all sayings the count can number, are taken
+    ChangedMeanwhile,    // the entry to change is no longer what the caller saw
 };
 
 // Which part of a write a character-related failure concerns.

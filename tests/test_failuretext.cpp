@@ -25,6 +25,7 @@ TEST(FailureText, NamesPartCharacterAndSystemReason)
          "「U+001B」は設定ファイルの文字コードで保存できない文字です。"},
         {writeFailure(WriteFailure::EmptyName, "", WritePart::KeyName), "項目名が空です。"},
         {writeFailure(WriteFailure::ReadOnly, ""), "設定ファイル dovi.ini が読み取り専用です。"},
+        {writeFailure(WriteFailure::NoRoom, ""), "これ以上は登録できません（1日に26件、言霊は32766件まで）。"},
         {writeDone(), ""},
     };
     for (const auto& c : cases)

@@ -467,6 +467,35 @@ TEST(ConcurrentWriters, TwoAddBirthdayLoopsOnOneDay)
     EXPECT_EQ(entriesOf14March(ini), entries);
 }
 
+// While one writer adds at the end of the day, another removes its first entry again and again:
+// the day stays a queue without gaps, whatever the interleaving.
+TEST(ConcurrentWriters, RemovingTheFirstEntryWhileEntriesAreAdded)
+{
+    TempDir dir;
+    const fs::path ini = dir / "dovi.ini";
+    writeBytes(ini, kProfile);
+    const int adds = 13;
+    const pid_t adder = ::fork();
+    if (adder == 0) {
+        ::alarm(60);
+        ::_exit(addBirthdays(ini, "03/14", "A", adds));
+    }
+    int removed = 0;  // removals that found an entry; the others found the day empty
+    for (int i = 0; i < 13; ++i)
+        removed += runCli(ini, {"remove-birthday", "03/14", "a"}).code == 0 ? 1 : 0;
+    int status = 0;
+    ::waitpid(adder, &status, 0);
+    ASSERT_EQ(codeOf(status), 0);
+
+    std::vector<std::string> expected;
+    for (int i = removed + 1; i <= adds; ++i)
+        expected.push_back(std::string("A").append(std::to_string(i)));
+    EXPECT_EQ(entriesOf14March(ini), expected) << removed << " removed";
+    SettingsFile file(ini);
+    for (char letter = static_cast<char>('a' + expected.size()); letter <= 'z'; ++letter)
+        EXPECT_EQ(file.read("誕生日", letter + std::string("03/14")), "0") << letter;  // nothing after a gap
+}
+
 TEST(ConcurrentWriters, PageBuildMovesBareEntriesWhileEntriesAreAdded)
 {
     // One process adds lettered entries through dovi-cli; one stores bare entries and builds the

@@ -50,6 +50,8 @@ inline constexpr std::string_view kOtherSex = "その他";
 inline constexpr std::string_view kHonorific = "さん";
 inline constexpr std::string_view kAgeBirthday = "才の誕生日";
 inline constexpr std::string_view kPlainBirthday = "さん 誕生日";
+// An exported birthday's description: the year of birth followed by this.
+inline constexpr std::string_view kBornInYear = "年生まれ";
 
 // Holidays.
 inline constexpr std::string_view kSubstituteCandidate = "振替候補日";
@@ -111,6 +113,32 @@ inline constexpr std::string_view kPromptBirthday = "誕生日:";
 inline constexpr std::string_view kPromptSex = "性別  :";
 inline constexpr std::string_view kPromptQuestion = "以上で登録してよろしいですか？";
 
+// The birthday book window.
+inline constexpr std::string_view kBookTitle = "デイリオ 誕生日帳";
+inline constexpr std::string_view kBookDaysTab = "誕生日・特別日(&D)";
+inline constexpr std::string_view kBookSayingsTab = "言霊(&K)";
+inline constexpr std::string_view kBookBirthdays = "誕生日";
+inline constexpr std::string_view kBookSpecialDays = "特別日";
+inline constexpr std::string_view kBookSayings = "言霊";
+inline constexpr std::string_view kBookDayTitle = "%1月%2日";  // month, day
+inline constexpr std::string_view kBookName = "名前";
+inline constexpr std::string_view kBookYear = "生年（4桁・省略可）";
+inline constexpr std::string_view kBookText = "内容";
+inline constexpr std::string_view kBookSaying = "言霊";
+inline constexpr std::string_view kBookSource = "出典";
+inline constexpr std::string_view kBookAdd = "追加(&A)";
+inline constexpr std::string_view kBookChange = "変更(&C)";
+inline constexpr std::string_view kBookRemove = "削除(&R)";
+inline constexpr std::string_view kBookUp = "上へ(&U)";
+inline constexpr std::string_view kBookDown = "下へ(&W)";
+inline constexpr std::string_view kBookBornIn = "（%1年生まれ）";
+inline constexpr std::string_view kBookHidden =
+    "このほかに、記号（a〜z）の抜けの後にあるためカレンダーに表示されない項目が%1件あります。";
+inline constexpr std::string_view kBookBadYear = "生年は4桁の数字で入力してください（省略もできます）。";
+inline constexpr std::string_view kBookConfirmRemove = "「%1」を削除しますか？";
+inline constexpr std::string_view kBookNoSelection = "変更する項目を一覧から選んでください。";
+inline constexpr std::string_view kBookFile = "設定ファイル: %1";
+
 // Why a change of the settings file was refused, as the windows say it. "%1" stands for the part
 // of the entry (section name, key name or value), "%2" for the offending character.
 inline constexpr std::string_view kPartSection = "項目の区分名";
@@ -137,6 +165,9 @@ inline constexpr std::string_view kFailSystem = "設定ファイル dovi.ini に
 inline constexpr std::string_view kFailLockUnavailable = "設定ファイル dovi.ini の排他ロックを取得できないため、書き込みませんでした。";
 inline constexpr std::string_view kFailLockTimeout =
     "ほかのプログラムが設定ファイル dovi.ini を使用中のため、書き込めませんでした。しばらくしてからもう一度お試しください。";
+inline constexpr std::string_view kFailNoRoom = "これ以上は登録できません（1日に26件、言霊は32766件まで）。";
+inline constexpr std::string_view kFailChangedMeanwhile =
+    "ほかのプログラムが設定ファイルを変更したため、変更しませんでした。最新の内容を表示します。";
 // The operating system's reasons, for the errors a user can act on.
 inline constexpr std::string_view kErrNoSpace = "ディスクの空き容量がありません";
 inline constexpr std::string_view kErrQuota = "ディスク使用量の上限に達しています";

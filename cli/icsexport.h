@@ -1,0 +1,19 @@
+// The birthday book and the special days as an iCalendar file for other calendar programs.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "settings/settingsfile.h"
+
+namespace dovi::cli {
+
+// One VCALENDAR with one all-day VEVENT recurring every year for each entry the page shows (the
+// entries of every day from 01/01 to 12/31, as readBookDay lists them), birthdays first. The events
+// start in 2000, a leap year, so an entry of 29 February recurs in leap years only, as the page
+// shows it. A birthday's summary is the name and "さん 誕生日"; one with a year of birth says the
+// year in its description. UIDs follow the entry's key, so a new export replaces an imported one.
+// stamp is the DTSTAMP of every event. Reads the file; writes nothing.
+std::string bookCalendar(SettingsStore& settings, std::time_t stamp);
+
+}  // namespace dovi::cli

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Renders the README's picture of the birthday book window: 14 December chosen in the month of
+# 7 December 2026, in a real window under Xvfb with a window manager. Run after scripts/build.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+DOVI_WITH_DESKTOP=1 scripts/deps.sh
+out=${1:-docs/book.png}
+build=${BUILD:-build}
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+cp data/dovi.ini "$work/dovi.ini"
+display=:$((RANDOM % 400 + 100))
+Xvfb "$display" -screen 0 1024x700x24 >/dev/null 2>&1 &
+sleep 1
+DISPLAY=$display openbox >/dev/null 2>&1 &
+sleep 1
+(cd "$work" && DISPLAY=$display faketime -f '@2026-12-07 09:00:00' "$OLDPWD/$build/gui/dovi-book" >/dev/null 2>&1 &)
+sleep 3
+window=$(DISPLAY=$display xdotool search --name "誕生日帳" | head -n 1)
+DISPLAY=$display xdotool windowactivate --sync "$window"
+# From the calendar's today, one week on.
+DISPLAY=$display xdotool key Tab Down
+sleep 1
+DISPLAY=$display import -window "$window" "$out"
+echo "wrote $out"

@@ -1,0 +1,163 @@
+// dovi-cli list, edit-, remove-, move-, the saying commands and export-ics on real settings files.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "settings/settingsfile.h"
+#include "tests/testutil.h"
+
+namespace dovi {
+namespace {
+
+struct CliResult {
+    int code;
+    std::string out, err;
+};
+
+class CliBook : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::writeBytes(ini, "[init]\r\n言霊総数=3\r\n[誕生日]\r\na01/20=太郎:1980\r\nb01/20=花子\r\n"
+                              "a02/29=閏:2000\r\n[特別日]\r\na01/20=大寒\r\nc01/20=見えない日\r\n"
+                              "[言霊]\r\n1=急がば回れ,ことわざ\r\n2=継続は,力なり\r\n");
+    }
+    CliResult run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"dovi-cli", "--ini", ini});
+        std::ostringstream out, err;
+        const int code = cli::run(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    test::TempDir dir;
+    const std::string ini = (dir / "dovi.ini").string();
+};
+
+TEST_F(CliBook, ListsTheEntriesAsThePageReadsThem)
+{
+    const CliResult day = run({"list", "01/20"});
+    EXPECT_EQ(day.code, 0);
+    EXPECT_EQ(day.out, "01/20\t誕生日\ta\t太郎\t1980\n01/20\t誕生日\tb\t花子\t\n01/20\t特別日\ta\t大寒\n");
+    EXPECT_EQ(day.err, "dovi-cli: 特別日 c01/20 comes after a gap in the letters of 01/20, so the page never shows it\n");
+
+    const CliResult all = run({"list"});
+    EXPECT_EQ(all.out, day.out + "02/29\t誕生日\ta\t閏\t2000\n");
+
+    EXPECT_EQ(run({"list-sayings"}).out, "1\t急がば回れ\tことわざ\n2\t継続は\t力なり\n");
+}
+
+TEST_F(CliBook, ChangesAndTheirRefusals)
+{
+    EXPECT_EQ(run({"edit-birthday", "01/20", "b", "花子", "1975"}).code, 0);
+    EXPECT_EQ(run({"move-birthday", "01/20", "b", "a"}).code, 0);
+    EXPECT_EQ(run({"remove-birthday", "01/20", "b"}).code, 0);
+    EXPECT_EQ(run({"edit-special", "01/20", "a", "大寒の日"}).code, 0);
+    EXPECT_EQ(run({"list", "01/20"}).out, "01/20\t誕生日\ta\t花子\t1975\n01/20\t特別日\ta\t大寒の日\n");
+
+    const std::string before = test::readBytes(ini);
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        const char* err;  // the first line of stderr
+    };
+    const Case cases[] = {
+        {{"edit-birthday", "01/20", "a", "0"}, 1,
+         "dovi-cli: an entry that reads as \"0\" would count as no entry"},
+        {{"edit-special", "01/20", "a", " '0' "}, 1, "dovi-cli: an entry that reads as \"0\" would count as no entry"},
+        {{"edit-birthday", "01/20", "a", "a:b"}, 1,
+         "dovi-cli: the name may not contain \":\": the page would cut the name there"},
+        {{"add-birthday", "01/20", "山田,花子", "1980"}, 1,
+         "dovi-cli: the name may not contain \",\": the page would cut the name there"},
+        {{"edit-special", "01/20", "a", "大\n寒"}, 1,
+         "dovi-cli: the value cannot contain a line break (U+000A)"},
+        {{"remove-special", "01/20", "b"}, 1, "dovi-cli: there is no such entry on 01/20"},
+        {{"remove-saying", "3"}, 1, "dovi-cli: there is no saying number 3"},
+        {{"add-saying", "急がば,回れ", "x"}, 1,
+         "dovi-cli: the saying may not contain \",\": the page would show the rest as its source"},
+        {{"remove-birthday", "1/20", "a"}, 2,
+         "dovi-cli: the day must be MM/DD with two digits each, naming a real day"},
+        {{"remove-birthday", "01/20", "A"}, 2, "dovi-cli: the letter must be one of a to z"},
+        {{"edit-birthday", "01/20", "a", "花子", "75"}, 2, "dovi-cli: the year of birth must have four digits"},
+        {{"move-saying", "1"}, 2, "dovi-cli: move-saying needs a number and the new number"},
+        {{"edit-saying", "0", "a", "b"}, 2, "dovi-cli: the number must be a whole number from 1 to 32767"},
+        {{"list", "02/30"}, 2, "dovi-cli: the day must be MM/DD with two digits each, naming a real day"},
+    };
+    for (const Case& c : cases) {
+        const CliResult r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args[0];
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), c.err) << c.args[0];
+    }
+    EXPECT_EQ(test::readBytes(ini), before);
+}
+
+TEST_F(CliBook, SayingsKeepTheirCount)
+{
+    const CliResult added = run({"add-saying", "塵も積もれば山となる", "ことわざ"});
+    EXPECT_EQ(added.code, 0);
+    EXPECT_EQ(added.out, "3\n");
+    EXPECT_EQ(run({"get", "init", "言霊総数"}).out, "4\n");
+    EXPECT_EQ(run({"remove-saying", "1"}).code, 0);
+    EXPECT_EQ(run({"move-saying", "2", "1"}).code, 0);
+    EXPECT_EQ(run({"edit-saying", "2", "継続は", "力なり"}).code, 0);
+    EXPECT_EQ(run({"list-sayings"}).out, "1\t塵も積もれば山となる\tことわざ\n2\t継続は\t力なり\n");
+    EXPECT_EQ(run({"get", "init", "言霊総数"}).out, "3\n");
+}
+
+// The export as another program reads it: Python's icalendar module, one line per event.
+TEST_F(CliBook, ExportParsesAsICalendarWithOneYearlyEventPerEntry)
+{
+    const std::string ics = (dir / "book.ics").string();
+    const CliResult r = run({"export-ics", ics});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string bytes = test::readBytes(ics);
+    EXPECT_NE(bytes.find("\r\nEND:VCALENDAR\r\n"), std::string::npos);
+
+    const std::string script = (dir / "read.py").string();
+    test::writeBytes(script, "import sys, icalendar\n"
+                             "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+                             "for e in cal.walk('VEVENT'):\n"
+                             "    s = e.decoded('dtstart')\n"
+                             "    print(e['uid'], type(s).__name__, s.isoformat(), e['rrule'].to_ical().decode(),\n"
+                             "          str(e['summary']), str(e.get('description', '-')), sep='|')\n");
+    const std::string out = (dir / "events.txt").string();
+    const int status = std::system(("/usr/bin/python3 '" + script + "' '" + ics + "' > '" + out + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(test::readBytes(out),
+              "birthday-01-20-a@dovi|date|2000-01-20|FREQ=YEARLY|太郎さん 誕生日|1980年生まれ\n"
+              "birthday-01-20-b@dovi|date|2000-01-20|FREQ=YEARLY|花子さん 誕生日|-\n"
+              "birthday-02-29-a@dovi|date|2000-02-29|FREQ=YEARLY|閏さん 誕生日|2000年生まれ\n"
+              "special-01-20-a@dovi|date|2000-01-20|FREQ=YEARLY|大寒|-\n");
+
+    // Without a file the calendar goes to standard output.
+    const CliResult toStdout = run({"export-ics"});
+    EXPECT_EQ(toStdout.out.substr(0, 17), "BEGIN:VCALENDAR\r\n");
+    EXPECT_EQ(run({"export-ics", (dir / "no-such-folder" / "x.ics").string()}).code, 1);
+}
+
+// Every book command is in the usage text, the manual page and the README.
+TEST(CliBookDocs, EveryCommandIsDocumented)
+{
+    std::ostringstream out, err;
+    const std::vector<std::string> noCommand{"dovi-cli"};
+    cli::run(noCommand, out, err);
+    const std::string man = test::readBytes(DOVI_DATA "/man/dovi-cli.1");
+    const std::string readme = test::readBytes(DOVI_DATA "/../README.md");
+    for (const cli::Command& command : cli::bookCommands()) {
+        const std::string name(command.name);
+        std::string manName;
+        for (char c : name)
+            manName += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(err.str().find("dovi-cli [--ini PATH] " + name + ' '), std::string::npos) << name;
+        EXPECT_NE(man.find(manName), std::string::npos) << name;
+        EXPECT_NE(readme.find("dovi-cli " + name), std::string::npos) << name;
+    }
+}
+
+}  // namespace
+}  // namespace dovi
