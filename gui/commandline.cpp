@@ -1,0 +1,47 @@
+#include "gui/commandline.h"
+
+#include <cstdlib>
+#include <ostream>
+
+namespace dovi {
+
+namespace {
+
+bool isSet(const char* value) { return value != nullptr && *value != '\0'; }
+
+}  // namespace
+
+DisplayEnvironment currentDisplayEnvironment()
+{
+    return {std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM")};
+}
+
+std::optional<int> answerBeforeWindow(std::span<const std::string_view> args, const DisplayEnvironment& environment,
+                                      std::ostream& out, std::ostream& err)
+{
+    for (const std::string_view arg : args) {
+        if (arg == "--help") {
+            out << "usage: dovi [--help | --version]\n"
+                   "Shows today's page of the Japanese day calendar in a small window. The program reads\n"
+                   "and writes dovi.ini in the current folder; dovi-launch starts it in your own data\n"
+                   "folder. See dovi(1).\n";
+            return 0;
+        }
+        if (arg == "--version") {
+            out << "dovi " << DOVI_VERSION << '\n';
+            return 0;
+        }
+    }
+    // Qt's "-platform NAME" chooses a platform as QT_QPA_PLATFORM does; Qt itself then decides.
+    for (const std::string_view arg : args)
+        if (arg == "-platform" || arg == "--platform")
+            return std::nullopt;
+    if (!isSet(environment.display) && !isSet(environment.waylandDisplay) && !isSet(environment.qpaPlatform)) {
+        err << "dovi: the day calendar needs a graphical desktop session, and neither DISPLAY nor "
+               "WAYLAND_DISPLAY is set here (dovi-cli page shows today's page in a terminal).\n";
+        return 1;
+    }
+    return std::nullopt;
+}
+
+}  // namespace dovi
