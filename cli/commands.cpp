@@ -17,11 +17,22 @@ std::vector<Command> allCommands()
     return commands;
 }
 
-void printUsage(std::ostream& err)
+void printUsage(std::ostream& stream)
 {
-    err << "usage: dovi-cli [--ini PATH] COMMAND [ARGS]\n";
+    stream << "usage: dovi-cli [--ini PATH] COMMAND [ARGS]\n";
     for (const Command& command : allCommands())
-        err << "  dovi-cli [--ini PATH] " << command.name << ' ' << command.usage << '\n';
+        stream << "  dovi-cli [--ini PATH] " << command.name << ' ' << command.usage << '\n';
+}
+
+// The answer to --help: the usage, what --ini means and the exit codes.
+void printHelp(std::ostream& out)
+{
+    printUsage(out);
+    out << "  dovi-cli --help | --version\n"
+           "Reads and changes the day calendar's settings file (by default dovi.ini in the current\n"
+           "folder) and shows its page and holidays. Exit status: 0 done, 1 a write failed, 2 bad usage,\n"
+           "3 the settings file or its user entry is missing, 4 no user is registered yet.\n"
+           "See dovi-cli(1) for each command.\n";
 }
 
 }  // namespace
@@ -54,6 +65,14 @@ int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
         return kUsage;
     }
     const std::string& name = argv[next];
+    if (name == "--help") {
+        printHelp(out);
+        return kOk;
+    }
+    if (name == "--version") {
+        out << "dovi-cli " << DOVI_VERSION << '\n';
+        return kOk;
+    }
     for (const Command& command : allCommands()) {
         if (command.name == name) {
             Context context{ini, argv.subspan(next + 1), out, err};

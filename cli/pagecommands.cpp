@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -80,13 +81,34 @@ std::string isoDate(Date date)
     return text;
 }
 
-void printHeader(std::ostream& out, const DateHeader& header)
+// The date header as a person reads it: the era line, then the day of the month with its weekday.
+std::vector<std::string> headerLines(const DateHeader& header)
 {
-    out << "caption: " << header.caption << '\n'
-        << "Label1: " << header.eraLine << '\n'
-        << "Label2: " << header.day << '\n'
-        << "Label2Color: " << (header.dayColor ? colorText(*header.dayColor) : "design") << '\n'
-        << "Label3: " << header.weekdayLine << '\n';
+    return {header.eraLine, header.day + "  " + header.weekdayLine};
+}
+
+// The page as a person reads it, one item a line: the date header, the holiday if the page marks
+// one, the greeting, every message the line rotates through, the saying and its source.
+std::vector<std::string> pageLines(const DateHeader& header, const PageLabels& page)
+{
+    std::vector<std::string> lines = headerLines(header);
+    if (!page.label8.empty())
+        lines.push_back(page.label8);
+    lines.push_back(page.label5);
+    for (int i = 0; i < page.msgCount; ++i)
+        lines.push_back(page.msgList[static_cast<std::size_t>(i)]);
+    if (!page.label6.empty())
+        lines.push_back(page.label6);
+    if (!page.label7.empty())
+        lines.push_back("―― " + page.label7);  // the source, set off as an attribution
+    return lines;
+}
+
+// Every line of text output for people goes through here.
+void printLines(std::ostream& out, const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        out << line << '\n';
 }
 
 // The page as the window shows it right after the build, before the ticker's first tick.
@@ -109,20 +131,6 @@ nlohmann::ordered_json pageJson(const DateHeader& header, const PageLabels& page
         json["msgList"].push_back(page.msgList[static_cast<std::size_t>(i)]);
     json["msgCount"] = page.msgCount;
     return json;
-}
-
-void printPage(std::ostream& out, const DateHeader& header, const PageLabels& page)
-{
-    printHeader(out, header);
-    out << "Label4: " << page.label4 << '\n'
-        << "Label5: " << page.label5 << '\n'
-        << "Label6: " << page.label6 << '\n'
-        << "Label7: " << page.label7 << '\n'
-        << "Label8: " << page.label8 << '\n'
-        << "Shape1: " << (page.shape1 ? "shown" : "hidden") << '\n'
-        << "msgCount: " << page.msgCount << '\n';
-    for (int i = 0; i < page.msgCount; ++i)
-        out << "msgList[" << i << "]: " << page.msgList[static_cast<std::size_t>(i)] << '\n';
 }
 
 // Reads "--at MOMENT" at args[i]; false with a usage error already reported when it is bad.
@@ -185,26 +193,39 @@ int page(Context& context)
         context.out << pageJson(header, built).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                     << '\n';
     else
-        printPage(context.out, header, built);
+        printLines(context.out, pageLines(header, built));
     return kOk;
 }
 
-// Every day of a year on which the page shows a holiday, with the name it shows.
+// A year from 1 to 9999 given as plain digits, or std::nullopt.
+std::optional<int> parseYear(std::string_view text)
+{
+    const auto year = parseDigits<int>(text);
+    if (!year || *year < 1 || *year > 9999)
+        return std::nullopt;
+    return year;
+}
+
+// Every day of the years FROM to TO (inclusive; TO defaults to FROM) on which the page shows a
+// holiday, in date order, with the name it shows.
 int holidays(Context& context)
 {
-    if (context.args.size() != 1)
-        return usageError(context, "holidays", "holidays needs a year");
-    const auto year = parseDigits<int>(context.args[0]);
-    if (!year || *year < 1 || *year > 9999)
-        return usageError(context, "holidays", "the year must be a whole number from 1 to 9999");
+    if (context.args.empty() || context.args.size() > 2)
+        return usageError(context, "holidays", "holidays needs a year, or a first and a last year");
+    const auto from = parseYear(context.args[0]);
+    const auto to = context.args.size() == 2 ? parseYear(context.args[1]) : from;
+    if (!from || !to)
+        return usageError(context, "holidays", "a year must be a whole number from 1 to 9999");
+    if (*to < *from)
+        return usageError(context, "holidays", "the last year comes before the first");
     std::error_code ec;
     if (!std::filesystem::exists(context.ini, ec))
         context.err << "dovi-cli: " << context.ini.string()
                     << " does not exist; only the computed holidays are shown\n";
 
     SettingsFile settings(context.ini);
-    const std::chrono::sys_days first{std::chrono::year{*year} / 1 / 1};
-    const std::chrono::sys_days last{std::chrono::year{*year} / 12 / 31};
+    const std::chrono::sys_days first{std::chrono::year{*from} / 1 / 1};
+    const std::chrono::sys_days last{std::chrono::year{*to} / 12 / 31};
     for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1}) {
         const Date date{day};
         const HolidayShown shown = lookupHoliday(settings, date);
@@ -228,7 +249,7 @@ int header(Context& context)
         }
     }
     SystemClock systemClock;
-    printHeader(context.out, makeDateHeader(at ? at->date : systemClock.now().date));
+    printLines(context.out, headerLines(makeDateHeader(at ? at->date : systemClock.now().date)));
     return kOk;
 }
 
@@ -282,7 +303,7 @@ int addSpecial(Context& context)
 
 constexpr Command kCommands[] = {
     {"page", "[--at \"YYYY-MM-DD HH:MM:SS\"] [--seed N] [--json]", page},
-    {"holidays", "YEAR", holidays},
+    {"holidays", "FROM [TO]", holidays},
     {"header", "[--at \"YYYY-MM-DD HH:MM:SS\"]", header},
     {"add-birthday", "MM/DD NAME [YEAR]", addBirthday},
     {"add-special", "MM/DD TEXT", addSpecial},

@@ -4,12 +4,21 @@
 #include <QLocale>
 
 #include <cstdlib>
+#include <iostream>
+#include <string_view>
+#include <vector>
 
 #include "gui/bookwindow.h"
+#include "gui/commandline.h"
 #include "gui/widgetkit.h"
 
 int main(int argc, char* argv[])
 {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (const auto status = dovi::answerBeforeWindow(args, dovi::currentDisplayEnvironment(), std::cout, std::cerr,
+                                                     dovi::kBookProgram))
+        return *status;
+
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
         setenv("QT_QPA_PLATFORM", "xcb", 1);
 

@@ -3,11 +3,19 @@
 #include <QApplication>
 
 #include <cstdlib>
+#include <iostream>
+#include <string_view>
+#include <vector>
 
+#include "gui/commandline.h"
 #include "gui/form1.h"
 
 int main(int argc, char* argv[])
 {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (const auto status = dovi::answerBeforeWindow(args, dovi::currentDisplayEnvironment(), std::cout, std::cerr))
+        return *status;
+
     // Under Wayland a window can neither stay on top nor be placed; when an X server is at hand
     // (XWayland included), use it.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)

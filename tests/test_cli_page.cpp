@@ -79,12 +79,41 @@ TEST_F(CliPage, ReadableOutputAndTheMovesOfTheBuild)
     put("特別日", "a01/23", "初天神");
     const CliResult r = run({"page", "--at", "2000-01-23 13:00:12", "--seed", "5"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "caption: 1月23日: デイリオ 2000\nLabel1: 平成 12年1月  January 2000\nLabel2: 23\n"
-                     "Label2Color: 0x0000C0\nLabel3: 日曜日  Sunday\nLabel4: デイリオ for Windows 95/98/2000\n"
-                     "Label5: こんにちわ，山田さん\nLabel6: 継続は\nLabel7: 力なり\nLabel8: \nShape1: hidden\n"
-                     "msgCount: 2\nmsgList[0]: 次郎 1990さん10才の誕生日\nmsgList[1]: 初天神\n");
+    EXPECT_EQ(r.out, "平成 12年1月  January 2000\n"
+                     "23  日曜日  Sunday\n"
+                     "こんにちわ，山田さん\n"
+                     "次郎 1990さん10才の誕生日\n"
+                     "初天神\n"
+                     "継続は\n"
+                     "―― 力なり\n");
     EXPECT_EQ(read("誕生日", "a01/23"), "次郎 1990");
     EXPECT_EQ(read("誕生日", "01/23"), "0");
+}
+
+// A holiday gets its own line after the date; a day without messages shows the counter line.
+TEST_F(CliPage, ReadableOutputOfAHoliday)
+{
+    const CliResult r = run({"page", "--at", "2000-01-10 08:00:20", "--seed", "5"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "平成 12年1月  January 2000\n"
+                     "10  月曜日  Monday\n"
+                     "成人の日\n"
+                     "おはよう，今日も素敵な山田さん\n"
+                     "あなたが生まれてから9685日目\n"
+                     "継続は\n"
+                     "―― 力なり\n");
+}
+
+TEST_F(CliPage, HelpAndVersionGoToStandardOutput)
+{
+    const CliResult help = run({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.err, "");
+    for (const char* command : {"get", "set", "delete", "page", "holidays FROM [TO]", "header", "add-birthday", "add-special"})
+        EXPECT_NE(help.out.find(std::string("dovi-cli [--ini PATH] ") + command), std::string::npos) << command;
+    const CliResult version = run({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, std::string("dovi-cli ") + DOVI_VERSION + "\n");
 }
 
 TEST_F(CliPage, FixedSeedRepeatsTheDraw)
@@ -121,6 +150,7 @@ TEST_F(CliPage, BadArgumentsAreUsageErrors)
              {"page", "--at", "0000-01-10 08:00:00"}, {"page", "--at"}, {"page", "--seed", "-1"},
              {"page", "--yaml"}, {"header", "--at", "2000-13-01 00:00:00"}, {"holidays"}, {"holidays", "0"},
              {"holidays", "10000"}, {"holidays", "２０００"},
+             {"holidays", "2001", "2000"}, {"holidays", "2000", "10000"}, {"holidays", "2000", "2001", "2002"},
              {"add-birthday", "02/30", "太郎"}, {"add-birthday", "13/01", "太郎"}, {"add-birthday", "04/31", "太郎"},
              {"add-birthday", "1/5", "太郎"}, {"add-birthday", "01/5", "太郎"}, {"add-birthday", "01/20", "太郎", "80"},
              {"add-birthday", "01/20"}, {"add-special", "01/20", "記念日", "余分"},
@@ -148,13 +178,28 @@ TEST_F(CliPage, HolidaysOfAYear)
     EXPECT_EQ(computed.find("2000-03-21"), std::string::npos);
 }
 
+// One process for a range gives exactly the single years one after another.
+TEST_F(CliPage, HolidaysOfARangeOfYears)
+{
+    put("休日", "05/06", "振替候補日");
+    std::string joined;
+    for (int year = 2000; year <= 2027; ++year) {
+        const CliResult single = run({"holidays", std::to_string(year)});
+        ASSERT_EQ(single.code, 0) << year;
+        ASSERT_NE(single.out, "") << year;
+        joined += single.out;
+    }
+    const CliResult range = run({"holidays", "2000", "2027"});
+    EXPECT_EQ(range.code, 0);
+    EXPECT_EQ(range.out, joined);
+    EXPECT_EQ(run({"holidays", "2026", "2026"}).out, run({"holidays", "2026"}).out);
+}
+
 TEST_F(CliPage, HeaderWorksWithoutASettingsFile)
 {
     std::filesystem::remove(ini);
-    EXPECT_EQ(run({"header", "--at", "2000-01-20 12:00:00"}).out,
-              "caption: 1月20日: デイリオ 2000\nLabel1: 平成 12年1月  January 2000\nLabel2: 20\n"
-              "Label2Color: design\nLabel3: 木曜日  Thursday\n");
-    EXPECT_NE(run({"header", "--at", "2000-01-22 00:00:00"}).out.find("Label2Color: 0xC00000\n"), std::string::npos);
+    EXPECT_EQ(run({"header", "--at", "2000-01-20 12:00:00"}).out, "平成 12年1月  January 2000\n20  木曜日  Thursday\n");
+    EXPECT_EQ(run({"header", "--at", "2019-05-01 00:00:00"}).out, "令和 1年5月  May 2019\n1  水曜日  Wednesday\n");
     EXPECT_EQ(run({"header"}).code, 0);
     EXPECT_FALSE(std::filesystem::exists(ini));
 }
