@@ -242,22 +242,6 @@ bool isDayKey(std::string_view text)
     return month && day && (std::chrono::year{2000} / std::chrono::month{*month} / std::chrono::day{*day}).ok();
 }
 
-// True when value would read back as "0", the text that means "no entry": reading a value drops
-// blanks around it and one pair of quotes around it (" 0 ", "'0'", "\"0\"").
-bool readsBackAsAbsent(std::string_view value)
-{
-    const auto trim = [](std::string_view text) {
-        const auto first = text.find_first_not_of(" \t");
-        if (first == std::string_view::npos)
-            return std::string_view();
-        return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    };
-    std::string_view text = trim(value);
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
-        text = trim(text.substr(1, text.size() - 2));
-    return text == texts::kAbsent;
-}
-
 // Stores value under the first free letter of the day in section and prints the key. The scan and
 // the write run under the update lock, so two writers cannot take the same letter.
 int addEntry(Context& context, std::string_view command, std::string_view section, std::string_view day,
@@ -265,7 +249,7 @@ int addEntry(Context& context, std::string_view command, std::string_view sectio
 {
     if (!isDayKey(day))
         return usageError(context, command, "the day must be MM/DD with two digits each, naming a real day");
-    if (readsBackAsAbsent(value))
+    if (readsAsAbsent(value))
         return usageError(context, command, "an entry that reads as \"0\" would count as no entry");
 
     SettingsFile settings(context.ini);
