@@ -196,15 +196,13 @@ Outcome renameNewFile(const std::filesystem::path& target, const std::string& by
         discard(fd, temporary);
         return Outcome::KeepsNoAttributes;
     }
-    if (::close(fd) != 0)
-        step = "closing";
-    else if (::rename(temporary.c_str(), target.c_str()) != 0)
-        step = "replacing the old file";
-    if (step) {
-        result = failure(target, step, errno);
-        discard(-1, temporary);
+    // Still open while renaming: a refused rename (an append-only folder) can empty it.
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        result = failure(target, "replacing the old file", errno);
+        discard(fd, temporary);
         return Outcome::Failed;
     }
+    ::close(fd);  // flushed above, so closing cannot lose anything
     syncFolder(directory);
     result = writeDone();
     return Outcome::Done;
