@@ -14,6 +14,7 @@
 #include "calendar/clock.h"
 #include "calendar/dateheader.h"
 #include "cli/commands.h"
+#include "cli/textout.h"
 #include "page/dayentries.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
@@ -181,7 +182,7 @@ int page(Context& context)
     const PageLabels built = pageLabels(buildDayPage(settings, clock, random));
 
     if (json)
-        context.out << pageJson(header, built).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        rawStream(context.out) << pageJson(header, built).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                     << '\n';
     else
         printPage(context.out, header, built);
