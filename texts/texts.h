@@ -137,6 +137,8 @@ inline constexpr std::string_view kFailSystem = "設定ファイル dovi.ini に
 inline constexpr std::string_view kFailLockUnavailable = "設定ファイル dovi.ini の排他ロックを取得できないため、書き込みませんでした。";
 inline constexpr std::string_view kFailLockTimeout =
     "ほかのプログラムが設定ファイル dovi.ini を使用中のため、書き込めませんでした。しばらくしてからもう一度お試しください。";
+// Said after the reason when a registration was refused.
+inline constexpr std::string_view kRegistrationNotStored = "登録内容は何も保存されていません。";
 // The operating system's reasons, for the errors a user can act on.
 inline constexpr std::string_view kErrNoSpace = "ディスクの空き容量がありません";
 inline constexpr std::string_view kErrQuota = "ディスク使用量の上限に達しています";
