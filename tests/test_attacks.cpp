@@ -268,8 +268,12 @@ TEST(LockAttack, HeldLockFailsWritesInBoundedTimeAndThePageIsStillBuilt)
     });
     EXPECT_EQ(direct, 0) << "SettingsFile::write";
 
+    const auto start = std::chrono::steady_clock::now();
     const CliRun set = runCli(ini, {"set", "init", "x", "1"});
+    const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(set.code, 1);
+    EXPECT_GE(waited, std::chrono::milliseconds(2500));  // it did wait for the lock: about 3 s
+    EXPECT_LT(waited, std::chrono::seconds(15));
     EXPECT_NE(set.err.find("another program holds the update lock"), std::string::npos) << set.err;
     const CliRun add = runCli(ini, {"add-birthday", "03/14", "new"});
     EXPECT_EQ(add.code, 1);
@@ -429,6 +433,60 @@ TEST(OwnershipAttack, ExtendedAttributeAndHardLinkSurvive)
     EXPECT_EQ(statusOf(ini).st_ino, inode);
     EXPECT_EQ(SettingsFile(dir / "link.ini").read("init", "x"), "2");
     EXPECT_EQ(attribute(ini, "user.dovi.note"), "keep");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{".dovi.ini.lock", "dovi.ini", "link.ini"}));
+}
+
+TEST(OwnershipAttack, InPlaceRewriteKilledHalfWayLeavesACopyOfTheOldContent)
+{
+    // With a second hard link the file is rewritten in place. The writer is killed (SIGXFSZ, by a
+    // file-size limit just above the old size) in the middle of writing the longer new content.
+    TempDir dir;
+    const fs::path ini = dir / "dovi.ini";
+    const std::string before = kProfile + "[pad]\r\nk=" + std::string(4000, 'p') + "\r\n";
+    writeBytes(ini, before);
+    fs::create_hard_link(ini, dir / "link.ini");
+    const int code = inChild([&] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{before.size() + 100, before.size() + 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        SettingsFile(ini).write("pad", "k", std::string(8000, 'q'));
+        return 0;
+    });
+    EXPECT_EQ(code, 128 + SIGXFSZ);
+    const std::string damaged = readBytes(ini);
+    EXPECT_NE(damaged, before);  // half-written
+    std::vector<std::string> copies;
+    for (const std::string& name : namesIn(dir.path()))
+        if (name.starts_with(".dovi.ini.backup-"))
+            copies.push_back(readBytes(dir / name));
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0], before);  // the whole old content, to restore by hand
+
+    // Without the limit the same write is done, and no copy is added.
+    ASSERT_TRUE(SettingsFile(ini).write("pad", "k", std::string(8000, 'q')).ok);
+    EXPECT_NE(readBytes(dir / "link.ini").find("k=" + std::string(8000, 'q')), std::string::npos);
+    int copiesNow = 0;
+    for (const std::string& name : namesIn(dir.path()))
+        copiesNow += name.starts_with(".dovi.ini.backup-") ? 1 : 0;
+    EXPECT_EQ(copiesNow, 1);
+}
+
+TEST(OwnershipAttack, InPlaceRewriteOnAFullDiskPutsTheOldContentBack)
+{
+    TempDir dir;
+    const fs::path ini = dir / "dovi.ini";
+    const std::string before = kProfile + "[pad]\r\nk=" + std::string(4000, 'p') + "\r\n";
+    writeBytes(ini, before);
+    fs::create_hard_link(ini, dir / "link.ini");
+    const int code = inChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG, as on a full disk
+        const rlimit limit{before.size() + 100, before.size() + 100};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const WriteResult result = SettingsFile(ini).write("pad", "k", std::string(8000, 'q'));
+        return !result.ok && result.systemError == EFBIG ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readBytes(ini), before);
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{".dovi.ini.lock", "dovi.ini", "link.ini"}));
 }
 
