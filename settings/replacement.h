@@ -29,8 +29,10 @@ struct PresentFile {
 // beside it (".dovi.ini.backup-PID-N", mode 0600) until the new content is flushed; a crash then
 // leaves the old content in the copy. A new file gets mode 0666 less the umask.
 //
-// New files that killed writers left behind are removed first; when such a file cannot be removed
-// (a folder where files cannot be removed), the write fails without making another one.
+// New files that earlier writers left behind (those of processes that no longer exist, and empty
+// ones, which a refused write leaves where it cannot remove its new file) are removed first; when
+// one cannot be removed (a folder where files cannot be removed), the write fails without making
+// another one.
 WriteResult replaceFile(const std::filesystem::path& target, const std::string& bytes, const PresentFile* old);
 
 // The prefix of the names of new files for target: ".dovi.ini.new-", then the writer's process

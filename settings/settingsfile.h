@@ -83,7 +83,8 @@ public:
 
     std::string read(std::string_view section, std::string_view key) override;
     // A write that changes the file also removes the new files that writers killed before their
-    // rename left beside it (".dovi.ini.new-PID-N" of processes that no longer exist). Every write
+    // rename left beside it (".dovi.ini.new-PID-N" of processes that no longer exist, and empty
+    // ones); see replaceFile in settings/replacement.h for how the file is replaced. Every write
     // runs under the update lock (the lock file ".dovi.ini.lock" beside the file) and fails when
     // the lock cannot be had.
     WriteResult write(std::string_view section, std::string_view key,
