@@ -120,6 +120,24 @@ std::string withWindowsVariants(std::string_view utf8)
     return out;
 }
 
+// The first character of utf8 where back parts from it.
+char32_t firstDifference(std::string_view utf8, std::string_view back)
+{
+    std::size_t i = 0;
+    while (i < utf8.size() && i < back.size() && utf8[i] == back[i])
+        ++i;
+    if (i == utf8.size() && i > 0)
+        --i;
+    while (i > 0 && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+        --i;
+    const auto byte = [&](std::size_t k) { return char32_t{static_cast<unsigned char>(utf8[k])}; };
+    const std::size_t length = std::max<std::size_t>(utf8SequenceLength(utf8, i), 1);
+    char32_t c = length == 1 ? byte(i) : byte(i) & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k)
+        c = c << 6 | (byte(i + k) & 0x3F);
+    return c;
+}
+
 }  // namespace
 
 FileEncoding detect(std::string_view bytes)
@@ -304,22 +322,8 @@ std::optional<std::string> Codec::encode(std::string_view utf8, char32_t* unmapp
     // for one): they have no place in the file either.
     const std::string back = decode(out);
     if (back != utf8) {
-        if (unmappable) {
-            // The first character where the round trip parts from the text.
-            std::size_t i = 0;
-            while (i < utf8.size() && i < back.size() && utf8[i] == back[i])
-                ++i;
-            if (i == utf8.size() && i > 0)
-                --i;
-            while (i > 0 && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
-                --i;
-            const auto byte = [&](std::size_t k) { return char32_t{static_cast<unsigned char>(utf8[k])}; };
-            const std::size_t length = std::max<std::size_t>(utf8SequenceLength(utf8, i), 1);
-            char32_t c = length == 1 ? byte(i) : byte(i) & (0x7Fu >> length);
-            for (std::size_t k = 1; k < length; ++k)
-                c = c << 6 | (byte(i + k) & 0x3F);
-            *unmappable = c;
-        }
+        if (unmappable)
+            *unmappable = firstDifference(utf8, back);
         return std::nullopt;
     }
     return out;
