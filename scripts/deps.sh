@@ -8,9 +8,8 @@ packages=(
   libicu-dev nlohmann-json3-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2
-  acl e2fsprogs
+  acl e2fsprogs  # setfacl, chattr and mkfs.ext2 for the fault tests that run as root
 )
-# acl (setfacl) and e2fsprogs (chattr, mkfs.ext2) serve the fault tests that run as root.
 # Extras: a virtual desktop for the benchmarks and the README picture.
 if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick); fi
 
