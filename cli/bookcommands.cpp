@@ -12,6 +12,7 @@
 #include "calendar/calendar.h"
 #include "cli/commands.h"
 #include "cli/icsexport.h"
+#include "cli/textout.h"
 #include "page/bookedit.h"
 #include "settings/settingsfile.h"
 #include "texts/texts.h"
@@ -257,7 +258,7 @@ int exportIcs(Context& context)
         return bookCalendar(settings, std::time(nullptr));
     }();
     if (context.args.empty()) {
-        context.out << calendar;
+        rawStream(context.out) << calendar;  // iCalendar text: CRLF line ends, its own escaping
         return kOk;
     }
     std::ofstream file(context.args[0], std::ios::binary | std::ios::trunc);

@@ -2,8 +2,12 @@
 
 #include "settings/settingsfile.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 #include <vector>
+
+#include "cli/textout.h"
 
 namespace dovi::cli {
 
@@ -46,7 +50,10 @@ int usageError(Context& context, std::string_view command, std::string_view mess
     return kUsage;
 }
 
-int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
+namespace {
+
+// Finds the command in argv and runs it with out and err.
+int runCommand(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
 {
     std::filesystem::path ini = SettingsFile::pathIn({});
     std::size_t next = 1;
@@ -82,6 +89,29 @@ int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
     err << "dovi-cli: unknown command '" << name << "'\n";
     printUsage(err);
     return kUsage;
+}
+
+}  // namespace
+
+int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
+{
+    // Text goes out with its control characters escaped, so a stored value cannot drive the
+    // terminal; JSON, which escapes them itself, goes through the raw partner (rawStream).
+    OutputBuffer plain(out.rdbuf(), false);
+    std::ostream raw(&plain);
+    OutputBuffer escaping(out.rdbuf(), true);
+    escaping.raw = &raw;
+    std::ostream text(&escaping);
+    const int code = runCommand(argv, text, err);
+    text.flush();
+    raw.flush();
+    // Output that did not get out (a full disk, a closed pipe) is a failure, also after a command
+    // that did its work.
+    const int error = escaping.error() ? escaping.error() : plain.error();
+    if (error == 0 && text && raw)
+        return code;
+    err << "dovi-cli: write error: " << std::strerror(error ? error : EIO) << '\n';
+    return code != kOk ? code : kFailed;
 }
 
 }  // namespace dovi::cli

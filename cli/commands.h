@@ -1,5 +1,6 @@
 // dovi-cli: the settings file and the day page from the command line.
-// Exit codes: 0 done; 1 a write failed or an entry could not be stored; 2 bad usage;
+// Exit codes: 0 done; 1 a write failed, an entry could not be stored or the output could not be
+// written; 2 bad usage;
 // 3 the settings file or its user entry is missing; 4 no user is registered yet.
 #pragma once
 
@@ -38,7 +39,9 @@ std::span<const Command> settingsCommands();
 std::span<const Command> pageCommands();
 std::span<const Command> bookCommands();
 
-// Runs dovi-cli with argv (argv[0] is the program's name).
+// Runs dovi-cli with argv (argv[0] is the program's name). Text output has its control characters
+// escaped (escapeControls in cli/textout.h); output that cannot be written or flushed gives exit
+// code 1 and "dovi-cli: write error: <reason>" on err.
 int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err);
 
 }  // namespace dovi::cli

@@ -15,6 +15,7 @@
 #include "calendar/clock.h"
 #include "calendar/dateheader.h"
 #include "cli/commands.h"
+#include "cli/textout.h"
 #include "page/bookedit.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
@@ -190,7 +191,7 @@ int page(Context& context)
     const PageLabels built = pageLabels(buildDayPage(settings, clock, random));
 
     if (json)
-        context.out << pageJson(header, built).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        rawStream(context.out) << pageJson(header, built).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                     << '\n';
     else
         printLines(context.out, pageLines(header, built));
@@ -261,7 +262,7 @@ int addEntry(Context& context, std::string_view command, std::string_view sectio
     const auto monthDay = parseDateKey(day);
     if (!monthDay)
         return usageError(context, command, "the day must be MM/DD with two digits each, naming a real day");
-    if (readsBackAsAbsent(value))
+    if (readsAsAbsent(value))
         return usageError(context, command, "an entry that reads as \"0\" would count as no entry");
 
     SettingsFile settings(context.ini);

@@ -117,13 +117,14 @@ public:
         return out;
     }
 
-    // The names in the folder other than dovi.ini: left-over files of a write.
+    // The names in the folder other than dovi.ini and its lock file (made by the first write and
+    // kept for good): left-over files of a write.
     std::vector<std::string> strays() const
     {
         std::vector<std::string> names;
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(dir_, ec))
-            if (entry.path().filename() != "dovi.ini")
+            if (entry.path().filename() != "dovi.ini" && entry.path().filename() != ".dovi.ini.lock")
                 names.push_back(entry.path().filename().string());
         return names;
     }

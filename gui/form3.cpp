@@ -229,10 +229,12 @@ void Form3::Command1_Click()
     SettingsFile file(SettingsFile::pathIn(services_.currentDirectory()));
     const WriteResult result = storeProfile(file, profileValues(form, services_.clock->now().date));
     if (!result.ok) {
-        // Nothing is registered: a name the file cannot hold would otherwise be stored altered,
-        // and a profile that was not stored would ask for registration again at the next start.
-        // The dialog stays open with every value, so the user can change the name or quit.
-        services_.showMessage(qs(texts::kRegisterCaption), failureText(result));
+        // Nothing is registered (the four values go into the file in one replacement): a name the
+        // file cannot hold would otherwise be stored altered, and a profile that was not stored
+        // would ask for registration again at the next start. The dialog stays open with every
+        // value, so the user can change the name, try again or quit.
+        services_.showMessage(qs(texts::kRegisterCaption),
+                              failureText(result) + QLatin1Char('\n') + qs(texts::kRegistrationNotStored));
         return;
     }
 

@@ -8,7 +8,6 @@
 #include "page/birthdaybook.h"
 #include "page/dayentries.h"
 #include "page/daypage.h"
-#include "settings/inifile.h"
 #include "texts/texts.h"
 
 namespace dovi {
@@ -155,8 +154,6 @@ SayingPlan planSayings(SettingsStore& settings)
 
 bool isDayKey(std::string_view text) { return parseDateKey(text).has_value(); }
 
-bool readsBackAsAbsent(std::string_view value) { return valueAsRead(value) == texts::kAbsent; }
-
 BookDay readBookDay(SettingsStore& settings, std::string_view section, std::string_view dateKey)
 {
     BookDay day;
@@ -238,7 +235,7 @@ WriteResult specialDayValue(std::string_view text, std::string& value)
 WriteResult addBookEntry(SettingsFile& settings, std::string_view section, std::string_view dateKey,
                          std::string_view value, std::string* key)
 {
-    if (readsBackAsAbsent(value))
+    if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
     for (int letter = 0; letter < kLetterCount; ++letter) {
@@ -257,7 +254,7 @@ WriteResult addBookEntry(SettingsFile& settings, std::string_view section, std::
 WriteResult editBookEntry(SettingsFile& settings, std::string_view section, std::string_view dateKey, int index,
                           std::string_view value, const SeenValues& seen)
 {
-    if (readsBackAsAbsent(value))
+    if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
     DayPlan plan = planDay(settings, section, dateKey);
@@ -323,7 +320,7 @@ WriteResult sayingValue(std::string_view text, std::string_view source, std::str
 
 WriteResult addSaying(SettingsFile& settings, std::string_view value, int* number)
 {
-    if (readsBackAsAbsent(value))
+    if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
     const SayingPlan plan = planSayings(settings);
@@ -344,7 +341,7 @@ WriteResult addSaying(SettingsFile& settings, std::string_view value, int* numbe
 
 WriteResult editSaying(SettingsFile& settings, int number, std::string_view value, const SeenValues& seen)
 {
-    if (readsBackAsAbsent(value))
+    if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
     const SayingPlan plan = planSayings(settings);

@@ -16,10 +16,6 @@ namespace dovi {
 // "MM/DD" with two digits each, naming a day that some year has (29 February included).
 bool isDayKey(std::string_view text);
 
-// True when value would read back as "0", the text that means "no entry": reading a value drops
-// blanks around it and one pair of quotes around it (" 0 ", "'0'", "\"0\"").
-bool readsBackAsAbsent(std::string_view value);
-
 // One entry of a day in "誕生日" or "特別日".
 struct BookEntry {
     std::string key;    // where it is stored: "b01/20", or "01/20" for an entry of the older form

@@ -60,7 +60,10 @@ int keptDay(int month, int day)
 
 std::string mirrorText(int value)
 {
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+    if (value < 0)
+        return std::to_string(value);
+    std::string text(1, ' ');
+    return text += std::to_string(value);
 }
 
 std::string confirmationPrompt(const RegistrationForm& form)
@@ -107,13 +110,16 @@ std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date
 
 WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values)
 {
-    const auto lock = store.lockForUpdate();
+    std::vector<SettingsEdit> edits;
     for (const ProfileValue& entry : values) {
-        WriteResult result = store.write(texts::kInit, entry.key, entry.value);
-        if (!result.ok)
-            return result;
+        // A user name that reads back as "0" would read as no user at all, and every later start
+        // would then stop with the "reinstall" error.
+        if (entry.key == texts::kUser && readsAsAbsent(entry.value))
+            return writeFailure(WriteFailure::AbsentValue, "a name that reads as \"0\" would count as no user",
+                                WritePart::Value);
+        edits.push_back({std::string(texts::kInit), std::string(entry.key), entry.value});
     }
-    return {true, {}};
+    return store.writeEdits(edits);
 }
 
 }  // namespace dovi

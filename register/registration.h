@@ -75,9 +75,9 @@ struct ProfileValue {
 // The four profile values in the order they are written: 使用者, 誕生日, 性別, 登録日.
 std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today);
 
-// Writes values in order into section "init" of store, holding the store's update lock. Stops at
-// the first write that fails and returns its result, so a name the file cannot store (the first
-// value) leaves the store untouched; returns ok when every write succeeded.
+// Writes values into section "init" of store as one change (SettingsStore::writeEdits): for a
+// settings file, all of them or none. A user name that reads back as "0" is refused with
+// AbsentValue before anything is written.
 WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values);
 
 }  // namespace dovi

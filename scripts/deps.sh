@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n
   mandoc groff-base
+  acl e2fsprogs  # setfacl, chattr and mkfs.ext2 for the fault tests that run as root
 )
 if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick); fi
 if [ "${DOVI_WITH_PACKAGING:-0}" = 1 ]; then packages+=(build-essential debhelper lintian devscripts); fi

@@ -81,6 +81,63 @@ std::string toUtf8(const std::u16string& units)
     return out;
 }
 
+// Characters that Linux input methods type for keys that give other code points on Windows: code
+// page 932 maps these JIS codes to the Windows code points only. Written into a Shift-JIS file,
+// each is stored under the JIS code Windows uses for it, and so reads back as the Windows code
+// point. UTF-8 on both sides.
+struct WindowsVariant {
+    std::string_view typed;
+    std::string_view windows;
+};
+constexpr WindowsVariant kWindowsVariants[] = {
+    {"\xE3\x80\x9C", "\xEF\xBD\x9E"},  // U+301C WAVE DASH -> U+FF5E FULLWIDTH TILDE, 0x8160
+    {"\xE2\x88\x92", "\xEF\xBC\x8D"},  // U+2212 MINUS SIGN -> U+FF0D FULLWIDTH HYPHEN-MINUS, 0x817C
+    {"\xE2\x80\x96", "\xE2\x88\xA5"},  // U+2016 DOUBLE VERTICAL LINE -> U+2225 PARALLEL TO, 0x8161
+    {"\xC2\xA2", "\xEF\xBF\xA0"},      // U+00A2 CENT SIGN -> U+FFE0 FULLWIDTH CENT SIGN, 0x8191
+    {"\xC2\xA3", "\xEF\xBF\xA1"},      // U+00A3 POUND SIGN -> U+FFE1 FULLWIDTH POUND SIGN, 0x8192
+    {"\xC2\xAC", "\xEF\xBF\xA2"},      // U+00AC NOT SIGN -> U+FFE2 FULLWIDTH NOT SIGN, 0x81CA
+    {"\xE2\x80\x94", "\xE2\x80\x95"},  // U+2014 EM DASH -> U+2015 HORIZONTAL BAR, 0x815C
+};
+
+// utf8 with each typed variant replaced by its Windows code point.
+std::string withWindowsVariants(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        bool replaced = false;
+        for (const WindowsVariant& variant : kWindowsVariants) {
+            if (utf8.substr(i).starts_with(variant.typed)) {
+                out += variant.windows;
+                i += variant.typed.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            out += utf8[i++];
+    }
+    return out;
+}
+
+// The first character of utf8 where back parts from it.
+char32_t firstDifference(std::string_view utf8, std::string_view back)
+{
+    std::size_t i = 0;
+    while (i < utf8.size() && i < back.size() && utf8[i] == back[i])
+        ++i;
+    if (i == utf8.size() && i > 0)
+        --i;
+    while (i > 0 && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+        --i;
+    const auto byte = [&](std::size_t k) { return char32_t{static_cast<unsigned char>(utf8[k])}; };
+    const std::size_t length = std::max<std::size_t>(utf8SequenceLength(utf8, i), 1);
+    char32_t c = length == 1 ? byte(i) : byte(i) & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k)
+        c = c << 6 | (byte(i + k) & 0x3F);
+    return c;
+}
+
 }  // namespace
 
 FileEncoding detect(std::string_view bytes)
@@ -230,6 +287,9 @@ std::optional<std::string> Codec::encode(std::string_view utf8, char32_t* unmapp
         return std::string(utf8);
     if (!converter_)
         return std::nullopt;
+    const std::string windows = encoding_ == FileEncoding::Cp932 ? withWindowsVariants(utf8) : std::string();
+    if (encoding_ == FileEncoding::Cp932)
+        utf8 = windows;
     std::u16string units(utf8.size() + 1, u'\0');
     int32_t unitCount = 0;
     UErrorCode status = U_ZERO_ERROR;
@@ -262,22 +322,8 @@ std::optional<std::string> Codec::encode(std::string_view utf8, char32_t* unmapp
     // for one): they have no place in the file either.
     const std::string back = decode(out);
     if (back != utf8) {
-        if (unmappable) {
-            // The first character where the round trip parts from the text.
-            std::size_t i = 0;
-            while (i < utf8.size() && i < back.size() && utf8[i] == back[i])
-                ++i;
-            if (i == utf8.size() && i > 0)
-                --i;
-            while (i > 0 && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
-                --i;
-            const auto byte = [&](std::size_t k) { return char32_t{static_cast<unsigned char>(utf8[k])}; };
-            const std::size_t length = std::max<std::size_t>(utf8SequenceLength(utf8, i), 1);
-            char32_t c = length == 1 ? byte(i) : byte(i) & (0x7Fu >> length);
-            for (std::size_t k = 1; k < length; ++k)
-                c = c << 6 | (byte(i + k) & 0x3F);
-            *unmappable = c;
-        }
+        if (unmappable)
+            *unmappable = firstDifference(utf8, back);
         return std::nullopt;
     }
     return out;

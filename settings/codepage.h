@@ -56,7 +56,9 @@ public:
     std::string decode(std::string_view raw, bool* damaged = nullptr);
 
     // utf8 (which must be valid UTF-8) in the file's encoding, or nullopt when a character has no
-    // place in it; *unmappable then holds the first such character.
+    // place in it; *unmappable then holds the first such character. For Shift-JIS, the seven
+    // characters that Linux input methods type in place of Windows' ～ − ∥ ￠ ￡ ￢ ― (U+301C,
+    // U+2212, U+2016, U+00A2, U+00A3, U+00AC, U+2014) are stored under the Windows codes of those.
     std::optional<std::string> encode(std::string_view utf8, char32_t* unmappable = nullptr);
 
     FileEncoding encoding() const { return encoding_; }

@@ -2,19 +2,17 @@
 // every access, the update lock, and all-or-nothing replacement of the file on each write.
 #include "settings/settingsfile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
-#include <climits>
-#include <cstring>
+#include <ctime>
 
+#include "settings/filelock.h"
+#include "settings/filepaths.h"
 #include "settings/inifile.h"
+#include "settings/replacement.h"
 
 namespace dovi {
 
@@ -39,173 +37,51 @@ struct FileId {
                modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
                changed.tv_nsec == o.changed.tv_nsec;
     }
+
+    // Whether an equal identity proves equal content for a copy read at readAt. Timestamps are
+    // coarse (one tick of the kernel's clock; two seconds on FAT), so a second same-size change
+    // within the tick of the first, in place or in a new file that reuses the inode number, keeps
+    // every part of the identity. Only a copy read clearly after the last change (the change time,
+    // which no program can set back) is proven current by an equal identity.
+    bool settledBefore(const timespec& readAt) const { return readAt.tv_sec > changed.tv_sec + 2; }
 };
 
-// The shared state of the update lock of one SettingsFile: the locked directory and how many holds
-// are open. Shared with the lock objects, so that a lock may even outlive its SettingsFile.
-struct LockState {
-    int fd = -1;
-    int depth = 0;
-    ~LockState()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
-std::filesystem::path directoryOf(const std::filesystem::path& file)
+timespec wallClock()
 {
-    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now;
 }
 
-// The file that path finally names, following symbolic links (also a dangling last one), or
-// nullopt for a loop of links.
-std::optional<std::filesystem::path> followLinks(std::filesystem::path path)
+// The whole content of the regular file at path, with its status; false when it cannot be read
+// or is larger than kMaxFileSize.
+bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& bytes)
 {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return path;
-        char target[PATH_MAX];
-        const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
-        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target)
-            return std::nullopt;
-        const std::filesystem::path next(std::string(target, static_cast<std::size_t>(length)));
-        path = next.is_absolute() ? next : directoryOf(path) / next;
-    }
-    return std::nullopt;
-}
-
-class DirectoryLock final : public UpdateLock {
-public:
-    DirectoryLock(std::shared_ptr<LockState> state, const std::filesystem::path& file) : state_(std::move(state))
-    {
-        if (state_->depth++ > 0)
-            return;
-        const auto target = followLinks(file);
-        state_->fd = ::open(directoryOf(target.value_or(file)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (state_->fd < 0)
-            return;
-        while (::flock(state_->fd, LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-    ~DirectoryLock() override
-    {
-        if (--state_->depth == 0 && state_->fd >= 0) {
-            ::close(state_->fd);  // closing the last descriptor releases the flock
-            state_->fd = -1;
-        }
-    }
-    DirectoryLock(const DirectoryLock&) = delete;
-    DirectoryLock& operator=(const DirectoryLock&) = delete;
-
-private:
-    std::shared_ptr<LockState> state_;
-};
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-WriteResult failure(const std::filesystem::path& file, const char* what, int error)
-{
-    return writeFailure(WriteFailure::SystemError,
-                        "the settings file " + file.string() + " could not be written (" + what + ": " +
-                            std::strerror(error) + ")",
-                        WritePart::None, {}, error);
-}
-
-// The prefix of the names of new files for target: ".dovi.ini.new-", followed by the writer's
-// process number, "-" and a counter.
-std::string newFilePrefix(const std::filesystem::path& target) { return "." + target.filename().string() + ".new-"; }
-
-// Removes the new files for target that writers killed before their rename left behind: those
-// named after a process that no longer exists. Runs under the update lock, so no writer that takes
-// it is making a new file just now; the process test also spares writers that could not take it.
-// Folders and other names stay; failures are ignored.
-void removeStaleNewFiles(const std::filesystem::path& target)
-{
-    const std::string prefix = newFilePrefix(target);
-    DIR* const folder = ::opendir(directoryOf(target).c_str());
-    if (!folder)
-        return;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name = entry->d_name;
-        if (!name.starts_with(prefix))
-            continue;
-        const std::string_view rest = name.substr(prefix.size());
-        pid_t pid = 0;
-        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
-        if (ec != std::errc() || pid <= 0 || end == rest.data() + rest.size() || *end != '-')
-            continue;
-        if (::kill(pid, 0) != 0 && errno == ESRCH)
-            ::unlinkat(::dirfd(folder), entry->d_name, 0);  // without AT_REMOVEDIR a folder stays
-    }
-    ::closedir(folder);
-}
-
-// Puts bytes in place of target all at once: a new file beside it, flushed to the disk, renamed
-// over it. The old file's permissions and, where allowed, its owner carry over. On failure the
-// old file is untouched and the result says why.
-WriteResult replaceFile(const std::filesystem::path& target, const std::string& bytes, const struct stat* old)
-{
-    static unsigned counter = 0;
-    const std::filesystem::path directory = directoryOf(target);
-    removeStaleNewFiles(target);
-    std::filesystem::path temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = directory / (newFilePrefix(target) + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return failure(target, "no new file can be made in its folder", errno);
-    }
+    // O_NONBLOCK: if a FIFO took the file's place meanwhile, opening it must not wait.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return failure(target, "no new file can be made in its folder", EEXIST);
-    int error = 0;
-    const char* step = "";
-    if (old && ::fchmod(fd, old->st_mode & 07777) != 0) {
-        error = errno;
-        step = "keeping its permissions";
+        return false;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
+    if (ok) {
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                ok = got == 0;
+                break;
+            }
+            bytes.append(buffer, static_cast<std::size_t>(got));
+            if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
+                ok = false;
+                break;
+            }
+        }
     }
-    if (old && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
-        // only root and the owner may choose; a file of another owner then becomes ours
-    }
-    if (!error && !writeAll(fd, bytes)) {
-        error = errno ? errno : EIO;
-        step = "writing";
-    }
-    if (!error && ::fsync(fd) != 0) {
-        error = errno;
-        step = "flushing";
-    }
-    if (::close(fd) != 0 && !error) {
-        error = errno;
-        step = "closing";
-    }
-    if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = errno;
-        step = "replacing the old file";
-    }
-    if (error) {
-        ::unlink(temporary.c_str());
-        return failure(target, step, error);
-    }
-    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {  // makes the rename itself last across a crash
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return writeDone();
+    ::close(fd);
+    return ok;
 }
 
 }  // namespace
@@ -213,12 +89,14 @@ WriteResult replaceFile(const std::filesystem::path& target, const std::string& 
 struct SettingsFile::Cache {
     std::optional<FileId> id;  // the state of the file that text holds
     std::optional<IniText> text;
+    timespec readAt{};  // when text was read (or found equal to the file)
     std::shared_ptr<LockState> lock = std::make_shared<LockState>();
 
     enum class State { Ok, Missing, Unreadable };
 
     // Brings text up to the file as it is now: compares the file's identity with the cached one
-    // and reads and parses the file again only when it differs.
+    // and parses the file again only when it differs. While the identity cannot prove the content
+    // (a change within the last timestamp ticks), the bytes are read and compared.
     State refresh(const std::filesystem::path& path)
     {
         struct stat st {};
@@ -227,40 +105,23 @@ struct SettingsFile::Cache {
             forget();
             return missing ? State::Missing : State::Unreadable;
         }
-        if (id && text && *id == FileId(st))
+        const bool sameId = id && text && *id == FileId(st);
+        if (sameId && id->settledBefore(readAt))
             return State::Ok;
-        forget();
-        if (!S_ISREG(st.st_mode))
+        if (!S_ISREG(st.st_mode)) {
+            forget();
             return State::Unreadable;
-        // O_NONBLOCK: if a FIFO took the file's place meanwhile, opening it must not wait.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            return State::Unreadable;
-        std::string bytes;
-        bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
-        if (ok) {
-            bytes.reserve(static_cast<std::size_t>(st.st_size));
-            char buffer[65536];
-            for (;;) {
-                const ssize_t got = ::read(fd, buffer, sizeof buffer);
-                if (got < 0 && errno == EINTR)
-                    continue;
-                if (got <= 0) {
-                    ok = got == 0;
-                    break;
-                }
-                bytes.append(buffer, static_cast<std::size_t>(got));
-                if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
-                    ok = false;
-                    break;
-                }
-            }
         }
-        ::close(fd);
-        if (!ok)
+        const timespec now = wallClock();  // before reading: a change after it is not in bytes
+        std::string bytes;
+        if (!readWhole(path, st, bytes)) {
+            forget();
             return State::Unreadable;
-        text.emplace(std::move(bytes));
+        }
+        if (!(sameId && *id == FileId(st) && bytes == text->bytes()))
+            text.emplace(std::move(bytes));
         id.emplace(st);
+        readAt = now;
         return State::Ok;
     }
 
@@ -289,7 +150,18 @@ FileEncoding SettingsFile::encoding()
 
 std::unique_ptr<UpdateLock> SettingsFile::lockForUpdate()
 {
-    return std::make_unique<DirectoryLock>(cache_->lock, path_);
+    return std::make_unique<FileLock>(cache_->lock, path_);
+}
+
+WriteResult SettingsStore::writeEdits(const std::vector<SettingsEdit>& edits)
+{
+    for (const SettingsEdit& e : edits) {
+        WriteResult result =
+            write(e.section, e.key, e.value ? std::optional<std::string_view>(*e.value) : std::nullopt);
+        if (!result.ok)
+            return result;
+    }
+    return writeDone();
 }
 
 WriteResult SettingsStore::moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
@@ -351,24 +223,53 @@ WriteResult SettingsFile::applyEdits(std::span<const KeyEdit> edits)
     });
 }
 
+WriteResult SettingsFile::writeEdits(const std::vector<SettingsEdit>& edits)
+{
+    std::vector<KeyEdit> keyEdits;
+    keyEdits.reserve(edits.size());
+    for (const SettingsEdit& e : edits)
+        keyEdits.push_back({e.value ? KeyEdit::Kind::Set : KeyEdit::Kind::Delete, e.section, e.key,
+                            e.value.value_or(std::string())});
+    return applyEdits(keyEdits);
+}
+
+namespace {
+
+// Why the settings file at target cannot be replaced as it is (a folder, a FIFO, a read-only
+// file), or ok; st is its status when it exists.
+WriteResult checkReplaceable(const std::filesystem::path& target, const struct stat* st)
+{
+    const std::string name = target.string();
+    if (st && S_ISDIR(st->st_mode))
+        return writeFailure(WriteFailure::Folder, "the settings file " + name + " is a folder, not a file");
+    if (st && !S_ISREG(st->st_mode))
+        return writeFailure(WriteFailure::NotRegularFile, "the settings file " + name + " is not a regular file");
+    // rename() would replace a read-only file in a writable folder; refuse as the file's own
+    // permissions say (no write bit at all stops root too).
+    if (st && ((st->st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+        return writeFailure(WriteFailure::ReadOnly, "the settings file " + name + " is read-only");
+    return writeDone();
+}
+
+}  // namespace
+
 WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&)>& change)
 {
-    const DirectoryLock hold(cache_->lock, path_);
     const auto target = followLinks(path_);
     if (!target)
         return writeFailure(WriteFailure::LinkLoop, "the settings file " + path_.string() + " is a loop of symbolic links");
     const std::string name = target->string();
-
     struct stat st {};
-    const bool exists = ::stat(target->c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        return writeFailure(WriteFailure::Folder, "the settings file " + name + " is a folder, not a file");
-    if (exists && !S_ISREG(st.st_mode))
-        return writeFailure(WriteFailure::NotRegularFile, "the settings file " + name + " is not a regular file");
-    // rename() would replace a read-only file in a writable folder; refuse as the file's own
-    // permissions say (no write bit at all stops root too).
-    if (exists && ((st.st_mode & 0222) == 0 || ::access(target->c_str(), W_OK) != 0))
-        return writeFailure(WriteFailure::ReadOnly, "the settings file " + name + " is read-only");
+    bool exists = ::stat(target->c_str(), &st) == 0;
+    // Refusals that the file itself gives come first and leave the folder as it is.
+    if (WriteResult refused = checkReplaceable(*target, exists ? &st : nullptr); !refused.ok)
+        return refused;
+    const FileLock hold(cache_->lock, path_);
+    if (!hold.status().ok)  // never unlocked: the lock is what keeps concurrent writes apart
+        return hold.status();
+    exists = ::stat(target->c_str(), &st) == 0;  // another writer may have replaced it meanwhile
+    if (WriteResult refused = checkReplaceable(*target, exists ? &st : nullptr); !refused.ok)
+        return refused;
 
     const Cache::State state = cache_->refresh(path_);
     if (state == Cache::State::Unreadable)
@@ -387,17 +288,22 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
         return writeFailure(WriteFailure::WouldReadAsUtf8, "the settings file " + name +
                                                                " would read as UTF-8 text after this change, so it is "
                                                                "not changed");
-    if (WriteResult replaced = replaceFile(*target, edit.bytes, exists ? &st : nullptr); !replaced.ok)
+    const PresentFile present{st, exists ? std::string_view(text.bytes()) : std::string_view()};
+    if (WriteResult replaced = replaceFile(*target, edit.bytes, exists ? &present : nullptr); !replaced.ok)
         return replaced;
 
     // Keep what was just written, under the identity the new file has.
     cache_->forget();
     struct stat now {};
+    const timespec writtenAt = wallClock();
     if (::stat(path_.c_str(), &now) == 0) {
         cache_->text.emplace(std::move(edit.bytes));
         cache_->id.emplace(now);
+        cache_->readAt = writtenAt;
     }
     return {true, {}};
 }
+
+bool readsAsAbsent(std::string_view value) { return valueAsRead(value) == "0"; }
 
 }  // namespace dovi

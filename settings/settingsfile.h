@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/encoding.h"
 #include "settings/writeresult.h"
@@ -17,6 +18,18 @@ namespace dovi {
 
 class IniText;
 struct IniEdit;
+
+// One change in a batch of changes: stores value under key in section, or deletes the key when
+// value is std::nullopt.
+struct SettingsEdit {
+    std::string section;
+    std::string key;
+    std::optional<std::string> value;
+};
+
+// True when value would read back as "0", the text that means "no entry": reading drops blanks
+// around a value and then one pair of quotes around it (" 0", "'0'", "\"0\"", but not "' 0 '").
+bool readsAsAbsent(std::string_view value);
 
 // Held while a sequence of reads and writes must act as one against other processes.
 class UpdateLock {
@@ -39,9 +52,16 @@ public:
     virtual WriteResult write(std::string_view section, std::string_view key,
                               std::optional<std::string_view> value) = 0;
 
+    // Applies edits in order as one change of the store and returns the first refusal, if any. This
+    // default writes them one by one and stops at the first failure, keeping the ones before it;
+    // SettingsFile applies all of them or none.
+    virtual WriteResult writeEdits(const std::vector<SettingsEdit>& edits);
+
     // Keeps other processes' writes out until the returned lock is released, so that a
     // read-modify-write sequence (moving an entry, adding one under the first free letter) loses
-    // nothing. Holds may nest within one process. nullptr where the store needs none.
+    // nothing. Holds may nest within one process. nullptr where the store needs none. A lock that
+    // cannot be had within a few seconds makes every write under it fail (LockUnavailable or
+    // LockTimeout); reads still work.
     virtual std::unique_ptr<UpdateLock> lockForUpdate() { return nullptr; }
 
     // Moves the entry of fromKey in section to toKey; value is what reading fromKey gave. This
@@ -73,9 +93,15 @@ public:
 
     std::string read(std::string_view section, std::string_view key) override;
     // A write that changes the file also removes the new files that writers killed before their
-    // rename left beside it (".dovi.ini.new-PID-N" of processes that no longer exist).
+    // rename left beside it (".dovi.ini.new-PID-N" of processes that no longer exist, and empty
+    // ones); see replaceFile in settings/replacement.h for how the file is replaced. Every write
+    // runs under the update lock (the lock file ".dovi.ini.lock" beside the file) and fails when
+    // the lock cannot be had.
     WriteResult write(std::string_view section, std::string_view key,
                       std::optional<std::string_view> value) override;
+    // All edits in one replacement of the file: afterwards the file has every one of them, or it
+    // is unchanged and the result gives the first refusal.
+    WriteResult writeEdits(const std::vector<SettingsEdit>& edits) override;
     std::unique_ptr<UpdateLock> lockForUpdate() override;
 
     // Moves as one change of the file: afterwards the entry is under toKey and not under fromKey,

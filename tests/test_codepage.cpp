@@ -96,6 +96,34 @@ TEST(CodepageEncode, WritesShiftJisAndRefusesWhatItLacks)
     EXPECT_EQ(codec.encode("日本"), "\x93\xfa\x96\x7b");  // still usable after a refusal
 }
 
+TEST(CodepageEncode, LinuxVariantsGoUnderTheWindowsCodes)
+{
+    // What Linux input methods type for the keys that give ～ − ∥ ￠ ￡ ￢ ― on Windows.
+    struct Variant {
+        const char* typed;
+        const char* bytes;    // the JIS code Windows stores
+        const char* readBack; // the Windows code point
+    };
+    const Variant variants[] = {
+        {"〜", "\x81\x60", "～"},  // U+301C -> U+FF5E
+        {"−", "\x81\x7c", "－"},  // U+2212 -> U+FF0D
+        {"‖", "\x81\x61", "∥"},  // U+2016 -> U+2225
+        {"¢", "\x81\x91", "￠"},   // U+00A2 -> U+FFE0
+        {"£", "\x81\x92", "￡"},   // U+00A3 -> U+FFE1
+        {"¬", "\x81\xca", "￢"},   // U+00AC -> U+FFE2
+        {"—", "\x81\x5c", "―"},   // U+2014 -> U+2015
+    };
+    Codec codec(FileEncoding::Cp932);
+    for (const Variant& v : variants) {
+        EXPECT_EQ(codec.encode(v.typed), v.bytes) << v.typed;
+        EXPECT_EQ(codec.encode(std::string("a") + v.typed + "日"), std::string("a") + v.bytes + "\x93\xfa") << v.typed;
+        EXPECT_EQ(codec.decode(v.bytes), v.readBack) << v.typed;
+    }
+    // A UTF-8 file keeps them as typed.
+    Codec utf8(FileEncoding::Utf8);
+    EXPECT_EQ(utf8.encode("〜−‖¢£¬—"), "〜−‖¢£¬—");
+}
+
 struct CutCase {
     const char* name;
     std::string raw;

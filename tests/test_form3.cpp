@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "gui/form1.h"
 #include "gui/form3.h"
+#include "settings/filelock.h"
 #include "tests/testutil.h"
 
 namespace dovi {
@@ -407,6 +411,67 @@ TEST_F(FirstStartTest, NameTheFileCannotHoldIsRefusedAndKept)
     d.Command1->click();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(form1_->getini("init", "使用者"), "吉野さん");
+}
+
+TEST_F(FirstStartTest, NameThatReadsAsNoUserIsRefused)
+{
+    ASSERT_TRUE(loaded_);
+    Form3& d = registration();
+    d.Option1->click();
+    d.Combo1->setEditText(QString());  // the form of address cleared
+    for (const QString& name : {QStringLiteral("0"), QStringLiteral(" 0"), QStringLiteral("\"0\"")}) {
+        messages_.clear();
+        d.Text1->setText(name);
+        d.Command1->click();
+        EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"), kInstalledIni) << name.toStdString();
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_EQ(messages_[0], QStringLiteral("「0」と読める値は、未設定と区別できないため保存できません。\n"
+                                               "登録内容は何も保存されていません。"));
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(form1_->Timer2->isActive());
+    }
+}
+
+TEST_F(FirstStartTest, LockHeldByAnotherProgramStoresNothing)
+{
+    ASSERT_TRUE(loaded_);
+    // Another program holds the update lock until the pipe closes.
+    int release[2], ready[2];
+    ASSERT_EQ(::pipe(release), 0);
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::close(release[1]);
+        SettingsFile file(dir_ / "dovi.ini");
+        const auto hold = file.lockForUpdate();
+        char byte = 1;
+        if (::write(ready[1], &byte, 1) != 1)
+            ::_exit(1);
+        ::read(release[0], &byte, 1);
+        ::_exit(0);
+    }
+    ::close(release[0]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    setLockWaitLimit(milliseconds(200));
+
+    Form3& d = registration();
+    d.Text1->setText(QStringLiteral("あ"));
+    d.Option1->click();
+    d.Command1->click();
+    ::close(release[1]);
+    ::waitpid(holder, nullptr, 0);
+    setLockWaitLimit(milliseconds(3000));
+
+    EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"), kInstalledIni);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_TRUE(messages_[0].startsWith(QStringLiteral("ほかのプログラムが設定ファイル dovi.ini を使用中のため")))
+        << messages_[0].toStdString();
+    EXPECT_TRUE(d.isVisible());
+    // Once the lock is free, the same dialog registers.
+    d.Command1->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(form1_->getini("init", "使用者"), "あさん");
 }
 
 TEST_F(FirstStartTest, QuitEscAndCloseEndTheProgramWithoutWriting)

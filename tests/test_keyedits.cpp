@@ -31,7 +31,7 @@ TEST_F(KeyEdits, EachEditSeesTheOnesBeforeIt)
     ASSERT_TRUE(file.applyEdits(edits).ok);
     EXPECT_EQ(test::readBytes(path),
               "[誕生日]\r\na01/20=花子\r\nb01/20=次郎\r\n[init]\r\n言霊総数=2\r\n[特別日]\r\na01/20=大寒\r\n");
-    EXPECT_EQ(test::namesIn(dir.path()), std::set<std::string>{"dovi.ini"});
+    EXPECT_EQ(test::namesIn(dir.path()), (std::set<std::string>{".dovi.ini.lock", "dovi.ini"}));
 }
 
 TEST_F(KeyEdits, OneRefusedEditLeavesTheFileUntouched)

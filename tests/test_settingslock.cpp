@@ -17,12 +17,12 @@ namespace {
 
 using test::TempDir;
 
-// Whether another process could take the folder's lock at this moment.
+// Whether another process could take the update lock of the folder's dovi.ini at this moment.
 bool otherProcessCanLock(const std::filesystem::path& folder)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        const int fd = ::open((folder / ".dovi.ini.lock").c_str(), O_RDONLY | O_CREAT, 0644);
         ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
     }
     int status = 0;

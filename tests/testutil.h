@@ -55,6 +55,10 @@ inline std::set<std::string> namesIn(const std::filesystem::path& dir)
     return names;
 }
 
+// What a folder holds after writes to its settings file: dovi.ini and the lock file that the first
+// write makes and no write removes.
+inline const std::set<std::string> kFileAndLock{".dovi.ini.lock", "dovi.ini"};
+
 // The bytes of a settings file from tests/fixtures/settings.
 inline std::string fixture(const std::string& name)
 {

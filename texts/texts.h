@@ -168,6 +168,8 @@ inline constexpr std::string_view kFailLockTimeout =
 inline constexpr std::string_view kFailNoRoom = "これ以上は登録できません（1日に26件、言霊は32766件まで）。";
 inline constexpr std::string_view kFailChangedMeanwhile =
     "ほかのプログラムが設定ファイルを変更したため、変更しませんでした。最新の内容を表示します。";
+// Said after the reason when a registration was refused.
+inline constexpr std::string_view kRegistrationNotStored = "登録内容は何も保存されていません。";
 // The operating system's reasons, for the errors a user can act on.
 inline constexpr std::string_view kErrNoSpace = "ディスクの空き容量がありません";
 inline constexpr std::string_view kErrQuota = "ディスク使用量の上限に達しています";

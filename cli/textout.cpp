@@ -1,0 +1,84 @@
+#include "cli/textout.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace dovi::cli {
+
+std::string escapeControls(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    char code[8];
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
+        if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F) {
+            std::snprintf(code, sizeof code, "\\x%02x", byte);
+            out += code;
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080..U+009F in UTF-8
+            std::snprintf(code, sizeof code, "\\u%04x", next);
+            out += code;
+            ++i;
+        } else {
+            out += static_cast<char>(byte);
+        }
+    }
+    return out;
+}
+
+bool OutputBuffer::pass(bool all)
+{
+    std::size_t keep = 0;  // a last 0xC2 waits for the byte that tells whether it starts a C1
+    if (!all && escape_ && !pending_.empty() && static_cast<unsigned char>(pending_.back()) == 0xC2)
+        keep = 1;
+    const std::string_view ready = std::string_view(pending_).substr(0, pending_.size() - keep);
+    const std::string bytes = escape_ ? escapeControls(ready) : std::string(ready);
+    pending_.erase(0, ready.size());
+    if (error_)
+        return false;
+    errno = 0;
+    if (target_->sputn(bytes.data(), static_cast<std::streamsize>(bytes.size())) !=
+        static_cast<std::streamsize>(bytes.size())) {
+        error_ = errno ? errno : EIO;
+        return false;
+    }
+    return true;
+}
+
+std::streamsize OutputBuffer::xsputn(const char* bytes, std::streamsize count)
+{
+    pending_.append(bytes, static_cast<std::size_t>(count));
+    return pass(false) ? count : 0;
+}
+
+OutputBuffer::int_type OutputBuffer::overflow(int_type c)
+{
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+        return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+}
+
+int OutputBuffer::sync()
+{
+    if (!pass(true))
+        return -1;
+    errno = 0;
+    if (target_->pubsync() != 0) {
+        error_ = errno ? errno : EIO;
+        return -1;
+    }
+    return 0;
+}
+
+std::ostream& rawStream(std::ostream& out)
+{
+    if (auto* buffer = dynamic_cast<OutputBuffer*>(out.rdbuf()); buffer && buffer->raw) {
+        out.flush();  // what came before stays before
+        return *buffer->raw;
+    }
+    return out;
+}
+
+}  // namespace dovi::cli
