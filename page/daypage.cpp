@@ -122,9 +122,13 @@ void drawSaying(DayPage& page, SettingsStore& settings, RandomSource& random)
 
 }  // namespace
 
-HolidayShown lookupHoliday(SettingsStore& settings, Date date)
+namespace {
+
+// What the page shows for date, given the holiday table's value for its day ("0" for none) and a
+// way to compute the holiday when the table has none.
+template <typename Computed>
+HolidayShown holidayShown(std::string value, Date date, Computed computed)
 {
-    std::string value = settings.read(texts::kHolidays, dateKey(date));
     if (value == texts::kSubstituteCandidate) {
         // The marker stands on the day after a fixed holiday; it is a holiday only on a Monday,
         // and it keeps the computed holidays off that day on every weekday.
@@ -134,10 +138,54 @@ HolidayShown lookupHoliday(SettingsStore& settings, Date date)
     }
     if (value != texts::kAbsent)
         return {true, std::move(value)};
-    std::string computed = computedHoliday(date);
-    if (!computed.empty())
-        return {true, std::move(computed)};
+    std::string name(computed());
+    if (!name.empty())
+        return {true, std::move(name)};
     return {};
+}
+
+// The place of a "MM/DD" key (a month from 01 to 12, a day from 01 to 31) in a table of
+// 13 x 32 days, or -1 for any other name.
+int dayKeyIndex(std::string_view key)
+{
+    const auto digit = [&](std::size_t i) { return key[i] >= '0' && key[i] <= '9' ? key[i] - '0' : -1; };
+    if (key.size() != 5 || key[2] != '/' || digit(0) < 0 || digit(1) < 0 || digit(3) < 0 || digit(4) < 0)
+        return -1;
+    const int month = digit(0) * 10 + digit(1);  // 0 to 99
+    const int day = digit(3) * 10 + digit(4);    // 0 to 99
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 ? month * 32 + day : -1;
+}
+
+}  // namespace
+
+HolidayShown lookupHoliday(SettingsStore& settings, Date date)
+{
+    return holidayShown(settings.read(texts::kHolidays, dateKey(date)), date, [&] { return computedHoliday(date); });
+}
+
+std::vector<std::pair<Date, HolidayShown>> holidaysOfYear(SettingsStore& settings, int year)
+{
+    using namespace std::chrono;
+    std::vector<std::pair<Date, HolidayShown>> shown;
+    const sys_days first{std::chrono::year{year} / 1 / 1};
+    const std::vector<std::string_view> computed = computedHolidays(year);
+    const auto table = settings.readSection(texts::kHolidays);
+    std::vector<std::string> byDay;  // the table's values by dayKeyIndex, when the store lists sections
+    if (table) {
+        byDay.assign(13 * 32, std::string(texts::kAbsent));
+        for (const auto& [key, value] : *table)
+            if (const int i = dayKeyIndex(key); i >= 0)
+                byDay[static_cast<std::size_t>(i)] = value;
+    }
+    for (std::size_t i = 0; i < computed.size(); ++i) {
+        const Date date{first + days{static_cast<int>(i)}};
+        std::string value = table ? byDay[static_cast<unsigned>(date.month()) * 32 + static_cast<unsigned>(date.day())]
+                                  : settings.read(texts::kHolidays, dateKey(date));
+        HolidayShown holiday = holidayShown(std::move(value), date, [&] { return computed[i]; });
+        if (holiday.mark)
+            shown.emplace_back(date, std::move(holiday));
+    }
+    return shown;
 }
 
 DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random)
