@@ -16,7 +16,7 @@ DOVI_WITH_DESKTOP=1 scripts/deps.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDOVI_BENCH=ON >/dev/null
 cmake --build "$build" --target dovi dovi-cli settings_bench minimal_window startup_bench form1_tests \
-  dovi_builtpage process_bench make_ini >/dev/null
+  dovi_builtpage process_bench make_ini dovi-cli-static >/dev/null
 
 echo "== machine"
 echo "processors: $(nproc); $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')"
@@ -53,7 +53,9 @@ echo "fixed cost at 10 KB, what it is made of (cpu ms: step, then iconv):"
 for step in "true:/bin/true" "no-file:$build/cli/dovi-cli --ini $files/missing.ini get init x" \
             "get:$build/cli/dovi-cli --ini $files/small.ini get init 使用者" \
             "header:$build/cli/dovi-cli header" \
-            "holidays:$build/cli/dovi-cli --ini $files/small.ini holidays 2027"; do
+            "holidays:$build/cli/dovi-cli --ini $files/small.ini holidays 2027" \
+            "page:$build/cli/dovi-cli --ini $files/small.ini page --json --seed 1" \
+            "page-static-icu:$build/bench/dovi-cli-static --ini $files/small.ini page --json --seed 1"; do
   # shellcheck disable=SC2086
   "$build/bench/process_bench" 30 "${step%%:*}" ${step#*:} -- iconv iconv -f CP932 -t UTF-8 "$files/small.ini"
 done
