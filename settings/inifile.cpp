@@ -183,7 +183,8 @@ void IniText::parse()
     const std::size_t content = codepage::byteOrderMark(encoding_).size();
     const Line first = lineAt(content, size);
     lineEnd_ = first.next > first.end ? bytes_.substr(first.end, first.next - first.end) : *codec_->encode("\r\n");
-    lastLineOpen_ = size > content && (size % unit_ != 0 || (unitAt(size - unit_) != '\n' && unitAt(size - unit_) != '\r'));
+    const unsigned last = size % unit_ == 0 && size > content ? unitAt(size - unit_) : 0;
+    lastLineOpen_ = size > content && last != '\n' && last != '\r';
 
     for (std::size_t bracket = find('[', content, size); bracket < size; bracket = find('[', bracket + unit_, size)) {
         std::size_t begin = bracket;
@@ -218,7 +219,8 @@ std::optional<std::string> IniText::sectionName(const Line& header) const
         }
     }
     // Decoded before looking for "]": in Shift-JIS its byte can be the second half of a character.
-    const std::string text = codec_->decode(std::string_view(bytes_).substr(nameBegin, header.end - std::min(nameBegin, header.end)));
+    const std::size_t length = header.end - std::min(nameBegin, header.end);
+    const std::string text = codec_->decode(std::string_view(bytes_).substr(nameBegin, length));
     const std::size_t close = text.find(']');
     if (close == npos)
         return std::nullopt;
