@@ -265,6 +265,38 @@ void pageBuildWarm(benchmark::State& state)
     });
 }
 
+// The holidays of one year as dovi-cli lists them: the holiday table read in one access, the
+// computed holidays worked out once for the year.
+void holidaysYear(benchmark::State& state)
+{
+    SettingsFile settings(Scratch::instance().pageFile(10 << 10));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(holidaysOfYear(settings, 2027).size());
+}
+
+// The same year day by day, as the page build looks up its one day: an access to the file and
+// the computed holiday of each day.
+void holidaysYearDayByDay(benchmark::State& state)
+{
+    using namespace std::chrono;
+    SettingsFile settings(Scratch::instance().pageFile(10 << 10));
+    for (auto _ : state) {
+        int marked = 0;
+        for (sys_days day = sys_days{year{2027} / 1 / 1}; day <= sys_days{year{2027} / 12 / 31}; day += days{1})
+            marked += lookupHoliday(settings, Date{day}).mark;
+        benchmark::DoNotOptimize(marked);
+    }
+}
+
+// The 28 years from 2000 to 2027 in one process.
+void holidaysRange(benchmark::State& state)
+{
+    SettingsFile settings(Scratch::instance().pageFile(10 << 10));
+    for (auto _ : state)
+        for (int y = 2000; y <= 2027; ++y)
+            benchmark::DoNotOptimize(holidaysOfYear(settings, y).size());
+}
+
 struct Case {
     const char* name;
     void (*run)(benchmark::State&);
@@ -379,6 +411,11 @@ int main(int argc, char** argv)
     for (const Case& c : kCases)
         for (const std::int64_t size : kSizes)
             benchmark::RegisterBenchmark(c.name, c.run)->Arg(size)->Unit(c.unit)->UseRealTime();
+    benchmark::RegisterBenchmark("holidays_year", holidaysYear)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("holidays_year_day_by_day", holidaysYearDayByDay)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("holidays_2000_to_2027", holidaysRange)->Unit(benchmark::kMicrosecond)->UseRealTime();
     Scratch::instance();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

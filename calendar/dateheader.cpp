@@ -2,17 +2,16 @@
 // arrive with ICU's data; the English month and weekday names are fixed words.
 #include "calendar/dateheader.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <memory>
-#include <mutex>
 #include <string_view>
+#include <vector>
 
-#include <unicode/calendar.h>
-#include <unicode/gregocal.h>
-#include <unicode/locid.h>
-#include <unicode/smpdtfmt.h>
-#include <unicode/timezone.h>
 #include <unicode/unistr.h>
+#include <unicode/ures.h>
 
 #include "texts/texts.h"
 #include "calendar/calendar.h"
@@ -30,64 +29,101 @@ constexpr std::string_view kEnglishWeekdays[] = {
     "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday",
 };
 
-constexpr double kMillisPerDay = 86'400'000.0;
-
-// Formats "era name, blank, year of the era" ("平成 12") in ICU's Japanese calendar. The formatter
-// works in UTC and is given noon UTC of the wanted day, so the machine's time zone cannot move the
-// date. Its calendar is Gregorian throughout (no switch to the Julian calendar in 1582), as
-// std::chrono's dates are. Building the formatter loads locale data, so it is built once; ICU
-// formatters are not safe for concurrent use, hence the lock.
-class EraFormatter {
+// The eras of ICU's Japanese calendar, read from ICU's data: each era's first day from the
+// supplemental calendar data, its name from the Japanese locale's era names. The era of a date is
+// the one with the latest first day on or before it (the first era for earlier dates, whose years
+// of the era are then 0 or less), as ICU's Japanese calendar reckons it, with the Gregorian
+// calendar throughout. Reading the two tables costs far less memory and time than building an
+// ICU calendar and date formatter, which load every date symbol and number format of the locale.
+// Eras that ICU's data marks as tentative (not yet named) are left out, as ICU leaves them out
+// unless told otherwise.
+class EraTable {
 public:
-    EraFormatter()
+    EraTable()
     {
-        const icu::Locale locale("ja_JP@calendar=japanese");
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Calendar> calendar(
-            icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), locale, status));
-        if (U_FAILURE(status) || !calendar)
+        Bundle data(ures_openDirect(nullptr, "supplementalData", &status));
+        Bundle eras = child(data, {"calendarData", "japanese", "eras"});
+        Bundle locale(ures_open(nullptr, "ja", &status));
+        Bundle names = child(locale, {"calendar", "japanese", "eras", "wide"});
+        if (!names)
+            names = child(locale, {"calendar", "japanese", "eras", "abbreviated"});
+        if (!eras || !names)
             return;
-        if (auto* gregorian = dynamic_cast<icu::GregorianCalendar*>(calendar.get())) {
-            UErrorCode changeStatus = U_ZERO_ERROR;  // on failure the 1582 switch merely stays
-            gregorian->setGregorianChange(U_DATE_MIN, changeStatus);
+        const int32_t count = ures_getSize(eras.get());
+        for (int32_t i = 0; i < count; ++i) {
+            UErrorCode eraStatus = U_ZERO_ERROR;
+            Bundle era(ures_getByIndex(eras.get(), i, nullptr, &eraStatus));
+            if (!era)
+                continue;
+            Bundle named(ures_getByKey(era.get(), "named", nullptr, &eraStatus));
+            if (named) {
+                int32_t length = 0;
+                const UChar* flag = ures_getString(named.get(), &length, &eraStatus);
+                if (flag && icu::UnicodeString(flag, length) == icu::UnicodeString(u"false"))
+                    continue;
+            }
+            eraStatus = U_ZERO_ERROR;
+            Bundle start(ures_getByKey(era.get(), "start", nullptr, &eraStatus));
+            int32_t length = 0;
+            const int32_t* ymd = start ? ures_getIntVector(start.get(), &length, &eraStatus) : nullptr;
+            const int number = std::atoi(ures_getKey(era.get()));  // the era's index in the names
+            int32_t nameLength = 0;
+            const UChar* name = ures_getStringByIndex(names.get(), number, &nameLength, &eraStatus);
+            if (U_FAILURE(eraStatus) || !ymd || length < 3 || !name)
+                continue;
+            std::string utf8;
+            icu::UnicodeString(name, nameLength).toUTF8String(utf8);
+            eras_.push_back({ymd[0] * 10000LL + ymd[1] * 100LL + ymd[2], ymd[0], std::move(utf8)});
         }
-        // "y", not "yy": the year of the era unpadded and untruncated; "GGGG": the full era name.
-        auto format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(u"GGGG y"), locale,
-                                                              status);
-        if (U_FAILURE(status))
-            return;
-        format->adoptCalendar(calendar.release());
-        format_ = std::move(format);
+        std::sort(eras_.begin(), eras_.end(), [](const Era& a, const Era& b) { return a.start < b.start; });
     }
 
-    // "" only if ICU could not build the Japanese calendar.
-    std::string format(Date date)
+    // "" only if ICU's data has no Japanese eras.
+    std::string format(Date date) const
     {
-        if (!format_)
+        if (eras_.empty())
             return {};
-        const auto days = std::chrono::sys_days{date}.time_since_epoch().count();
-        const UDate noon = static_cast<double>(days) * kMillisPerDay + kMillisPerDay / 2;
-        icu::UnicodeString text;
-        {
-            const std::lock_guard lock(mutex_);
-            format_->format(noon, text);
-        }
-        std::string utf8;
-        text.toUTF8String(utf8);
-        return utf8;
+        const int year = static_cast<int>(date.year());
+        const long long key =
+            year * 10000LL + static_cast<unsigned>(date.month()) * 100LL + static_cast<unsigned>(date.day());
+        auto after = std::upper_bound(eras_.begin(), eras_.end(), key,
+                                      [](long long k, const Era& era) { return k < era.start; });
+        const Era& era = after == eras_.begin() ? eras_.front() : *(after - 1);
+        return era.name + " " + std::to_string(year - era.firstYear + 1);
     }
 
 private:
-    std::mutex mutex_;
-    std::unique_ptr<icu::SimpleDateFormat> format_;
+    struct BundleCloser {
+        void operator()(UResourceBundle* bundle) const { ures_close(bundle); }
+    };
+    using Bundle = std::unique_ptr<UResourceBundle, BundleCloser>;
+
+    // The resource at path below parent, or null when parent is null or a step is missing.
+    static Bundle child(const Bundle& parent, std::initializer_list<const char*> path)
+    {
+        if (!parent)
+            return nullptr;
+        UErrorCode status = U_ZERO_ERROR;
+        Bundle found(ures_getByKey(parent.get(), *path.begin(), nullptr, &status));
+        for (auto step = path.begin() + 1; found && U_SUCCESS(status) && step != path.end(); ++step)
+            found.reset(ures_getByKey(found.get(), *step, nullptr, &status));
+        return U_SUCCESS(status) ? std::move(found) : nullptr;
+    }
+    struct Era {
+        long long start;  // the first day as year * 10000 + month * 100 + day
+        int firstYear;
+        std::string name;
+    };
+    std::vector<Era> eras_;
 };
 
 }  // namespace
 
 std::string eraYear(Date date)
 {
-    static EraFormatter formatter;  // built on first use; C++ makes that initialisation thread-safe
-    return formatter.format(date);
+    static const EraTable table;  // read on first use; C++ makes that initialisation thread-safe
+    return table.format(date);
 }
 
 DateHeader makeDateHeader(Date date)

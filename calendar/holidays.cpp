@@ -3,6 +3,7 @@
 // off that follow from them, the substitute holiday and the citizens' holiday.
 #include "calendar/holidays.h"
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <string_view>
@@ -113,41 +114,60 @@ constexpr HolidayRow kNationalHolidays[] = {
 // From this year on a substitute holiday moves past holidays that follow the Sunday holiday.
 constexpr int kLongSubstituteFrom = 2007;
 
-bool dayMatches(const HolidayRow& row, int year, int day, Weekday weekday)
+// How far before 1 January a year's table of national holidays reaches: further than any run of
+// national holidays that a substitute holiday in early January could look back over.
+constexpr int kDaysBefore = 10;
+
+// The day on which row falls in year (the row must hold in that year).
+sys_days dayOf(const HolidayRow& row, int year)
 {
+    const std::chrono::year y{year};
+    const std::chrono::month m{row.month};
     switch (row.rule) {
     case DayRule::Fixed:
-        return day == row.n;
+        return sys_days{y / m / std::chrono::day{static_cast<unsigned>(row.n)}};
     case DayRule::NthMonday:
-        // The n-th Monday lies between day 7n − 6 and day 7n.
-        return weekday == Weekday::Monday && day > 7 * (row.n - 1) && day <= 7 * row.n;
+        return sys_days{y / m / std::chrono::Monday[static_cast<unsigned>(row.n)]};
     case DayRule::VernalEquinox:
-        return day == equinoxDay(20.8431, year);
+        return sys_days{y / m / std::chrono::day{static_cast<unsigned>(equinoxDay(20.8431, year))}};
     case DayRule::AutumnalEquinox:
-        return day == equinoxDay(23.2488, year);
+        return sys_days{y / m / std::chrono::day{static_cast<unsigned>(equinoxDay(23.2488, year))}};
     }
-    return false;
+    return sys_days{};
 }
 
-// The name of the national holiday on date, or "" when it is none (always "" before 2000).
-std::string_view nationalHoliday(Date date)
-{
-    const int year = static_cast<int>(date.year());
-    const unsigned month = static_cast<unsigned>(date.month());
-    const int day = static_cast<int>(static_cast<unsigned>(date.day()));
-    const Weekday weekday = weekdayOf(date);
-    for (const HolidayRow& row : kNationalHolidays) {
-        if (year >= row.firstYear && year <= row.lastYear && month == row.month
-            && dayMatches(row, year, day, weekday))
-            return row.name;
+// The national holidays around one year: from kDaysBefore days before its 1 January up to and
+// including the next 1 January, each day with the name of the first row that falls on it.
+class NationalHolidays {
+public:
+    explicit NationalHolidays(int year) : first_(sys_days{std::chrono::year{year} / 1 / 1} - days{kDaysBefore})
+    {
+        for (int y = year - 1; y <= year + 1; ++y)
+            for (const HolidayRow& row : kNationalHolidays)
+                if (y >= row.firstYear && y <= row.lastYear)
+                    set(dayOf(row, y), row.name);
     }
-    return {};
-}
 
-bool isNationalHoliday(sys_days day)
-{
-    return !nationalHoliday(Date{day}).empty();
-}
+    // The name of the national holiday on day, or "" when it is none or lies outside the table.
+    std::string_view on(sys_days day) const
+    {
+        const auto i = (day - first_).count();  // in [0, names_.size()) inside the table
+        return i >= 0 && i < static_cast<long>(names_.size()) ? names_[static_cast<std::size_t>(i)]
+                                                              : std::string_view();
+    }
+    bool holds(sys_days day) const { return !on(day).empty(); }
+
+private:
+    void set(sys_days day, std::string_view name)
+    {
+        const auto i = (day - first_).count();
+        if (i >= 0 && i < static_cast<long>(names_.size()) && names_[static_cast<std::size_t>(i)].empty())
+            names_[static_cast<std::size_t>(i)] = name;
+    }
+
+    sys_days first_;
+    std::array<std::string_view, kDaysBefore + 366 + 1> names_{};
+};
 
 bool isSunday(sys_days day)
 {
@@ -158,15 +178,14 @@ bool isSunday(sys_days day)
 // fell on the Sunday before it. Up to 2006 only the day right after that Sunday qualifies; from
 // 2007 on it is the first day after the Sunday that is no national holiday, so the days off
 // move past e.g. 5/4 and 5/5 to 5/6 when 5/3 or 5/4 is a Sunday.
-bool isSubstituteHoliday(sys_days day)
+bool isSubstituteHoliday(const NationalHolidays& national, sys_days day)
 {
-    if (isNationalHoliday(day))
+    if (national.holds(day))
         return false;
     if (static_cast<int>(Date{day}.year()) < kLongSubstituteFrom)
-        return isNationalHoliday(day - days{1}) && isSunday(day - days{1});
-    // Walk back over the run of national holidays that ends yesterday: a few days at most, and
-    // never past 1999, where nothing counts as a national holiday.
-    for (sys_days before = day - days{1}; isNationalHoliday(before); before -= days{1}) {
+        return national.holds(day - days{1}) && isSunday(day - days{1});
+    // Walk back over the run of national holidays that ends yesterday: a few days at most.
+    for (sys_days before = day - days{1}; national.holds(before); before -= days{1}) {
         if (isSunday(before))
             return true;
     }
@@ -176,10 +195,22 @@ bool isSubstituteHoliday(sys_days day)
 // The citizens' holiday: a day that is neither a national holiday, a Sunday nor a substitute
 // holiday, between two national holidays (5/4 up to 2006, 9/22 in some years, 4/30 and 5/2 of
 // 2019).
-bool isCitizensHoliday(sys_days day)
+bool isCitizensHoliday(const NationalHolidays& national, sys_days day)
 {
-    return !isNationalHoliday(day) && !isSunday(day) && !isSubstituteHoliday(day)
-           && isNationalHoliday(day - days{1}) && isNationalHoliday(day + days{1});
+    return !national.holds(day) && !isSunday(day) && !isSubstituteHoliday(national, day)
+           && national.holds(day - days{1}) && national.holds(day + days{1});
+}
+
+// The computed holiday on day, a day of the year national was made for.
+std::string_view holidayOn(const NationalHolidays& national, sys_days day)
+{
+    if (const std::string_view name = national.on(day); !name.empty())
+        return name;
+    if (isSubstituteHoliday(national, day))
+        return texts::kSubstituteHoliday;
+    if (isCitizensHoliday(national, day))
+        return texts::kCitizensHoliday;
+    return {};
 }
 
 }  // namespace
@@ -194,16 +225,23 @@ int equinoxDay(double c, int year)
 
 std::string computedHoliday(Date date)
 {
-    if (!date.ok() || static_cast<int>(date.year()) < kFirstYear)
+    const int year = static_cast<int>(date.year());
+    if (!date.ok() || year < kFirstYear)
         return {};
-    if (const std::string_view name = nationalHoliday(date); !name.empty())
-        return std::string(name);
-    const sys_days day{date};
-    if (isSubstituteHoliday(day))
-        return std::string(texts::kSubstituteHoliday);
-    if (isCitizensHoliday(day))
-        return std::string(texts::kCitizensHoliday);
-    return {};
+    return std::string(holidayOn(NationalHolidays(year), sys_days{date}));
+}
+
+std::vector<std::string_view> computedHolidays(int year)
+{
+    const sys_days first{std::chrono::year{year} / 1 / 1};
+    const sys_days end{std::chrono::year{year + 1} / 1 / 1};
+    std::vector<std::string_view> names(static_cast<std::size_t>((end - first).count()));
+    if (year < kFirstYear || year > 9999)
+        return names;
+    const NationalHolidays national(year);
+    for (sys_days day = first; day < end; day += days{1})
+        names[static_cast<std::size_t>((day - first).count())] = holidayOn(national, day);
+    return names;
 }
 
 }  // namespace dovi

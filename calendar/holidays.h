@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "calendar/clock.h"
 
@@ -17,5 +19,10 @@ int equinoxDay(double c, int year);
 // Used only when the settings file's holiday table has no entry for the date's month and day;
 // the derived days follow from the national holidays computed here, never from that table.
 std::string computedHoliday(Date date);
+
+// What computedHoliday gives for every day of year, from 1 January on (365 or 366 names, "" on
+// days without a holiday; all "" for years before 2000 and after 9999). Works out the year's
+// national holidays once, so a whole year costs little more than one day.
+std::vector<std::string_view> computedHolidays(int year);
 
 }  // namespace dovi

@@ -225,14 +225,9 @@ int holidays(Context& context)
                     << " does not exist; only the computed holidays are shown\n";
 
     SettingsFile settings(context.ini);
-    const std::chrono::sys_days first{std::chrono::year{*from} / 1 / 1};
-    const std::chrono::sys_days last{std::chrono::year{*to} / 12 / 31};
-    for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1}) {
-        const Date date{day};
-        const HolidayShown shown = lookupHoliday(settings, date);
-        if (shown.mark)
+    for (int year = *from; year <= *to; ++year)
+        for (const auto& [date, shown] : holidaysOfYear(settings, year))
             context.out << isoDate(date) << '\t' << shown.name << '\n';
-    }
     return kOk;
 }
 

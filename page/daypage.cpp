@@ -119,9 +119,13 @@ int sayingCount(std::string_view text)
     return value >= -32768 && value <= 32767 ? static_cast<int>(value) : 0;
 }
 
-HolidayShown lookupHoliday(SettingsStore& settings, Date date)
+namespace {
+
+// What the page shows for date, given the holiday table's value for its day ("0" for none) and a
+// way to compute the holiday when the table has none.
+template <typename Computed>
+HolidayShown holidayShown(std::string value, Date date, Computed computed)
 {
-    std::string value = settings.read(texts::kHolidays, dateKey(date));
     if (value == texts::kSubstituteCandidate) {
         // The marker stands on the day after a fixed holiday; it is a holiday only on a Monday,
         // and it keeps the computed holidays off that day on every weekday.
@@ -131,10 +135,42 @@ HolidayShown lookupHoliday(SettingsStore& settings, Date date)
     }
     if (value != texts::kAbsent)
         return {true, std::move(value)};
-    std::string computed = computedHoliday(date);
-    if (!computed.empty())
-        return {true, std::move(computed)};
+    std::string name(computed());
+    if (!name.empty())
+        return {true, std::move(name)};
     return {};
+}
+
+}  // namespace
+
+HolidayShown lookupHoliday(SettingsStore& settings, Date date)
+{
+    return holidayShown(settings.read(texts::kHolidays, dateKey(date)), date, [&] { return computedHoliday(date); });
+}
+
+std::vector<std::pair<Date, HolidayShown>> holidaysOfYear(SettingsStore& settings, int year)
+{
+    using namespace std::chrono;
+    std::vector<std::pair<Date, HolidayShown>> shown;
+    const sys_days first{std::chrono::year{year} / 1 / 1};
+    const std::vector<std::string_view> computed = computedHolidays(year);
+    const auto table = settings.readSection(texts::kHolidays);
+    std::vector<std::string> byDay;  // the table's values by month * 32 + day, when the store lists sections
+    if (table) {
+        byDay.assign(13 * 32, std::string(texts::kAbsent));
+        for (const auto& [key, value] : *table)
+            if (const auto day = parseDateKey(key))
+                byDay[static_cast<unsigned>(day->month()) * 32 + static_cast<unsigned>(day->day())] = value;
+    }
+    for (std::size_t i = 0; i < computed.size(); ++i) {
+        const Date date{first + days{static_cast<int>(i)}};
+        std::string value = table ? byDay[static_cast<unsigned>(date.month()) * 32 + static_cast<unsigned>(date.day())]
+                                  : settings.read(texts::kHolidays, dateKey(date));
+        HolidayShown holiday = holidayShown(std::move(value), date, [&] { return computed[i]; });
+        if (holiday.mark)
+            shown.emplace_back(date, std::move(holiday));
+    }
+    return shown;
 }
 
 DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random)

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "calendar/clock.h"
 #include "page/random.h"
@@ -43,5 +45,9 @@ struct HolidayShown {
     std::string name;
 };
 HolidayShown lookupHoliday(SettingsStore& settings, Date date);
+
+// Every day of year on which the page shows a holiday, in date order, with what lookupHoliday
+// gives for it. Reads the holiday table in one access where the store can list a section.
+std::vector<std::pair<Date, HolidayShown>> holidaysOfYear(SettingsStore& settings, int year);
 
 }  // namespace dovi

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <unordered_set>
 
 namespace dovi {
 
@@ -178,114 +179,205 @@ std::size_t IniText::find(unsigned unit, std::size_t pos, std::size_t end) const
     return end;
 }
 
-std::size_t IniText::KeyIdHash::operator()(const KeyId& id) const
+// The line that starts at pos; a line reaching limit without a line end ends there.
+IniText::Line IniText::lineAt(std::size_t pos, std::size_t limit) const
 {
-    return std::hash<std::string>{}(id.name) ^ (id.section * 0x9E3779B97F4A7C15ull);
+    Line line{pos, limit, limit};
+    const std::size_t lf = find('\n', pos, limit);
+    const std::size_t cr = find('\r', pos, lf);
+    if (cr < lf) {
+        line.end = cr;
+        line.next = cr + unit_ < bytes_.size() && unitAt(cr + unit_) == '\n' ? cr + 2 * unit_ : cr + unit_;
+    } else if (lf < limit) {
+        line.end = lf;
+        line.next = lf + unit_;
+    }
+    line.next = std::min(line.next, bytes_.size());
+    return line;
 }
 
+// The sections are the lines whose first non-blank character is "[". In Shift-JIS the byte of "["
+// can be the second half of a character, but never right after a blank or a line end, which are
+// characters of their own: so a "[" with only blanks before it on its line is a real one.
 void IniText::parse()
 {
     const std::size_t size = bytes_.size();
-    std::size_t pos = codepage::byteOrderMark(encoding_).size();
-    std::size_t nextLf = 0;
-    bool lfKnown = false;  // nextLf is the first LF at or after pos (or size)
-    std::size_t current = npos;
-    // One slot per line at most: the key table then never grows (and rehashes) while it fills.
-    std::size_t lines = 1;
-    for (std::size_t lf = find('\n', pos, size); lf < size; lf = find('\n', lf + unit_, size))
-        ++lines;
-    keys_.reserve(lines);
-    while (pos < size) {
-        Line line{pos, size, size};
-        if (!lfKnown || nextLf < pos) {
-            nextLf = find('\n', pos, size);
-            lfKnown = true;
-        }
-        const std::size_t cr = find('\r', pos, nextLf);
-        if (cr < nextLf) {
-            line.end = cr;
-            line.next = cr + unit_ < size && unitAt(cr + unit_) == '\n' ? cr + 2 * unit_ : cr + unit_;
-        } else if (nextLf < size) {
-            line.end = nextLf;
-            line.next = nextLf + unit_;
-        }
-        line.next = std::min(line.next, size);
-        if (lineEnd_.empty() && line.next > line.end)
-            lineEnd_ = bytes_.substr(line.end, line.next - line.end);
-        parseLine(line, current);
-        lastLine_ = line;
-        pos = line.next;
+    const std::size_t content = codepage::byteOrderMark(encoding_).size();
+    const Line first = lineAt(content, size);
+    lineEnd_ = first.next > first.end ? bytes_.substr(first.end, first.next - first.end) : *codec_->encode("\r\n");
+    const unsigned last = size % unit_ == 0 && size > content ? unitAt(size - unit_) : 0;
+    lastLineOpen_ = size > content && last != '\n' && last != '\r';
+
+    for (std::size_t bracket = find('[', content, size); bracket < size; bracket = find('[', bracket + unit_, size)) {
+        std::size_t begin = bracket;
+        while (begin > content && isBlank(unitAt(begin - unit_)))
+            begin -= unit_;
+        if (begin > content && unitAt(begin - unit_) != '\n' && unitAt(begin - unit_) != '\r')
+            continue;
+        const Line line = lineAt(begin, size);
+        const std::optional<std::string> name = sectionName(line);
+        if (!name)
+            continue;  // a "[" line without "]" is no section line
+        if (!sections_.empty())
+            sections_.back().bodyEnd = begin;
+        sections_.push_back({line, size, std::hash<std::string_view>{}(*name)});
     }
-    if (lineEnd_.empty())
-        lineEnd_ = *codec_->encode("\r\n");
 }
 
-void IniText::parseLine(const Line& line, std::size_t& current)
+// The folded name of the section that header opens, or nullopt when the line has no "]".
+std::optional<std::string> IniText::sectionName(const Line& header) const
 {
-    const std::size_t start = skipBlanks(line.begin, line.end);
-    if (start >= line.end)
-        return;
-    const unsigned first = unitAt(start);
-    if (first == ';')
-        return;
-    if (first == '[') {
-        // Decoded before looking for "]": in Shift-JIS its byte can be the second half of a character.
-        const std::size_t nameBegin = start + unit_;
-        const std::string text = codec_->decode(std::string_view(bytes_).substr(nameBegin, line.end - nameBegin));
-        const std::size_t close = text.find(']');
-        if (close == npos)
-            return;
-        const std::string name = foldedName(std::string_view(text).substr(0, close));
-        const auto [it, added] = sectionIndex_.try_emplace(name, sections_.size());
-        current = added ? it->second : npos;  // keys under a second copy of a section are not seen
-        if (added)
-            sections_.push_back({line, line});
-        return;
+    const std::size_t nameBegin = skipBlanks(header.begin, header.end) + unit_;
+    if (unit_ == 1) {
+        // ASCII up to the "]" reads the same decoded: no need to decode then.
+        for (std::size_t i = nameBegin; i < header.end; ++i) {
+            const auto c = static_cast<unsigned char>(bytes_[i]);
+            if (c == ']')
+                return foldedName(std::string_view(bytes_).substr(nameBegin, i - nameBegin));
+            if (c >= 0x80)
+                break;
+            if (i + 1 == header.end)
+                return std::nullopt;
+        }
     }
-    const std::size_t equals = find('=', start, line.end);
-    if (equals >= line.end || current == npos)
-        return;
-    sections_[current].lastKey = line;
-    const std::size_t keyEnd = trimEnd(start, equals);
-    if (keyEnd == start)
-        return;
-    std::string name = foldedName(codec_->decode(std::string_view(bytes_).substr(start, keyEnd - start)));
-    keys_.try_emplace(KeyId{current, std::move(name)}, Key{line, equals + unit_});
+    // Decoded before looking for "]": in Shift-JIS its byte can be the second half of a character.
+    const std::size_t length = header.end - std::min(nameBegin, header.end);
+    const std::string text = codec_->decode(std::string_view(bytes_).substr(nameBegin, length));
+    const std::size_t close = text.find(']');
+    if (close == npos)
+        return std::nullopt;
+    return foldedName(std::string_view(text).substr(0, close));
 }
 
-const IniText::Section* IniText::findSection(std::string_view name, std::size_t* index) const
+std::string IniText::decodedName(std::size_t begin, std::size_t end) const
+{
+    return foldedName(codec_->decode(std::string_view(bytes_).substr(begin, end - begin)));
+}
+
+// Whether the key name in [begin, end) (trimmed) is name. An ASCII name matches only ASCII bytes:
+// every other byte of a file decodes to a character outside ASCII (or to U+FFFD). Other names are
+// compared decoded, and only where the lengths allow a match: each unit of the file's encoding
+// decodes to one to three bytes of UTF-8, a surrogate pair to four.
+bool IniText::keyMatches(std::size_t begin, std::size_t end, const KeyName& name) const
+{
+    const std::size_t n = end - begin;
+    const std::size_t length = name.folded.size();
+    if (name.ascii && unit_ == 1) {
+        if (n != length)
+            return false;
+        for (std::size_t i = 0; i < n; ++i) {
+            char c = bytes_[begin + i];
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            if (c != name.folded[i])
+                return false;
+        }
+        return true;
+    }
+    const std::size_t units = n / unit_;
+    if (units > length || 3 * units < length)
+        return false;
+    return decodedName(begin, end) == name.folded;
+}
+
+// Calls visit(key, nameBegin, nameEnd) for each key line of section in order (a line holding "="
+// that is no comment and no "[" line), with the trimmed name's offsets; stops when it returns false.
+template <typename Visit>
+void IniText::forEachKeyLine(const Section& section, Visit visit) const
+{
+    for (std::size_t pos = section.header.next; pos < section.bodyEnd;) {
+        const Line line = lineAt(pos, section.bodyEnd);
+        pos = line.next;
+        const std::size_t start = skipBlanks(line.begin, line.end);
+        if (start >= line.end)
+            continue;
+        const unsigned first = unitAt(start);
+        if (first == ';' || first == '[')
+            continue;
+        const std::size_t equals = find('=', start, line.end);
+        if (equals >= line.end)
+            continue;
+        if (!visit(Key{line, equals + unit_}, start, trimEnd(start, equals)))
+            return;
+    }
+}
+
+const IniText::Section* IniText::findSection(std::string_view name) const
 {
     // An empty name finds nothing, also where the file has a "[]" line: no write can name it.
     const std::string folded = foldedName(name);
-    const auto it = folded.empty() ? sectionIndex_.end() : sectionIndex_.find(folded);
-    if (it == sectionIndex_.end())
+    if (folded.empty())
         return nullptr;
-    if (index)
-        *index = it->second;
-    return &sections_[it->second];
+    const std::size_t hash = std::hash<std::string_view>{}(folded);
+    for (const Section& section : sections_)
+        if (section.nameHash == hash && sectionName(section.header) == folded)
+            return &section;
+    return nullptr;
 }
 
-const IniText::Key* IniText::findKey(std::string_view section, std::string_view key) const
+std::optional<IniText::Key> IniText::findKey(const Section& section, std::string_view key) const
 {
-    std::size_t index = 0;
-    if (!findSection(section, &index))
-        return nullptr;
-    const auto it = keys_.find(KeyId{index, foldedName(key)});
-    return it == keys_.end() ? nullptr : &it->second;
-}
-
-std::optional<std::string> IniText::value(std::string_view section, std::string_view key) const
-{
-    const Key* found = findKey(section, key);
-    if (!found)
+    KeyName name{foldedName(key), true};
+    if (name.folded.empty())
         return std::nullopt;
-    const Line& line = found->line;
+    for (const char c : name.folded)
+        name.ascii = name.ascii && static_cast<unsigned char>(c) < 0x80;
+    std::optional<Key> found;
+    forEachKeyLine(section, [&](const Key& candidate, std::size_t nameBegin, std::size_t nameEnd) {
+        if (nameEnd > nameBegin && keyMatches(nameBegin, nameEnd, name))
+            found = candidate;
+        return !found;
+    });
+    return found;
+}
+
+// The line after which a new key of section goes: its last key line, else its section line.
+IniText::Line IniText::lastKeyLine(const Section& section) const
+{
+    Line last = section.header;
+    forEachKeyLine(section, [&](const Key& key, std::size_t, std::size_t) {
+        last = key.line;
+        return true;
+    });
+    return last;
+}
+
+std::string IniText::valueOf(const Key& key) const
+{
+    const Line& line = key.line;
     const auto [begin, end] =
-        valueSpan(std::min(found->valueBegin, line.end), line.end, unit_, [this](std::size_t pos) { return unitAt(pos); });
+        valueSpan(std::min(key.valueBegin, line.end), line.end, unit_, [this](std::size_t pos) { return unitAt(pos); });
     const std::string_view raw = std::string_view(bytes_).substr(begin, end - begin);
     std::string text = codec_->decode(raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit)));
     text.resize(std::min(text.find('\0'), text.size()));
     return text;
+}
+
+std::optional<std::string> IniText::value(std::string_view section, std::string_view key) const
+{
+    const Section* found = findSection(section);
+    const std::optional<Key> entry = found ? findKey(*found, key) : std::nullopt;
+    if (!entry)
+        return std::nullopt;
+    return valueOf(*entry);
+}
+
+std::vector<std::pair<std::string, std::string>> IniText::entries(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> list;
+    const Section* found = findSection(section);
+    if (!found)
+        return list;
+    std::unordered_set<std::string> seen;
+    forEachKeyLine(*found, [&](const Key& key, std::size_t nameBegin, std::size_t nameEnd) {
+        std::string name = decodedName(nameBegin, nameEnd);
+        if (!name.empty() && seen.insert(name).second)
+            list.emplace_back(std::move(name), valueOf(key));
+        return true;
+    });
+    return list;
 }
 
 std::string_view valueAsRead(std::string_view value)
@@ -324,7 +416,7 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
     const std::string keyText = encoded[1] + *codec_->encode("=") + encoded[2];
 
     const Section* found = findSection(sectionName);
-    const Key* entry = found ? findKey(sectionName, keyName) : nullptr;
+    const std::optional<Key> entry = found ? findKey(*found, keyName) : std::nullopt;
     const std::string_view all = bytes_;
     if (!value) {
         if (!entry)
@@ -335,13 +427,13 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
         const std::size_t end = entry->line.end;
         return {true, std::string(all.substr(0, entry->valueBegin)).append(encoded[2]).append(all.substr(end)), {}};
     }
-    const bool lastLineOpen = lastLine_ && lastLine_->next == lastLine_->end;
-    const bool addsAtEnd = !found || found->lastKey.next == bytes_.size();
+    const std::optional<Line> lastKey = found ? std::optional<Line>(lastKeyLine(*found)) : std::nullopt;
+    const bool addsAtEnd = !lastKey || lastKey->next == bytes_.size();
     if (addsAtEnd && bytes_.size() % unit_ != 0)
         return refusal(writeFailure(WriteFailure::HalfUtf16Ending,
                                     "the settings file ends in half a UTF-16 character, so nothing can be added after it"));
     if (found) {
-        const Line& after = found->lastKey;
+        const Line& after = *lastKey;
         std::string text(all.substr(0, after.next));
         if (after.next == after.end)
             text += lineEnd_;
@@ -352,7 +444,7 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
         return {true, text.append(keyText).append(end).append(all.substr(after.next)), {}};
     }
     std::string text = bytes_;
-    if (lastLineOpen)
+    if (lastLineOpen_)
         text += lineEnd_;
     text += *codec_->encode("[") + encoded[0] + *codec_->encode("]") + lineEnd_ + keyText + lineEnd_;
     return {true, std::move(text), {}};
@@ -363,7 +455,8 @@ IniEdit IniText::renameKey(std::string_view section, std::string_view fromKey, s
     const std::string_view newName = trimmed(toKey);
     if (WriteResult problem = keyNameProblem(newName); refused(problem))
         return refusal(std::move(problem));
-    const Key* from = findKey(section, fromKey);
+    const Section* found = findSection(section);
+    const std::optional<Key> from = found ? findKey(*found, fromKey) : std::nullopt;
     if (!from)
         return refusal(writeFailure(WriteFailure::KeyMissing, "the key " + std::string(trimmed(fromKey)) +
                                                                   " is not in section " + std::string(trimmed(section))));
@@ -371,8 +464,8 @@ IniEdit IniText::renameKey(std::string_view section, std::string_view fromKey, s
     const auto name = codec_->encode(newName, &bad);
     if (!name)
         return refusal(unstorable(bad, encoding_, WritePart::KeyName));
-    const Key* to = findKey(section, newName);
-    if (to == from)
+    const std::optional<Key> to = findKey(*found, newName);
+    if (to && to->line.begin == from->line.begin)
         return {};
 
     const std::size_t nameBegin = skipBlanks(from->line.begin, from->line.end);

@@ -23,7 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "settings/codepage.h"
@@ -48,8 +48,9 @@ struct IniEdit {
 
 class IniText {
 public:
-    // Parses a whole file (mark included); an empty string is a new, empty Shift-JIS file.
-    // Runs in time linear in the size of the file.
+    // Takes a whole file (mark included); an empty string is a new, empty Shift-JIS file. Finds
+    // only where the sections are, in one pass over the bytes; keys and values are looked for,
+    // and decoded, when asked for. Memory beyond the bytes follows the number of sections.
     explicit IniText(std::string bytes);
     ~IniText();
     IniText(IniText&&) noexcept;
@@ -59,8 +60,14 @@ public:
     const std::string& bytes() const { return bytes_; }
 
     // The value of key in section as UTF-8 (undecodable bytes as U+FFFD), or nullopt when the
-    // section or the key is missing or a name is empty.
+    // section or the key is missing or a name is empty. Looks through the lines of that section
+    // only, decoding just the key names that could match and the one value found.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // Every key of section with the value value() gives for it, in the order of the file. Names
+    // are as lookups compare them: without surrounding blanks, ASCII letters in lower case. A
+    // name that stands twice is listed once, at its first line. Empty for a missing section.
+    std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
     // The file text after storing value under key in section (std::nullopt deletes the key). An
     // existing key keeps its line up to and including the "=" and gets the value exactly as given;
@@ -84,37 +91,41 @@ private:
         Line line;
         std::size_t valueBegin;  // just after the "="
     };
+    // A section line: every one is kept, copies included, as each ends the keys of the one
+    // before it; lookups take the first copy of a name.
     struct Section {
         Line header;
-        Line lastKey;  // the line after which a new key goes: the last key line, else the header
+        std::size_t bodyEnd;   // where the next section line begins, or the end of the file
+        std::size_t nameHash;  // of the folded name, to pass over other sections without decoding
     };
-    struct KeyId {
-        std::size_t section;
-        std::string name;  // folded
-        bool operator==(const KeyId&) const = default;
-    };
-    struct KeyIdHash {
-        std::size_t operator()(const KeyId& id) const;  // not noexcept: the table then keeps each hash
+    // A key name asked for, folded once for comparing it with many key lines.
+    struct KeyName {
+        std::string folded;
+        bool ascii;
     };
 
     void parse();
-    void parseLine(const Line& line, std::size_t& current);
+    Line lineAt(std::size_t pos, std::size_t limit) const;
+    std::optional<std::string> sectionName(const Line& header) const;
     unsigned unitAt(std::size_t pos) const;
     std::size_t skipBlanks(std::size_t pos, std::size_t end) const;
     std::size_t trimEnd(std::size_t begin, std::size_t end) const;
     std::size_t find(unsigned unit, std::size_t pos, std::size_t end) const;
-    const Section* findSection(std::string_view name, std::size_t* index = nullptr) const;
-    const Key* findKey(std::string_view section, std::string_view key) const;
+    std::string decodedName(std::size_t begin, std::size_t end) const;
+    bool keyMatches(std::size_t begin, std::size_t end, const KeyName& name) const;
+    template <typename Visit>
+    void forEachKeyLine(const Section& section, Visit visit) const;
+    const Section* findSection(std::string_view name) const;
+    std::optional<Key> findKey(const Section& section, std::string_view key) const;
+    Line lastKeyLine(const Section& section) const;
+    std::string valueOf(const Key& key) const;
 
     std::string bytes_;
     FileEncoding encoding_;
-    std::size_t unit_;                  // 1 or 2 bytes per code unit
-    std::string lineEnd_;               // the file's first line end; CR LF when it has none
-    std::optional<Line> lastLine_;      // none for an empty file
-    // Only sections and key lines are kept, so that memory follows the keys, not the lines.
+    std::size_t unit_;           // 1 or 2 bytes per code unit
+    std::string lineEnd_;        // the file's first line end; CR LF when it has none
+    bool lastLineOpen_ = false;  // the file has text after its last line end
     std::vector<Section> sections_;
-    std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> first copy
-    std::unordered_map<KeyId, Key, KeyIdHash> keys_;             // first key line of each name
     std::unique_ptr<codepage::Codec> codec_;
 };
 

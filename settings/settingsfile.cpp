@@ -62,24 +62,29 @@ bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& 
     if (fd < 0)
         return false;
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
-    if (ok) {
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                ok = got == 0;
-                break;
-            }
-            bytes.append(buffer, static_cast<std::size_t>(got));
+    // Straight into the one buffer the text keeps: sized by fstat, grown if the file grows while
+    // it is read (up to the limit), cut to what was read.
+    std::size_t done = 0;
+    if (ok)
+        bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+    while (ok) {
+        if (done == bytes.size()) {
             if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
                 ok = false;
                 break;
             }
+            bytes.resize(bytes.size() + 65536);
         }
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        done += static_cast<std::size_t>(got);
     }
+    bytes.resize(done);
     ::close(fd);
     return ok;
 }
@@ -141,6 +146,13 @@ std::string SettingsFile::read(std::string_view section, std::string_view key)
     if (cache_->refresh(path_) != Cache::State::Ok)
         return "0";
     return cache_->text->value(section, key).value_or("0");
+}
+
+std::optional<std::vector<std::pair<std::string, std::string>>> SettingsFile::readSection(std::string_view section)
+{
+    if (cache_->refresh(path_) != Cache::State::Ok)
+        return std::vector<std::pair<std::string, std::string>>{};
+    return cache_->text->entries(section);
 }
 
 FileEncoding SettingsFile::encoding()

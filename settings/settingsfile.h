@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "settings/encoding.h"
@@ -46,6 +47,16 @@ public:
     // The value of key in section; "0" when the file, the section or the key is missing or the file
     // cannot be read; "" for a key present with an empty value.
     virtual std::string read(std::string_view section, std::string_view key) = 0;
+
+    // Every key of section with its value, in one access: the names as read() matches them
+    // (without surrounding blanks; in a file, ASCII letters in lower case), each once, with the
+    // value read() gives for it. An empty list for a missing file or section; nullopt from a
+    // store that cannot list a section, whose callers then read key by key.
+    virtual std::optional<std::vector<std::pair<std::string, std::string>>> readSection(std::string_view section)
+    {
+        static_cast<void>(section);
+        return std::nullopt;
+    }
 
     // Stores value under key in section, creating file, section and key as needed. std::nullopt
     // (an absent value, distinct from "") deletes the key.
@@ -92,6 +103,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     std::string read(std::string_view section, std::string_view key) override;
+    std::optional<std::vector<std::pair<std::string, std::string>>> readSection(std::string_view section) override;
     // A write that changes the file also removes the new files that writers killed before their
     // rename left beside it (".dovi.ini.new-PID-N" of processes that no longer exist, and empty
     // ones); see replaceFile in settings/replacement.h for how the file is replaced. Every write

@@ -153,4 +153,25 @@ TEST(CodepageCut, NeverSplitsACharacter)
 }
 
 }  // namespace
+// The settings reader matches an ASCII name against raw bytes: it relies on every byte sequence
+// that holds a byte of 0x80 or more decoding to text that holds one too (a character beyond ASCII
+// or U+FFFD), in every pair of Shift-JIS bytes and every single byte.
+TEST(Codec, NoShiftJisBytesBeyondAsciiDecodeToAscii)
+{
+    dovi::codepage::Codec codec(dovi::FileEncoding::Cp932);
+    const auto beyondAscii = [](const std::string& text) {
+        for (const char c : text)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return true;
+        return false;
+    };
+    for (unsigned first = 0x80; first <= 0xFF; ++first) {
+        for (unsigned second = 0; second <= 0xFF; ++second) {
+            const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
+            ASSERT_TRUE(beyondAscii(codec.decode(bytes))) << std::hex << first << " " << second;
+        }
+        ASSERT_TRUE(beyondAscii(codec.decode(std::string(1, static_cast<char>(first))))) << std::hex << first;
+    }
+}
+
 }  // namespace dovi

@@ -1,8 +1,15 @@
 // The date header: era line, day, weekday line, caption and weekend colour.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+
+#include <unicode/calendar.h>
+#include <unicode/gregocal.h>
+#include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
 
 #include "calendar/dateheader.h"
 
@@ -80,6 +87,56 @@ TEST(EraYear, EraBoundaries)
     for (const auto& c : cases)
         EXPECT_EQ(dovi::eraYear(c.date), c.era);
     EXPECT_EQ(dovi::makeDateHeader(2019y / 5 / 1).eraLine, "令和 1年5月  May 2019");
+}
+
+// ICU's own Japanese calendar and date formatter ("GGGG y", Gregorian throughout, noon UTC) as
+// the yardstick for the era of any date.
+class IcuEraFormat {
+public:
+    IcuEraFormat()
+    {
+        const icu::Locale locale("ja_JP@calendar=japanese");
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Calendar> calendar(
+            icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), locale, status));
+        if (auto* gregorian = dynamic_cast<icu::GregorianCalendar*>(calendar.get()))
+            gregorian->setGregorianChange(U_DATE_MIN, status);
+        format_ = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(u"GGGG y"), locale, status);
+        format_->adoptCalendar(calendar.release());
+        EXPECT_TRUE(U_SUCCESS(status));
+    }
+    std::string operator()(sys_days day) const
+    {
+        icu::UnicodeString text;
+        format_->format(static_cast<double>(day.time_since_epoch().count()) * 86'400'000.0 + 43'200'000.0, text);
+        std::string utf8;
+        text.toUTF8String(utf8);
+        return utf8;
+    }
+
+private:
+    std::unique_ptr<icu::SimpleDateFormat> format_;
+};
+
+// Every week from the year 600 to 2100 against ICU's formatter, and every day of the weeks in
+// which the era changes, so that each era's first day is checked exactly.
+TEST(EraYear, AgreesWithIcuFormatterFrom600To2100)
+{
+    const IcuEraFormat icu;
+    std::string previous = icu(sys_days{600y / 1 / 1});
+    int changes = 0;
+    for (sys_days week = sys_days{600y / 1 / 1} + days{7}; week <= sys_days{2100y / 1 / 1}; week += days{7}) {
+        const std::string expected = icu(week);
+        ASSERT_EQ(dovi::eraYear(Date{week}), expected) << static_cast<int>(Date{week}.year());
+        const auto eraOf = [](const std::string& text) { return text.substr(0, text.rfind(' ')); };
+        if (eraOf(expected) != eraOf(previous)) {
+            ++changes;
+            for (sys_days day = week - days{6}; day < week; day += days{1})
+                ASSERT_EQ(dovi::eraYear(Date{day}), icu(day)) << static_cast<int>(Date{day}.year());
+        }
+        previous = expected;
+    }
+    EXPECT_GT(changes, 200);  // the eras from 大化 to 令和
 }
 
 }  // namespace

@@ -309,6 +309,59 @@ TEST(Holiday, TableMarkerOrComputed)
     EXPECT_EQ(none.holiday, std::nullopt);
 }
 
+// A year's listing shows what the day-by-day lookup shows, through a file read in one access and
+// through a store that cannot list a section. The table: a name of its own on a computed holiday
+// (2001-01-08), a marker on a Monday (2001-04-30) and on a Tuesday (2001-02-13), a day that the
+// table alone makes a holiday (2001-06-01), and a second line of a key, which does not count.
+TEST(Holiday, YearListingShowsWhatEachDayShows)
+{
+    const std::vector<std::pair<std::string, std::string>> table = {
+        {"01/08", "祝日"}, {"04/30", "振替候補日"}, {"02/13", "振替候補日"}, {"06/01", "記念日"},
+    };
+    std::string text = "[休日]\r\n";
+    for (const auto& [key, value] : table)
+        text += key + "=" + value + "\r\n";
+    text += " 06/01 =二行目\r\n[init]\r\n";
+    test::TempDir dir;
+    test::writeBytes(dir / "dovi.ini", text);
+    SettingsFile file(dir / "dovi.ini");
+    MemoryStore memory;
+    for (const auto& [key, value] : table)
+        memory.put("休日", key, value);
+
+    const auto listed = holidaysOfYear(file, 2001);
+    std::vector<std::string> shown;
+    for (const auto& [date, holiday] : listed)
+        shown.push_back(std::to_string(static_cast<unsigned>(date.month())) + "/" +
+                        std::to_string(static_cast<unsigned>(date.day())) + " " + holiday.name);
+    const std::vector<std::string> expected = {
+        "1/1 元日", "1/8 祝日", "2/11 建国記念の日", "2/12 振替休日", "3/20 春分の日", "4/29 みどりの日",
+        "4/30 振替休日", "5/3 憲法記念日", "5/4 国民の休日", "5/5 こどもの日", "6/1 記念日", "7/20 海の日",
+        "9/15 敬老の日", "9/23 秋分の日", "9/24 振替休日", "10/8 体育の日", "11/3 文化の日",
+        "11/23 勤労感謝の日", "12/23 天皇誕生日", "12/24 振替休日",
+    };
+    EXPECT_EQ(shown, expected);
+
+    for (const int y : {1999, 2000, 2001, 2019, 2024}) {
+        const auto fromFile = holidaysOfYear(file, y);
+        const auto fromMemory = holidaysOfYear(memory, y);
+        ASSERT_EQ(fromFile.size(), fromMemory.size()) << y;
+        std::size_t next = 0;
+        using namespace std::chrono;
+        for (sys_days day = sys_days{year{y} / 1 / 1}; day <= sys_days{year{y} / 12 / 31}; day += days{1}) {
+            const HolidayShown one = lookupHoliday(file, Date{day});
+            if (!one.mark)
+                continue;
+            ASSERT_LT(next, fromFile.size()) << y;
+            EXPECT_EQ(fromFile[next].first, Date{day});
+            EXPECT_EQ(fromFile[next].second.name, one.name);
+            EXPECT_EQ(fromMemory[next].second.name, one.name);
+            ++next;
+        }
+        EXPECT_EQ(next, fromFile.size()) << y;
+    }
+}
+
 TEST(Counter, LineOnADayWithoutMessages)
 {
     struct { const char* birthday; const char* registered; int y; unsigned m, d; int s; const char* line; } cases[] = {

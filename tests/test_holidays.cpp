@@ -2,6 +2,7 @@
 // holidays are written down from the official list of national holidays.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -190,6 +191,29 @@ TEST(ComputedHoliday, SixteenNationalHolidaysEachYearFrom2022)
             EXPECT_EQ(count[name], 1) << y << " " << name;
         EXPECT_EQ(count["体育の日"], 0) << y;
     }
+}
+
+// The year's list names each day as computedHoliday does, across the years where the rules
+// change and at the ends of the range; years outside it list no holiday.
+TEST(ComputedHolidays, YearListMatchesEachDay)
+{
+    for (const int y : {1999, 2000, 2001, 2006, 2007, 2016, 2019, 2020, 2021, 2024, 2099, 9999}) {
+        const std::vector<std::string_view> names = dovi::computedHolidays(y);
+        const sys_days first{year{y} / 1 / 1};
+        ASSERT_EQ(names.size(), static_cast<std::size_t>((sys_days{year{y + 1} / 1 / 1} - first).count())) << y;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const Date date{first + days{static_cast<int>(i)}};
+            EXPECT_EQ(names[i], dovi::computedHoliday(date)) << describe(date);
+        }
+    }
+    const auto none = dovi::computedHolidays(1998);
+    EXPECT_EQ(std::count(none.begin(), none.end(), std::string_view()), 365);
+    const auto leap = dovi::computedHolidays(2024);
+    EXPECT_EQ(leap.size(), 366u);
+    EXPECT_EQ(leap[0], "元日");
+    EXPECT_EQ(leap[31 + 11], "振替休日");                // 2024-02-12, after Sunday 2/11
+    EXPECT_EQ(leap[31 + 29 + 19], "春分の日");           // 2024-03-20
+    EXPECT_EQ(leap[244 + 22], "振替休日");               // 2024-09-23, after Sunday 9/22
 }
 
 }  // namespace

@@ -3,6 +3,11 @@
 // saved copy of the whole file as it must look afterwards.
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 #include "settings/settingsfile.h"
 #include "tests/testutil.h"
 
@@ -267,6 +272,55 @@ TEST(SettingsWrite, RefusesWhatTheFileCannotHold)
     SettingsFile file(dir / "dovi.ini");
     EXPECT_TRUE(file.write("init", "使用者", "𠮷野家 😀").ok);
     EXPECT_EQ(file.read("init", "使用者"), "𠮷野家 😀");
+}
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// A whole section in one access: first lines of each name, folded names, the values read() gives.
+TEST(SettingsReadSection, ListsWhatReadsGive)
+{
+    const std::tuple<const char*, const char*, Entries> cases[] = {
+        {"basic.ini", "誕生日", {{"a01/20", "花子:1990"}, {"c01/20", "次郎"}}},
+        {"basic.ini", "言霊", {{"1", "一期一会,いちごいちえ"}, {"2", "七転八起,ななころびやおき"}}},
+        {"basic.ini", "休日", {}},
+        {"duplicates.ini", "DUP", {{"key", "first"}}},  // not the second line nor the second copy
+        {"duplicates.ini", "tail", {}},
+        {"utf16be.ini", "init", {}},                    // filled in below from read()
+    };
+    TempDir dir;
+    for (const auto& [file, section, expected] : cases) {
+        writeBytes(dir / "dovi.ini", fixture(file));
+        SettingsFile settings(dir / "dovi.ini");
+        const auto listed = settings.readSection(section);
+        ASSERT_TRUE(listed.has_value());
+        if (std::string_view(file) != "utf16be.ini") {
+            EXPECT_EQ(*listed, expected) << file << " [" << section << "]";
+            continue;
+        }
+        ASSERT_FALSE(listed->empty());
+        for (const auto& [key, value] : *listed)
+            EXPECT_EQ(settings.read(section, key), value) << key;
+    }
+    SettingsFile missing(dir / "missing.ini");
+    EXPECT_EQ(missing.readSection("init"), Entries{});
+}
+
+// Names that differ only in what lies beside ASCII: the lookup compares decoded names, never
+// single bytes of a double-byte character. In Shift-JIS "ゾ" is 83 5D, its second byte that of
+// "]", and "ア" is 83 41, its second byte that of "A".
+TEST(SettingsRead, DoubleByteNamesAreWholeCharacters)
+{
+    TempDir dir;
+    writeBytes(dir / "dovi.ini", std::string("[\x83\x5D\x83\x45]\r\nA=ascii\r\n\x83\x41=kana\r\n"
+                                             "\x83\x60=ti\r\n[x\x83\x5D]\r\nk=in x-zo\r\n[x]\r\nk=in x\r\n"));
+    SettingsFile settings(dir / "dovi.ini");
+    const ReadCase cases[] = {
+        {"", "ゾウ", "a", "ascii"},   {"", "ゾウ", "ア", "kana"}, {"", "ゾウ", "チ", "ti"},
+        {"", "ゾウ", "\x41", "ascii"}, {"", "xゾ", "k", "in x-zo"}, {"", "x", "k", "in x"},
+        {"", "ゾ", "a", "0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(settings.read(c.section, c.key), c.expected) << c.section << " " << c.key;
 }
 
 }  // namespace
