@@ -55,6 +55,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("dovi"));
     QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
     dovi::installFontSubstitutes();
+    dovi::installJapaneseQtTexts();
 
     dovi::Form1 form(dovi::defaultServices());
     std::unique_ptr<BuiltPagePaintReport> report;
