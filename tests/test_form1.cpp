@@ -299,31 +299,15 @@ TEST_F(Form1Test, PageIsBuiltWhileAnotherProgramHoldsTheLock)
     writeIni("[init]\n使用者=太郎さん\n誕生日= 1973/ 7/ 5\n性別=男性\n登録日=2000/1/1\n"
              "[誕生日]\n01/10=古株\n");
     const std::string before = test::readBytes(dir_ / "dovi.ini");
-    int release[2], ready[2];
-    ASSERT_EQ(::pipe(release), 0);
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        ::close(release[1]);
-        SettingsFile file(dir_ / "dovi.ini");
-        const auto hold = file.lockForUpdate();
-        char byte = 1;
-        if (::write(ready[1], &byte, 1) != 1)
-            ::_exit(1);
-        ::read(release[0], &byte, 1);
-        ::_exit(0);
-    }
-    ::close(release[0]);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    test::LockHolder holder(dir_ / "dovi.ini");
+    ASSERT_TRUE(holder.ok());
     setLockWaitLimit(milliseconds(200));
     clock_.set({year{2000} / January / 10, 8, 0, 20});
     auto form = loadedForm();
     ::alarm(30);  // a build that waits for the lock for good ends the test program
     form->Timer2_Timer();
     ::alarm(0);
-    ::close(release[1]);
-    ::waitpid(holder, nullptr, 0);
+    holder.release();
     setLockWaitLimit(milliseconds(3000));
 
     EXPECT_EQ(form->Label5->text(), QString::fromUtf8("おはよう，今日も素敵な太郎さん"));

@@ -435,32 +435,16 @@ TEST_F(FirstStartTest, NameThatReadsAsNoUserIsRefused)
 TEST_F(FirstStartTest, LockHeldByAnotherProgramStoresNothing)
 {
     ASSERT_TRUE(loaded_);
-    // Another program holds the update lock until the pipe closes.
-    int release[2], ready[2];
-    ASSERT_EQ(::pipe(release), 0);
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        ::close(release[1]);
-        SettingsFile file(dir_ / "dovi.ini");
-        const auto hold = file.lockForUpdate();
-        char byte = 1;
-        if (::write(ready[1], &byte, 1) != 1)
-            ::_exit(1);
-        ::read(release[0], &byte, 1);
-        ::_exit(0);
-    }
-    ::close(release[0]);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    // Another program holds the update lock until it is released.
+    test::LockHolder holder(dir_ / "dovi.ini");
+    ASSERT_TRUE(holder.ok());
     setLockWaitLimit(milliseconds(200));
 
     Form3& d = registration();
     d.Text1->setText(QStringLiteral("あ"));
     d.Option1->click();
     d.Command1->click();
-    ::close(release[1]);
-    ::waitpid(holder, nullptr, 0);
+    holder.release();
     setLockWaitLimit(milliseconds(3000));
 
     EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"), kInstalledIni);

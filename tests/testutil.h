@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "settings/settingsfile.h"
 
 namespace dovi::test {
@@ -128,6 +131,54 @@ public:
 
 private:
     std::map<std::pair<std::string, std::string>, std::string> values_;
+};
+
+// Another process that holds the update lock of the settings file ini from construction until
+// release() or the end of the object. ok() is false when the process could not be started.
+class LockHolder {
+public:
+    explicit LockHolder(const std::filesystem::path& ini)
+    {
+        int release[2], ready[2];
+        if (::pipe(release) != 0 || ::pipe(ready) != 0)
+            return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(release[1]);
+            SettingsFile file(ini);
+            const auto hold = file.lockForUpdate();
+            char byte = 1;
+            if (::write(ready[1], &byte, 1) != 1)
+                ::_exit(1);
+            static_cast<void>(::read(release[0], &byte, 1));
+            ::_exit(0);
+        }
+        ::close(release[0]);
+        ::close(ready[1]);
+        release_ = release[1];
+        char byte = 0;
+        held_ = pid_ > 0 && ::read(ready[0], &byte, 1) == 1;
+        ::close(ready[0]);
+    }
+    ~LockHolder() { release(); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+    bool ok() const { return held_; }
+    void release()
+    {
+        if (release_ >= 0)
+            ::close(release_);
+        release_ = -1;
+        if (pid_ > 0)
+            ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int release_ = -1;
+    bool held_ = false;
 };
 
 }  // namespace dovi::test
