@@ -8,15 +8,13 @@
 
 #include "cli/commands.h"
 #include "settings/settingsfile.h"
+#include "tests/clitest.h"
 #include "tests/testutil.h"
 
 namespace dovi {
 namespace {
 
-struct CliResult {
-    int code;
-    std::string out, err;
-};
+using test::CliResult;
 
 class CliBook : public testing::Test {
 protected:
@@ -26,13 +24,7 @@ protected:
                               "a02/29=閏:2000\r\n[特別日]\r\na01/20=大寒\r\nc01/20=見えない日\r\n"
                               "[言霊]\r\n1=急がば回れ,ことわざ\r\n2=継続は,力なり\r\n");
     }
-    CliResult run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"dovi-cli", "--ini", ini});
-        std::ostringstream out, err;
-        const int code = cli::run(args, out, err);
-        return {code, out.str(), err.str()};
-    }
+    CliResult run(std::vector<std::string> args) { return test::runCli(ini, std::move(args)); }
 
     test::TempDir dir;
     const std::string ini = (dir / "dovi.ini").string();

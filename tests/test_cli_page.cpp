@@ -10,6 +10,7 @@
 
 #include "settings/settingsfile.h"
 #include "cli/commands.h"
+#include "tests/clitest.h"
 #include "tests/testutil.h"
 
 namespace dovi {
@@ -17,10 +18,7 @@ namespace {
 
 using nlohmann::json;
 
-struct CliResult {
-    int code;
-    std::string out, err;
-};
+using test::CliResult;
 
 // A registered man born on 5 July 1973, registered on 20 January 2000, with one holiday in the
 // table and one saying that can be drawn.
@@ -41,13 +39,7 @@ protected:
         ASSERT_TRUE(SettingsFile(ini).write(section, key, value).ok);
     }
     std::string read(std::string_view section, std::string_view key) { return SettingsFile(ini).read(section, key); }
-    CliResult run(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"dovi-cli", "--ini", ini});
-        std::ostringstream out, err;
-        const int code = cli::run(args, out, err);
-        return {code, out.str(), err.str()};
-    }
+    CliResult run(std::vector<std::string> args) { return test::runCli(ini, std::move(args)); }
 
     test::TempDir dir;
     const std::string ini = (dir / "dovi.ini").string();
