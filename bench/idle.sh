@@ -22,7 +22,7 @@ trap cleanup EXIT
 start_x "$work"
 registered_ini "$build" "$source_dir" "$work"
 
-(cd "$work" && exec "$build/gui/dovi") 2>>"$work/dovi.log" &
+(cd "$work" && exec "$build/dovi") 2>>"$work/dovi.log" &
 DOVI_PID=$!
 (cd "$work" && exec "$build/bench/minimal_window") 2>>"$work/minimal.log" &
 MINIMAL_PID=$!

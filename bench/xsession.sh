@@ -43,7 +43,7 @@ stop_x() {
 # registered_ini BUILD_DIR SOURCE_DIR WORKDIR: the installed settings file with a registered user,
 # as WORKDIR/dovi.ini, so that dovi builds its page on start.
 registered_ini() {
-  local build=$1 source=$2 work=$3 cli=$1/cli/dovi-cli
+  local build=$1 source=$2 work=$3 cli=$1/dovi-cli
   cp "$source/data/dovi.ini" "$work/dovi.ini"
   "$cli" --ini "$work/dovi.ini" set init 使用者 山田太郎さん
   "$cli" --ini "$work/dovi.ini" set init 誕生日 " 1973/ 7/ 5"

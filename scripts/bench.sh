@@ -34,7 +34,7 @@ printf '%-8s %5s %12s %12s %7s %9s %14s %14s %12s\n' size runs "page cpu ms" "ic
 for size_runs in 10240:30 1048576:15 10485760:7 104857600:3; do
   size=${size_runs%%:*} n=${size_runs##*:}
   "$build/bench/make_ini" "$size" "$files/page.ini"
-  "$build/bench/process_bench" "$n" page "$build/cli/dovi-cli" --ini "$files/page.ini" page --json \
+  "$build/bench/process_bench" "$n" page "$build/dovi-cli" --ini "$files/page.ini" page --json \
       --at "2000-01-20 08:00:20" --seed 1 -- iconv iconv -f CP932 -t UTF-8 "$files/page.ini" |
     awk -v size="$size" -v n="$n" '{ printf "%-8s %5d %12.2f %12.2f %6.2fx %9.2f %14d %14d %12d\n",
       (size >= 1048576 ? size / 1048576 " MB" : size / 1024 " KB"), n, $3, $4, $5, $3 / (size / 1048576),
@@ -44,17 +44,17 @@ done
 echo "(goals: ratio at most 1.5x at 10 KB and 1.0x from 1 MB; page RSS at most the file plus 16 MB)"
 "$build/bench/make_ini" --many-keys 8600000 "$files/many.ini"
 echo "8.6 million keys, $(stat -c %s "$files/many.ini") bytes: dovi-cli get of the last key against iconv"
-"$build/bench/process_bench" 3 get "$build/cli/dovi-cli" --ini "$files/many.ini" get 言霊 end \
+"$build/bench/process_bench" 3 get "$build/dovi-cli" --ini "$files/many.ini" get 言霊 end \
   -- iconv iconv -f CP932 -t UTF-8 "$files/many.ini"
 echo "(goal: cpu ratio at most 2x; RSS at most $(( $(stat -c %s "$files/many.ini") / 1024 + 16384 )) KB)"
 rm -f "$files/many.ini"
 echo "fixed cost at 10 KB, what it is made of (cpu ms: step, then iconv):"
 "$build/bench/make_ini" 10240 "$files/small.ini"
-for step in "true:/bin/true" "no-file:$build/cli/dovi-cli --ini $files/missing.ini get init x" \
-            "get:$build/cli/dovi-cli --ini $files/small.ini get init 使用者" \
-            "header:$build/cli/dovi-cli header" \
-            "holidays:$build/cli/dovi-cli --ini $files/small.ini holidays 2027" \
-            "page:$build/cli/dovi-cli --ini $files/small.ini page --json --seed 1" \
+for step in "true:/bin/true" "no-file:$build/dovi-cli --ini $files/missing.ini get init x" \
+            "get:$build/dovi-cli --ini $files/small.ini get init 使用者" \
+            "header:$build/dovi-cli header" \
+            "holidays:$build/dovi-cli --ini $files/small.ini holidays 2027" \
+            "page:$build/dovi-cli --ini $files/small.ini page --json --seed 1" \
             "page-static-icu:$build/bench/dovi-cli-static --ini $files/small.ini page --json --seed 1"; do
   # shellcheck disable=SC2086
   "$build/bench/process_bench" 30 "${step%%:*}" ${step#*:} -- iconv iconv -f CP932 -t UTF-8 "$files/small.ini"

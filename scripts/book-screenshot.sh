@@ -14,7 +14,7 @@ Xvfb "$display" -screen 0 1024x700x24 >/dev/null 2>&1 &
 sleep 1
 DISPLAY=$display openbox >/dev/null 2>&1 &
 sleep 1
-(cd "$work" && DISPLAY=$display faketime -f '@2026-12-07 09:00:00' "$OLDPWD/$build/gui/dovi-book" >/dev/null 2>&1 &)
+(cd "$work" && DISPLAY=$display faketime -f '@2026-12-07 09:00:00' "$OLDPWD/$build/dovi-book" >/dev/null 2>&1 &)
 sleep 3
 window=$(DISPLAY=$display xdotool search --name "誕生日帳" | head -n 1)
 DISPLAY=$display xdotool windowactivate --sync "$window"

@@ -14,9 +14,9 @@ cd "$work"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "There is no graphical display here (neither DISPLAY nor WAYLAND_DISPLAY is set), so here is today's page in the terminal instead of the window:"
   status=0
-  "$build/cli/dovi-cli" page || status=$?
+  "$build/dovi-cli" page || status=$?
   # 4: no user is registered yet (dovi-cli has said so); the date needs none.
-  [ "$status" -eq 4 ] && exec "$build/cli/dovi-cli" header
+  [ "$status" -eq 4 ] && exec "$build/dovi-cli" header
   exit "$status"
 fi
-exec "$build/gui/dovi"
+exec "$build/dovi"
