@@ -253,16 +253,22 @@ int exportIcs(Context& context)
     if (context.args.size() > 1)
         return usageError(context, "export-ics", "export-ics takes at most one file");
     SettingsFile settings(context.ini);
-    const std::string calendar = [&] {
+    std::string error;
+    const std::optional<std::string> calendar = [&] {
         const auto lock = settings.lockForUpdate();
-        return bookCalendar(settings, std::time(nullptr));
+        return bookCalendar(settings, std::time(nullptr), error);
     }();
+    if (!calendar) {
+        context.err << "dovi-cli: export-ics needs the iCalendar library libical (Debian package libical3): "
+                    << error << '\n';
+        return kFailed;
+    }
     if (context.args.empty()) {
-        rawStream(context.out) << calendar;  // iCalendar text: CRLF line ends, its own escaping
+        rawStream(context.out) << *calendar;  // iCalendar text: CRLF line ends, its own escaping
         return kOk;
     }
     std::ofstream file(context.args[0], std::ios::binary | std::ios::trunc);
-    file << calendar;
+    file << *calendar;
     file.close();
     if (!file) {
         context.err << "dovi-cli: " << context.args[0] << " could not be written\n";

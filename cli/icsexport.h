@@ -2,6 +2,7 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "settings/settingsfile.h"
@@ -13,7 +14,8 @@ namespace dovi::cli {
 // start in 2000, a leap year, so an entry of 29 February recurs in leap years only, as the page
 // shows it. A birthday's summary is the name and "さん 誕生日"; one with a year of birth says the
 // year in its description. UIDs follow the entry's key, so a new export replaces an imported one.
-// stamp is the DTSTAMP of every event. Reads the file; writes nothing.
-std::string bookCalendar(SettingsStore& settings, std::time_t stamp);
+// stamp is the DTSTAMP of every event. Reads the file; writes nothing. std::nullopt, with error
+// saying why, when the iCalendar library cannot be opened (it is loaded by the first export only).
+std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t stamp, std::string& error);
 
 }  // namespace dovi::cli

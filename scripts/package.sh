@@ -48,7 +48,7 @@ for page in data/man/*.1; do
 done
 cmp -s "$root/usr/share/dovi/dovi.ini" data/dovi.ini || { echo "package: the template differs from data/dovi.ini"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 libicu72 fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n; do
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 libicu72 libical3 fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n; do
   grep -qF "$dep" <<<"$depends" || { echo "package: $deb does not depend on $dep ($depends)"; exit 1; }
 done
 
