@@ -528,10 +528,13 @@ void checkDoneWrite(const WriteRequest& request, const WriteResult& result, Sett
     checkReadResult(reread, request.section, request.key);
     if (!request.value)
         return;
-    const std::string expected(unquoted(*request.value));
+    const std::string written(unquoted(*request.value));
     codepage::Codec codec(encoding);
-    const auto encoded = codec.encode(expected);
+    const auto encoded = codec.encode(written);
     check(encoded.has_value(), "a value that was written cannot be encoded");
+    // What the stored bytes say: in a Shift-JIS file a few characters that Linux input methods type
+    // are stored under the codes Windows uses, and read back as Windows' own code points.
+    const std::string expected = codec.decode(*encoded);
     const bool whole = encoded->size() <= kValueLimit && expected.find('\0') == std::string::npos;
     if (whole ? reread != expected : !expected.starts_with(reread))
         fail("the written key " + shown(request.section) + "/" + shown(request.key) + " reads back as " +
