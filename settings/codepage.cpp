@@ -281,6 +281,13 @@ std::string Codec::decode(std::string_view raw, bool* damaged)
     return toUtf8(units);
 }
 
+std::string Codec::asStored(std::string_view utf8) const
+{
+    if (encoding_ != FileEncoding::Cp932 || isAscii(utf8))
+        return std::string(utf8);
+    return withWindowsVariants(utf8);
+}
+
 std::optional<std::string> Codec::encode(std::string_view utf8, char32_t* unmappable)
 {
     if (isByteEncoding(encoding_) && (encoding_ != FileEncoding::Cp932 || isAscii(utf8)))

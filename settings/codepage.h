@@ -61,6 +61,10 @@ public:
     // U+2212, U+2016, U+00A2, U+00A3, U+00AC, U+2014) are stored under the Windows codes of those.
     std::optional<std::string> encode(std::string_view utf8, char32_t* unmappable = nullptr);
 
+    // utf8 as it reads back after encode(): for Shift-JIS with those seven characters replaced by
+    // the Windows code points they are stored under; for the other encodings utf8 itself.
+    std::string asStored(std::string_view utf8) const;
+
     FileEncoding encoding() const { return encoding_; }
 
 private:

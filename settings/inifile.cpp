@@ -306,8 +306,10 @@ void IniText::forEachKeyLine(const Section& section, Visit visit) const
 
 const IniText::Section* IniText::findSection(std::string_view name) const
 {
-    // An empty name finds nothing, also where the file has a "[]" line: no write can name it.
-    const std::string folded = foldedName(name);
+    // An empty name finds nothing, also where the file has a "[]" line: no write can name it. A
+    // name finds the section stored under it, whichever of two code points a character stored
+    // under a Windows code has.
+    const std::string folded = foldedName(codec_->asStored(name));
     if (folded.empty())
         return nullptr;
     const std::size_t hash = std::hash<std::string_view>{}(folded);
@@ -319,7 +321,7 @@ const IniText::Section* IniText::findSection(std::string_view name) const
 
 std::optional<IniText::Key> IniText::findKey(const Section& section, std::string_view key) const
 {
-    KeyName name{foldedName(key), true};
+    KeyName name{foldedName(codec_->asStored(key)), true};
     if (name.folded.empty())
         return std::nullopt;
     for (const char c : name.folded)

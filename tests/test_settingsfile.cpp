@@ -323,5 +323,22 @@ TEST(SettingsRead, DoubleByteNamesAreWholeCharacters)
         EXPECT_EQ(settings.read(c.section, c.key), c.expected) << c.section << " " << c.key;
 }
 
+// Names with a character that a Shift-JIS file stores under a Windows code (〜 as ～) find what
+// was written under them, typed either way; the file holds one section and one key.
+TEST(SettingsWrite, NamesStoredUnderWindowsCodesAreFoundAgain)
+{
+    TempDir dir;
+    const std::filesystem::path ini = dir / "dovi.ini";
+    writeBytes(ini, "[init]\r\n");
+    SettingsFile file(ini);
+    ASSERT_TRUE(file.write("a‖b", "〜x", "1").ok);
+    ASSERT_TRUE(file.write("a‖b", "〜x", "2").ok);
+    EXPECT_EQ(readBytes(ini), "[init]\r\n[a\x81\x61" "b]\r\n\x81\x60x=2\r\n");
+    EXPECT_EQ(file.read("a‖b", "〜x"), "2");
+    EXPECT_EQ(SettingsFile(ini).read("a∥b", "～x"), "2");
+    ASSERT_TRUE(file.write("a‖b", "〜x", std::nullopt).ok);
+    EXPECT_EQ(readBytes(ini), "[init]\r\n[a\x81\x61" "b]\r\n");
+}
+
 }  // namespace
 }  // namespace dovi
