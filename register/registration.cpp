@@ -110,16 +110,16 @@ std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date
 
 WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values)
 {
-    std::vector<SettingsEdit> edits;
+    std::vector<KeyEdit> edits;
     for (const ProfileValue& entry : values) {
         // A user name that reads back as "0" would read as no user at all, and every later start
         // would then stop with the "reinstall" error.
         if (entry.key == texts::kUser && readsAsAbsent(entry.value))
             return writeFailure(WriteFailure::AbsentValue, "a name that reads as \"0\" would count as no user",
                                 WritePart::Value);
-        edits.push_back({std::string(texts::kInit), std::string(entry.key), entry.value});
+        edits.push_back({KeyEdit::Kind::Set, std::string(texts::kInit), std::string(entry.key), entry.value});
     }
-    return store.writeEdits(edits);
+    return store.applyEdits(edits);
 }
 
 }  // namespace dovi

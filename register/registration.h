@@ -75,7 +75,7 @@ struct ProfileValue {
 // The four profile values in the order they are written: 使用者, 誕生日, 性別, 登録日.
 std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today);
 
-// Writes values into section "init" of store as one change (SettingsStore::writeEdits): for a
+// Writes values into section "init" of store as one change (SettingsStore::applyEdits): for a
 // settings file, all of them or none. A user name that reads back as "0" is refused with
 // AbsentValue before anything is written.
 WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values);

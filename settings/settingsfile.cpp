@@ -165,11 +165,17 @@ std::unique_ptr<UpdateLock> SettingsFile::lockForUpdate()
     return std::make_unique<FileLock>(cache_->lock, path_);
 }
 
-WriteResult SettingsStore::writeEdits(const std::vector<SettingsEdit>& edits)
+WriteResult SettingsStore::applyEdits(std::span<const KeyEdit> edits)
 {
-    for (const SettingsEdit& e : edits) {
-        WriteResult result =
-            write(e.section, e.key, e.value ? std::optional<std::string_view>(*e.value) : std::nullopt);
+    for (const KeyEdit& edit : edits) {
+        WriteResult result;
+        switch (edit.kind) {
+        case KeyEdit::Kind::Set: result = write(edit.section, edit.key, edit.text); break;
+        case KeyEdit::Kind::Delete: result = write(edit.section, edit.key, std::nullopt); break;
+        case KeyEdit::Kind::Rename:
+            result = moveKey(edit.section, edit.key, edit.text, read(edit.section, edit.key));
+            break;
+        }
         if (!result.ok)
             return result;
     }
@@ -233,16 +239,6 @@ WriteResult SettingsFile::applyEdits(std::span<const KeyEdit> edits)
             return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
         return IniEdit{true, current->bytes(), {}};
     });
-}
-
-WriteResult SettingsFile::writeEdits(const std::vector<SettingsEdit>& edits)
-{
-    std::vector<KeyEdit> keyEdits;
-    keyEdits.reserve(edits.size());
-    for (const SettingsEdit& e : edits)
-        keyEdits.push_back({e.value ? KeyEdit::Kind::Set : KeyEdit::Kind::Delete, e.section, e.key,
-                            e.value.value_or(std::string())});
-    return applyEdits(keyEdits);
 }
 
 namespace {

@@ -20,12 +20,13 @@ namespace dovi {
 class IniText;
 struct IniEdit;
 
-// One change in a batch of changes: stores value under key in section, or deletes the key when
-// value is std::nullopt.
-struct SettingsEdit {
+// One change of one key in a batch of changes, for SettingsStore::applyEdits().
+struct KeyEdit {
+    enum class Kind { Set, Delete, Rename };
+    Kind kind = Kind::Set;
     std::string section;
     std::string key;
-    std::optional<std::string> value;
+    std::string text;  // Set: the value; Rename: the key's new name; Delete: unused
 };
 
 // True when value would read back as "0", the text that means "no entry": reading drops blanks
@@ -64,9 +65,9 @@ public:
                               std::optional<std::string_view> value) = 0;
 
     // Applies edits in order as one change of the store and returns the first refusal, if any. This
-    // default writes them one by one and stops at the first failure, keeping the ones before it;
-    // SettingsFile applies all of them or none.
-    virtual WriteResult writeEdits(const std::vector<SettingsEdit>& edits);
+    // default writes them one by one (a Rename as moveKey) and stops at the first failure, keeping
+    // the ones before it; SettingsFile applies all of them or none.
+    virtual WriteResult applyEdits(std::span<const KeyEdit> edits);
 
     // Keeps other processes' writes out until the returned lock is released, so that a
     // read-modify-write sequence (moving an entry, adding one under the first free letter) loses
@@ -80,15 +81,6 @@ public:
     // if that fails. Not ok when the entry could not be moved (it may then be back under fromKey).
     virtual WriteResult moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
                                 std::string_view value);
-};
-
-// One change of one key, for SettingsFile::applyEdits().
-struct KeyEdit {
-    enum class Kind { Set, Delete, Rename };
-    Kind kind = Kind::Set;
-    std::string section;
-    std::string key;
-    std::string text;  // Set: the value; Rename: the key's new name; Delete: unused
 };
 
 class SettingsFile final : public SettingsStore {
@@ -111,9 +103,6 @@ public:
     // the lock cannot be had.
     WriteResult write(std::string_view section, std::string_view key,
                       std::optional<std::string_view> value) override;
-    // All edits in one replacement of the file: afterwards the file has every one of them, or it
-    // is unchanged and the result gives the first refusal.
-    WriteResult writeEdits(const std::vector<SettingsEdit>& edits) override;
     std::unique_ptr<UpdateLock> lockForUpdate() override;
 
     // Moves as one change of the file: afterwards the entry is under toKey and not under fromKey,
@@ -130,7 +119,7 @@ public:
     // name goes). Refused as a whole when one edit is refused (its result is returned), and when an
     // intermediate text of a Shift-JIS file would read as UTF-8 (later edits would then be encoded
     // for the wrong code page).
-    WriteResult applyEdits(std::span<const KeyEdit> edits);
+    WriteResult applyEdits(std::span<const KeyEdit> edits) override;
 
     // The encoding the file has now (Cp932 for a missing file).
     FileEncoding encoding();
