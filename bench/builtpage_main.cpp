@@ -48,14 +48,9 @@ private:
 
 int main(int argc, char* argv[])
 {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-
+    dovi::preferX11();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("dovi"));
-    QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
-    dovi::installFontSubstitutes();
-    dovi::installJapaneseQtTexts();
+    dovi::setUpApplication(QStringLiteral("dovi"));
 
     dovi::Form1 form(dovi::defaultServices());
     std::unique_ptr<BuiltPagePaintReport> report;

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLocale>
 
-#include <cstdlib>
 #include <iostream>
 #include <string_view>
 #include <vector>
@@ -19,15 +18,10 @@ int main(int argc, char* argv[])
                                                      dovi::kBookProgram))
         return *status;
 
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-
+    dovi::preferX11();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("dovi-book"));
-    QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    dovi::installJapaneseQtTexts();
-    dovi::installFontSubstitutes();
+    dovi::setUpApplication(QStringLiteral("dovi-book"));
 
     dovi::BookWindow window(dovi::defaultServices());
     window.show();

@@ -2,13 +2,13 @@
 // out of the way. Reads and writes dovi.ini in the current directory.
 #include <QApplication>
 
-#include <cstdlib>
 #include <iostream>
 #include <string_view>
 #include <vector>
 
 #include "gui/commandline.h"
 #include "gui/form1.h"
+#include "gui/widgetkit.h"
 
 int main(int argc, char* argv[])
 {
@@ -16,16 +16,9 @@ int main(int argc, char* argv[])
     if (const auto status = dovi::answerBeforeWindow(args, dovi::currentDisplayEnvironment(), std::cout, std::cerr))
         return *status;
 
-    // Under Wayland a window can neither stay on top nor be placed; when an X server is at hand
-    // (XWayland included), use it.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-
+    dovi::preferX11();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("dovi"));
-    QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
-    dovi::installFontSubstitutes();
-    dovi::installJapaneseQtTexts();
+    dovi::setUpApplication(QStringLiteral("dovi"));
 
     dovi::Form1 form(dovi::defaultServices());
     if (!form.Form_Load())

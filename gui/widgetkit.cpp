@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "gui/linebreak.h"
 
@@ -151,6 +152,20 @@ bool installJapaneseQtTexts()
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+void preferX11()
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+void setUpApplication(const QString& applicationName)
+{
+    QApplication::setApplicationName(applicationName);
+    QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
+    installFontSubstitutes();
+    installJapaneseQtTexts();
 }
 
 void installFontSubstitutes()

@@ -112,4 +112,12 @@ bool installJapaneseQtTexts();
 // Maps the design's Windows font names to installed Debian fonts; call before creating widgets.
 void installFontSubstitutes();
 
+// Before the application exists: under Wayland a window can neither stay on top nor be placed, so
+// when an X server is at hand (XWayland included) and no platform was chosen, use it.
+void preferX11();
+
+// After the application exists: names it (applicationName, the calendar's desktop entry), maps
+// the fonts and loads Qt's Japanese texts, as every window program of the calendar starts.
+void setUpApplication(const QString& applicationName);
+
 }  // namespace dovi
