@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "calendar/calendar.h"
 #include "gui/failuretext.h"
@@ -263,15 +264,19 @@ void BookWindow::markMonth(int year, int month)
 {
     calendar_->setDateTextFormat(QDate(), QTextCharFormat());
     const Date today = services_.clock->now().date;
+    // The year's holidays in one access to the file, rather than one per day.
+    std::map<Date, std::string> holidays;
+    for (auto& [date, holiday] : holidaysOfYear(settings_, year))
+        if (static_cast<unsigned>(date.month()) == static_cast<unsigned>(month))
+            holidays.emplace(date, std::move(holiday.name));
     const QDate first(year, month, 1);
     for (int day = 1; day <= first.daysInMonth(); ++day) {
         const QDate shown(year, month, day);
         const Date date = toDate(shown);
         QTextCharFormat format;
-        const HolidayShown holiday = lookupHoliday(settings_, date);
-        if (holiday.mark) {
+        if (const auto holiday = holidays.find(date); holiday != holidays.end()) {
             format.setForeground(kSundayColor);
-            format.setToolTip(plainToolTip(qs(holiday.name)));
+            format.setToolTip(plainToolTip(qs(holiday->second)));
         }
         const std::string key = dateKey(date);
         if (!readBookDay(settings_, texts::kBirthdayBook, key).shown.empty() ||
