@@ -1,12 +1,13 @@
-# Sourced by the benchmark scripts: a private X server (Xvfb, on a free display that it picks
+# Sourced by the benchmark and screenshot scripts: a private X server (Xvfb, on a free display that it picks
 # itself) with the openbox window manager, ended when the script exits. Also prepares a folder with
 # a registered user's settings file.
 
-# start_x WORKDIR: starts both and exports DISPLAY.
+# start_x WORKDIR [SCREEN]: starts both (the screen WIDTHxHEIGHTxDEPTH, 1280x1024x24 by default)
+# and exports DISPLAY.
 start_x() {
-  local work=$1
+  local work=$1 screen=${2:-1280x1024x24}
   : >"$work/display"
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" 2>>"$work/xvfb.log" &
+  Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp 9>"$work/display" 2>>"$work/xvfb.log" &
   XVFB_PID=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break

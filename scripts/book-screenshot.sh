@@ -7,19 +7,16 @@ DOVI_WITH_DESKTOP=1 scripts/deps.sh
 out=${1:-docs/book.png}
 build=${BUILD:-build}
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+source bench/xsession.sh
+trap 'kill $(jobs -p) 2>/dev/null; stop_x; rm -rf "$work"' EXIT
 cp data/dovi.ini "$work/dovi.ini"
-display=:$((RANDOM % 400 + 100))
-Xvfb "$display" -screen 0 1024x700x24 >/dev/null 2>&1 &
-sleep 1
-DISPLAY=$display openbox >/dev/null 2>&1 &
-sleep 1
-(cd "$work" && DISPLAY=$display faketime -f '@2026-12-07 09:00:00' "$OLDPWD/$build/dovi-book" >/dev/null 2>&1 &)
+start_x "$work" 1024x700x24
+(cd "$work" && faketime -f '@2026-12-07 09:00:00' "$OLDPWD/$build/dovi-book" >/dev/null 2>&1 &)
 sleep 3
-window=$(DISPLAY=$display xdotool search --name "誕生日帳" | head -n 1)
-DISPLAY=$display xdotool windowactivate --sync "$window"
+window=$(xdotool search --name "誕生日帳" | head -n 1)
+xdotool windowactivate --sync "$window"
 # From the calendar's today, one week on.
-DISPLAY=$display xdotool key Tab Down
+xdotool key Tab Down
 sleep 1
-DISPLAY=$display import -window "$window" "$out"
+import -window "$window" "$out"
 echo "wrote $out"

@@ -8,21 +8,18 @@ DOVI_WITH_DESKTOP=1 scripts/deps.sh
 out=${1:-docs/page.png}
 build=${BUILD:-build}
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+source bench/xsession.sh
+trap 'kill $(jobs -p) 2>/dev/null; stop_x; rm -rf "$work"' EXIT
 cp data/dovi.ini "$work/dovi.ini"
 cli="$PWD/$build/dovi-cli --ini $work/dovi.ini"
 $cli set init 使用者 花子さん
 $cli set init 誕生日 " 1980/ 3/ 3"
 $cli set init 性別 女性
 $cli set init 登録日 2024/1/1
-display=:$((RANDOM % 400 + 100))
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-sleep 1
-DISPLAY=$display openbox >/dev/null 2>&1 &
-sleep 1
-(cd "$work" && DISPLAY=$display faketime -f '@2026-11-03 09:00:20' "$OLDPWD/$build/dovi" >/dev/null 2>&1 &)
+start_x "$work" 1024x768x24
+(cd "$work" && faketime -f '@2026-11-03 09:00:20' "$OLDPWD/$build/dovi" >/dev/null 2>&1 &)
 sleep 3
-DISPLAY=$display import -window root "$work/root.png"
+import -window root "$work/root.png"
 # The window is centred with its frame: 267 x 354 client pixels plus the frame (1, 1, 20, 1), 4 pixels
 # of the desktop around it.
 convert "$work/root.png" -crop 277x383+373+192 +repage "$out"
