@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
+
 namespace {
 
 struct Sample {
@@ -65,16 +67,9 @@ bool runOnce(const std::vector<std::string>& command, Sample& sample)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-template <typename T>
-double median(std::vector<T> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? static_cast<double>(values[n / 2])
-                 : (static_cast<double>(values[n / 2 - 1]) + static_cast<double>(values[n / 2])) / 2;
-}
-
 }  // namespace
+
+using dovi::bench::median;
 
 int main(int argc, char** argv)
 {

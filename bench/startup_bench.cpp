@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
+
 namespace {
 
 struct Sample {
@@ -118,15 +120,6 @@ bool runOnce(const std::vector<std::string>& command, const std::string& dir, in
     return painted > 0;
 }
 
-template <typename T>
-double median(std::vector<T> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? static_cast<double>(values[n / 2])
-                 : (static_cast<double>(values[n / 2 - 1]) + static_cast<double>(values[n / 2])) / 2;
-}
-
 std::string baseName(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -134,6 +127,8 @@ std::string baseName(const std::string& path)
 }
 
 }  // namespace
+
+using dovi::bench::median;
 
 int main(int argc, char** argv)
 {
