@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "calendar/calendar.h"
-#include "page/bookedit.h"
+#include "book/bookedit.h"
 #include "texts/texts.h"
 
 namespace dovi::cli {
@@ -123,12 +123,13 @@ std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t sta
 
     const std::chrono::sys_days first{std::chrono::year{kFirstYear} / 1 / 1};
     const std::chrono::sys_days last{std::chrono::year{kFirstYear} / 12 / 31};
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
     for (const bool birthdays : {true, false}) {
-        const std::string_view section = birthdays ? texts::kBirthdayBook : texts::kSpecialDays;
+        const Book book = birthdays ? Book::Birthdays : Book::SpecialDays;
         for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1}) {
             const Date date{day};
             const std::string key = dateKey(date);
-            const BookDay entries = readBookDay(settings, section, key);
+            const BookDay& entries = snapshot.day(book, key);
             for (std::size_t i = 0; i < entries.shown.size(); ++i) {
                 const std::string& value = entries.shown[i].value;
                 std::string summary = value, description;

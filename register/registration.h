@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "book/profile.h"
 #include "calendar/clock.h"
 #include "settings/settingsfile.h"
 
@@ -66,18 +67,7 @@ std::string birthdayText(const RegistrationForm& form);
 // The stored registration date: year/month/day without blanks or leading zeros ("2000/1/20").
 std::string registrationDateText(const Date& today);
 
-// One value of the user profile in section "init".
-struct ProfileValue {
-    std::string_view key;
-    std::string value;
-};
-
-// The four profile values in the order they are written: 使用者, 誕生日, 性別, 登録日.
-std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today);
-
-// Writes values into section "init" of store as one change (SettingsStore::applyEdits): for a
-// settings file, all of them or none. A user name that reads back as "0" is refused with
-// AbsentValue before anything is written.
-WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values);
+// The four profile values for form, registered today; storeProfile (book/profile.h) writes them.
+ProfileText profileValues(const RegistrationForm& form, const Date& today);
 
 }  // namespace dovi
