@@ -6,6 +6,8 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -245,10 +247,16 @@ TEST(HardCases, WrittenDownByHand)
     // 雨水 at 23:59:56 on 2030-02-18.
     EXPECT_EQ(dovi::solarTermName(dovi::koyomiOf(2030y / 2 / 18).solarTerms.at(0)), "雨水");
     EXPECT_TRUE(dovi::koyomiOf(2030y / 2 / 19).solarTerms.empty());
-    // New moons within minutes of JST midnight.
-    EXPECT_EQ(lunar(2051y / 11 / 3), "10/1");
-    EXPECT_EQ(lunar(2074y / 8 / 23), "7/1");
-    EXPECT_EQ(lunar(2097y / 1 / 14), "12/1");
+    // Instants close to JST midnight, as the Swiss Ephemeris gives them, pinned to the day both
+    // ephemerides agree on. Terms within 2 s and new moons within 30 s of midnight lie inside
+    // the tolerance of the comparison; after 2028 ΔT itself is uncertain by more.
+    EXPECT_EQ(lunar(2051y / 11 / 3), "10/1");   // new moon 2051-11-03 23:59:19 JST
+    EXPECT_EQ(lunar(2074y / 8 / 23), "7/1");    // new moon 2074-08-23 00:00:10 JST
+    EXPECT_EQ(lunar(2097y / 1 / 14), "12/1");   // new moon 2097-01-14 00:01:35 JST
+    EXPECT_EQ(lunar(2005y / 12 / 2), "11/1");   // new moon 2005-12-02 00:00:56 JST
+    EXPECT_EQ(dovi::kouName(dovi::koyomiOf(1934y / 9 / 19).kou), "玄鳥去");  // 175° at 00:00:01 JST
+    EXPECT_EQ(dovi::kouName(dovi::koyomiOf(2036y / 10 / 2).kou), "水始涸");  // 190° at 23:59:45 JST
+    EXPECT_EQ(dovi::solarTermName(dovi::koyomiOf(1917y / 9 / 24).solarTerms.at(0)), "秋分");  // 00:00:06 JST
     // The example day, field by field.
     const Koyomi k = dovi::koyomiOf(2017y / 2 / 18);
     EXPECT_EQ(lunar(2017y / 2 / 18), "1/22");
@@ -339,6 +347,21 @@ TEST(EveryDay, EqualsIndependentTablesAndKeepsTheInvariants)
         SCOPED_TRACE("one day alone");
         oneDayEqualsTheSameDayOfTheRange();
     }
+}
+
+TEST(OneDay, IsTheJapaneseDayWhateverTheTimeZone)
+{
+    // The new moon of 2017-02-26 23:58 JST is 2017-02-26 06:58 in Los Angeles and 2017-02-26
+    // 14:58 UTC; the 暦 is that of the JST day in every zone.
+    for (const char* zone : {"America/Los_Angeles", "UTC", "Pacific/Kiritimati", "Asia/Tokyo"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        const Koyomi k = dovi::koyomiOf(2017y / 2 / 26);
+        EXPECT_EQ(k.lunar.month * 100 + k.lunar.day, 201) << zone;
+        EXPECT_DOUBLE_EQ(k.moonAge, 29.1) << zone;
+    }
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
 }
 
 TEST(OneDay, OutsideTheRangeIsEmpty)
