@@ -158,6 +158,8 @@ int editBirthday(Context& context)
     std::optional<int> year;
     if (context.args.size() == 4 && !(year = parseYear(context.args[3])))
         return usageError(context, "edit-birthday", "the year of birth must have four digits");
+    if (const std::string problem = year ? birthYearProblem(*year) : std::string(); !problem.empty())
+        return usageError(context, "edit-birthday", problem);
     std::string value;
     if (const WriteResult refused = birthdayValue(context.args[2], year, value); !refused.ok)
         return report(context, refused);

@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include "calendar/clock.h"
+#include "register/registration.h"
 #include "settings/settingsfile.h"
 
 #include <cerrno>
@@ -40,6 +42,15 @@ void printHelp(std::ostream& out)
 }
 
 }  // namespace
+
+std::string birthYearProblem(int year)
+{
+    const int thisYear = int(SystemClock().now().date.year());
+    if (isPossibleBirthYear(year, thisYear))
+        return {};
+    return "the year of birth must lie from 1 to this year (" + std::to_string(thisYear) +
+           "); a later year would give a negative age";
+}
 
 int usageError(Context& context, std::string_view command, std::string_view message)
 {
