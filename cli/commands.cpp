@@ -18,7 +18,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {settingsCommands(), pageCommands(), bookCommands()})
+    for (auto group : {settingsCommands(), pageCommands(), bookCommands(), koyomiCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }
@@ -36,7 +36,7 @@ void printHelp(std::ostream& out)
     printUsage(out);
     out << "  dovi-cli --help | --version\n"
            "Reads and changes the day calendar's settings file (by default dovi.ini in the current\n"
-           "folder) and shows its page and holidays. Exit status: 0 done, 1 a write failed, 2 bad usage,\n"
+           "folder) and shows its page and holidays, and the 暦 of any day from 1900 to 2100. Exit status: 0 done, 1 a write failed, 2 bad usage,\n"
            "3 the settings file or its user entry is missing, 4 no user is registered yet.\n"
            "See dovi-cli(1) for each command.\n";
 }

@@ -42,6 +42,7 @@ std::string birthYearProblem(int year);
 std::span<const Command> settingsCommands();
 std::span<const Command> pageCommands();
 std::span<const Command> bookCommands();
+std::span<const Command> koyomiCommands();
 
 // Runs dovi-cli with argv (argv[0] is the program's name). Text output has its control characters
 // escaped (escapeControls in cli/textout.h); output that cannot be written or flushed gives exit

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake g++ ninja-build pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libicu-dev nlohmann-json3-dev libical-dev python3-icalendar
+  libicu-dev nlohmann-json3-dev libical-dev python3-icalendar liberfa-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n
   mandoc groff-base
