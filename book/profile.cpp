@@ -18,11 +18,12 @@ WriteResult storeProfile(SettingsStore& store, const ProfileText& profile)
         {layout::kUser, &profile.user},
         {layout::kBirthday, &profile.birthday},
         {layout::kSex, &profile.sex},
-        {layout::kRegisteredOn, &profile.registeredOn},
+        {layout::kRegisteredOn, profile.registeredOn ? &*profile.registeredOn : nullptr},
     };
     std::vector<KeyEdit> edits;
     for (const auto& [key, value] : values)
-        edits.push_back({KeyEdit::Kind::Set, std::string(layout::kProfile), std::string(key), *value});
+        if (value)
+            edits.push_back({KeyEdit::Kind::Set, std::string(layout::kProfile), std::string(key), *value});
     return store.applyEdits(edits);
 }
 

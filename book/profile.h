@@ -1,22 +1,23 @@
 // Writing the user profile, as the registration does.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "settings/settingsfile.h"
 
 namespace dovi {
 
-// The four profile values as stored: the user's name, the birthday (" 1973/ 7/ 5"), the sex and
-// the registration date ("2000/1/20").
+// The profile values as stored: the user's name, the birthday (" 1973/ 7/ 5"), the sex and the
+// registration date ("2000/1/20"), which a change of the profile leaves as it is.
 struct ProfileText {
     std::string user;
     std::string birthday;
     std::string sex;
-    std::string registeredOn;
+    std::optional<std::string> registeredOn;
 };
 
-// Writes the four values, in that order, as one change (SettingsStore::applyEdits): for a
+// Writes the values, in that order, as one change (SettingsStore::applyEdits): for a
 // settings file, all of them or none. A user name that reads back as "0" is refused with
 // AbsentValue before anything is written.
 WriteResult storeProfile(SettingsStore& store, const ProfileText& profile);

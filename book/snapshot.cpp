@@ -18,7 +18,7 @@ std::vector<std::string> shownValues(const BookDay& day)
     return values;
 }
 
-std::string userAsRead(const Profile& profile) { return profile.user.value_or("0"); }
+std::string textAsRead(const std::optional<std::string>& value) { return value.value_or("0"); }
 
 Saying splitSaying(std::string_view value)
 {
@@ -70,6 +70,7 @@ const Profile& BookSnapshot::profile() const
         profile.sex = value(layout::kProfile, layout::kSex);
         const auto registered = value(layout::kProfile, layout::kRegisteredOn);
         profile.birthday = parseProfileDate(birthday.value_or(""));
+        profile.birthdayText = birthday;
         profile.registeredOn = parseProfileDate(registered.value_or(""));
         profile_ = std::move(profile);
     }

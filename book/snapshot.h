@@ -37,12 +37,14 @@ bool isDayKey(std::string_view text);
 struct Profile {
     std::optional<std::string> user;  // "" while nobody is registered; none when the file lacks it
     std::optional<Date> birthday;
+    std::optional<std::string> birthdayText;  // as stored (" 1973/ 7/ 5")
     std::optional<std::string> sex;
     std::optional<Date> registeredOn;
 };
 
-// The user's name as the file reads it: the text "0" when there is no entry.
-std::string userAsRead(const Profile& profile);
+// A profile value as the file reads it: the text "0" when there is no entry.
+std::string textAsRead(const std::optional<std::string>& value);
+inline std::string userAsRead(const Profile& profile) { return textAsRead(profile.user); }
 
 // One entry of a day.
 struct BookEntry {

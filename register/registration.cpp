@@ -1,5 +1,6 @@
 #include "register/registration.h"
 
+#include "calendar/calendar.h"
 #include "texts/texts.h"
 
 #include <algorithm>
@@ -114,6 +115,41 @@ std::string registrationDateText(const Date& today)
 ProfileText profileValues(const RegistrationForm& form, const Date& today)
 {
     return {form.name, birthdayText(form), form.sex, registrationDateText(today)};
+}
+
+StoredProfile splitProfile(std::string_view user, std::string_view birthday, std::string_view sex)
+{
+    StoredProfile profile;
+    profile.name = std::string(user);
+    std::string_view best;
+    const auto consider = [&](std::string_view address) {
+        if (user.size() > address.size() && user.ends_with(address) && address.size() > best.size())
+            best = address;
+    };
+    consider(texts::kDefaultAddress);
+    for (std::string_view address : texts::kAddressChoices)
+        consider(address);
+    profile.address = std::string(best);
+    profile.name.resize(user.size() - best.size());
+    if (const std::optional<Date> date = parseProfileDate(birthday); date && date->ok()) {
+        profile.year = int(date->year());
+        profile.month = int(unsigned(date->month()));
+        profile.day = int(unsigned(date->day()));
+    }
+    profile.sex = std::string(sex);
+    return profile;
+}
+
+ProfileText changedProfileValues(const RegistrationForm& form)
+{
+    return {form.name, birthdayText(form), form.sex, std::nullopt};
+}
+
+std::string changePrompt(const RegistrationForm& form)
+{
+    std::string prompt = confirmationPrompt(form);
+    prompt.resize(prompt.size() - texts::kPromptQuestion.size());
+    return prompt += texts::kPromptChangeQuestion;
 }
 
 }  // namespace dovi
