@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "gui/linebreak.h"
 
@@ -138,10 +137,12 @@ QFont pointFont(const char* family, double points, bool bold)
 
 QIcon programIcon()
 {
+    // The installed icon under the application's ID where the icon theme finds it, else the
+    // built-in copies.
     QIcon icon;
     for (const char* size : {"16", "32", "48"})
         icon.addFile(QStringLiteral(":/icons/dovi-%1.png").arg(QLatin1String(size)));
-    return icon;
+    return QIcon::fromTheme(QString::fromLatin1(kApplicationId), icon);
 }
 
 bool installJapaneseQtTexts()
@@ -154,16 +155,10 @@ bool installJapaneseQtTexts()
     return QCoreApplication::installTranslator(translator);
 }
 
-void preferX11()
-{
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-}
-
 void setUpApplication(const QString& applicationName)
 {
     QApplication::setApplicationName(applicationName);
-    QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
     installFontSubstitutes();
     installJapaneseQtTexts();
 }
