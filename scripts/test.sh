@@ -52,9 +52,9 @@ import re, sys, xml.etree.ElementTree as tree
 for case in tree.parse(sys.argv[1]).getroot().iter("testcase"):
     if case.get("status") == "skipped" or case.find("skipped") is not None:
         output = case.findtext("system-out") or ""
-        reason = re.search(r"Skipped:? *(.*)|\n([^\n]*)\n\[  SKIPPED \]", output)
-        text = next((g for g in (reason.groups() if reason else ()) if g), "").strip()
-        print(case.get("name") + "\t" + text)
+        # GoogleTest prints "FILE:LINE: Skipped", the reason, then "[  SKIPPED ] NAME".
+        reason = re.search(r": Skipped\n(.*?)\n\[  SKIPPED \]", output, re.S)
+        print(case.get("name") + "\t" + (" ".join(reason.group(1).split()) if reason else ""))
 PYTHON
 }
 
