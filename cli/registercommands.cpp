@@ -92,8 +92,12 @@ int registerUser(Context& context)
     if (!birthday)
         return usageError(context, "register", "the birthday must be YYYY/MM/DD (or YYYY-MM-DD)");
     if (!isKeptBirthday(birthday->year, birthday->month, birthday->day))
-        return usageError(context, "register",
-                          "the birthday must be a day of the years 1800 to 2099 (29 February in every year)");
+        return usageError(context, "register", "the birthday must be a real day of the years 1800 to 2099");
+    // A birthday after today's year would give a negative age on every page.
+    SystemClock clock;
+    const Date today = clock.now().date;
+    if (const std::string refusal = birthYearRefusal(birthday->year, int(today.year())); !refusal.empty())
+        return usageError(context, "register", refusal);
     const auto form = registrationForm(name, birthday->year, birthday->month, birthday->day, storedSex(context.args[2]));
     if (!form)
         return usageError(context, "register", "the sex must be 男性, 女性 or その他 (male, female or other)");
@@ -119,8 +123,7 @@ int registerUser(Context& context)
             lock = settings.lockForUpdate();
     }
 
-    SystemClock clock;
-    const WriteResult result = storeProfile(settings, profileValues(*form, clock.now().date));
+    const WriteResult result = storeProfile(settings, profileValues(*form, today));
     if (!result.ok) {
         context.err << "dovi-cli: " << result.error << "; nothing was registered\n";
         return kFailed;

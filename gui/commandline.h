@@ -3,6 +3,7 @@
 // abort.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -64,5 +65,9 @@ std::optional<std::string> choosePlatform(std::span<const std::string_view> args
 // chosen platform and returns true; false after one sentence on err when none can be used.
 bool chooseWindowPlatform(std::span<const std::string_view> args, std::ostream& err,
                           const ProgramTexts& program = kCalendarProgram);
+
+// What dovi prints on standard error when the folder holds no usable settings file: the folder
+// searched, and that the menu entry's launcher (dovi-launch) prepares the file; one line.
+std::string startupFailureText(const std::filesystem::path& folder);
 
 }  // namespace dovi

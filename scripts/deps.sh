@@ -3,7 +3,8 @@
 # root directly, otherwise through sudo when it needs no password prompt. Without either it says
 # what is missing and the exact command to run as root, and fails.
 #   DOVI_WITH_TESTS=1      also what the tests and benchmarks need (GoogleTest, Google Benchmark, ...)
-#   DOVI_WITH_DESKTOP=1    also the virtual desktop for the benchmarks and the README picture
+#   DOVI_WITH_DESKTOP=1    also the virtual desktop (and its accessibility bus) for the benchmarks,
+#                          the desktop tests and the README picture
 #   DOVI_WITH_PACKAGING=1  also the Debian packaging tools and the package's build dependencies
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,18 +13,19 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev qt6-wayland
-  libicu-dev nlohmann-json3-dev libical-dev
+  libicu-dev nlohmann-json3-dev libical-dev liberfa-dev
   fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n
 )
 if [ "${DOVI_WITH_TESTS:-0}" = 1 ]; then
   packages+=(
-    libgtest-dev libbenchmark-dev python3-icalendar dpkg-dev file
+    libgtest-dev libbenchmark-dev python3-icalendar zlib1g-dev dpkg-dev file
     mandoc groff-base
     weston        # a headless Wayland compositor for the test of the windows without X
     acl e2fsprogs # setfacl, chattr and mkfs.ext2 for the fault tests that run as root
   )
 fi
-if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick); fi
+if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick
+                                                 at-spi2-core python3-pyatspi dbus-daemon); fi
 if [ "${DOVI_WITH_PACKAGING:-0}" = 1 ]; then packages+=(build-essential debhelper lintian devscripts); fi
 
 # Runs "$@" as root without a question from apt or debconf: directly, or through sudo when this user

@@ -8,7 +8,7 @@
 # need root are skipped and named in one closing line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-DOVI_WITH_TESTS=1 scripts/deps.sh
+DOVI_WITH_TESTS=1 DOVI_WITH_DESKTOP=1 scripts/deps.sh
 
 # The flags of the package build (debian/rules): Debian's defaults with every hardening option.
 debian_flags() {

@@ -60,15 +60,15 @@ TEST_F(CliRegister, StoresWhatTheDialogStores)
     EXPECT_EQ(test::readBytes(ini), file);
 }
 
-// The values the three bars keep, at both ends of each; the English words for the sexes.
+// The values the three bars keep, at the ends of each; the English words for the sexes.
 TEST_F(CliRegister, KeptBirthdaysAtTheEndsOfTheBars)
 {
     struct Case {
         const char *given, *stored, *sex, *storedSex;
     };
     for (const Case& c : {Case{"1800/01/01", " 1800/ 1/ 1", "female", "女性"},
-                          Case{"2099-12-31", " 2099/ 12/ 31", "other", "その他"},
-                          Case{"1973/2/29", " 1973/ 2/ 29", "male", "男性"},  // 29 February in every year
+                          Case{"2000-12-31", " 2000/ 12/ 31", "other", "その他"},
+                          Case{"1972/2/29", " 1972/ 2/ 29", "male", "男性"},  // a leap year
                           Case{"2001/04/30", " 2001/ 4/ 30", "その他", "その他"}}) {
         SetUp();
         const CliResult r = run({"register", "花子さん", c.given, c.sex});
@@ -85,7 +85,8 @@ TEST_F(CliRegister, RefusesWhatTheDialogCannotHold)
     const std::string file = test::readBytes(ini);
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"register", "花子さん", "1799/12/31", "女性"}, {"register", "花子さん", "2100/01/01", "女性"},
-             {"register", "花子さん", "1973/02/30", "女性"}, {"register", "花子さん", "1973/04/31", "女性"},
+             {"register", "花子さん", "1973/02/30", "女性"}, {"register", "花子さん", "1973/02/29", "女性"},
+             {"register", "花子さん", "1900/02/29", "女性"}, {"register", "花子さん", "1973/04/31", "女性"},
              {"register", "花子さん", "1973/13/01", "女性"}, {"register", "花子さん", "1973/00/10", "女性"},
              {"register", "花子さん", "1973/01/00", "女性"}, {"register", "花子さん", "1973/1/32", "女性"},
              {"register", "花子さん", "73/07/05", "女性"}, {"register", "花子さん", "1973/07/05/", "女性"},
@@ -98,6 +99,13 @@ TEST_F(CliRegister, RefusesWhatTheDialogCannotHold)
         EXPECT_EQ(r.code, 2) << testing::PrintToString(args);
         EXPECT_NE(r.err.find("usage: dovi-cli [--ini PATH] register NAME"), std::string::npos) << r.err;
     }
+    EXPECT_EQ(test::readBytes(ini), file);
+
+    // A year after this one, refused as the dialog refuses it.
+    const std::string next = std::to_string(std::stoi(todayText().substr(0, 4)) + 1);
+    const CliResult future = run({"register", "花子さん", next + "/01/01", "女性"});
+    EXPECT_EQ(future.code, 2);
+    EXPECT_NE(future.err.find("生まれた年（" + next + "年）は、1年から今年（"), std::string::npos) << future.err;
     EXPECT_EQ(test::readBytes(ini), file);
 }
 
