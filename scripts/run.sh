@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the programs, prepares a working folder with the shipped dovi.ini (an existing
-# one is kept) and starts the calendar there. Without a display it prints today's page in the
-# terminal instead (the date alone while no user is registered).
+# Installs what is missing, builds the programs, prepares a working folder with the shipped dovi.ini
+# (an existing one is kept) and starts the calendar there. Without a display it prints today's page
+# in the terminal instead (the date alone while no user is registered).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
