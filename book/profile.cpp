@@ -7,6 +7,11 @@
 
 namespace dovi {
 
+std::string userEntryName()
+{
+    return "key " + std::string(layout::kUser) + " of section " + std::string(layout::kProfile);
+}
+
 WriteResult storeProfile(SettingsStore& store, const ProfileText& profile)
 {
     // A user name that reads back as "0" would read as no user at all, and every later start

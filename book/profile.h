@@ -17,6 +17,9 @@ struct ProfileText {
     std::optional<std::string> registeredOn;
 };
 
+// Where the user's name is stored, for a message about a file without it: "key 使用者 of section init".
+std::string userEntryName();
+
 // Writes the values, in that order, as one change (SettingsStore::applyEdits): for a
 // settings file, all of them or none. A user name that reads back as "0" is refused with
 // AbsentValue before anything is written.
