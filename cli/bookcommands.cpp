@@ -3,7 +3,6 @@
 // Each change is one replacement of the settings file; what it refuses, it refuses as set does.
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -11,6 +10,7 @@
 
 #include "calendar/calendar.h"
 #include "cli/commands.h"
+#include "cli/exportfile.h"
 #include "cli/icsexport.h"
 #include "cli/textout.h"
 #include "page/bookedit.h"
@@ -63,22 +63,22 @@ void listDay(std::ostream& out, std::ostream& err, SettingsStore& settings, std:
             out << day << '\t' << section << '\t' << static_cast<char>('a' + i) << '\t';
             if (birthdays) {
                 const BirthdayText birthday = readBirthday(entries.shown[i].value);
-                out << birthday.name << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
+                out << column(birthday.name) << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
             } else {
-                out << entries.shown[i].value;
+                out << column(entries.shown[i].value);
             }
             out << '\n';
         }
         for (const BookEntry& entry : entries.hidden)
-            err << "dovi-cli: " << section << ' ' << entry.key << " comes after a gap in the letters of " << day
+            err << "dovi-cli: " << section << ' ' << column(entry.key) << " comes after a gap in the letters of " << day
                 << ", so the page never shows it\n";
     }
 }
 
 // The birthdays and special days of one day, or of every day, one entry a line: MM/DD, section,
 // letter, then the name and year of birth (empty when none) or the special day's text, tab-separated.
-// The list is made from one state of the file, under the update lock, and printed after the lock is
-// released: a reader that pauses the output (a pager) must not hold up the calendar.
+// The list is made before it is printed: a reader that pauses the output (a pager) must not hold
+// up the calendar. Listing takes no lock and makes no file.
 int list(Context& context)
 {
     if (context.args.size() > 1)
@@ -87,16 +87,13 @@ int list(Context& context)
         return usageError(context, "list", "the day must be MM/DD with two digits each, naming a real day");
     SettingsFile settings(context.ini);
     std::ostringstream out, err;
-    {
-        const auto lock = settings.lockForUpdate();
-        if (context.args.size() == 1) {
-            listDay(out, err, settings, context.args[0]);
-        } else {
-            const std::chrono::sys_days first{std::chrono::year{2000} / 1 / 1};
-            const std::chrono::sys_days last{std::chrono::year{2000} / 12 / 31};
-            for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1})
-                listDay(out, err, settings, dateKey(Date{day}));
-        }
+    if (context.args.size() == 1) {
+        listDay(out, err, settings, context.args[0]);
+    } else {
+        const std::chrono::sys_days first{std::chrono::year{2000} / 1 / 1};
+        const std::chrono::sys_days last{std::chrono::year{2000} / 12 / 31};
+        for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1})
+            listDay(out, err, settings, dateKey(Date{day}));
     }
     context.err << err.str();
     context.out << out.str();
@@ -111,7 +108,7 @@ int listSayings(Context& context)
     SettingsFile settings(context.ini);
     int number = 0;
     for (const Saying& saying : readSayings(settings))
-        context.out << ++number << '\t' << saying.text << '\t' << saying.source << '\n';
+        context.out << ++number << '\t' << column(saying.text) << '\t' << column(saying.source) << '\n';
     return kOk;
 }
 
@@ -247,17 +244,14 @@ int moveSayingCommand(Context& context)
     return report(context, moveSaying(settings, *from, *to));
 }
 
-// The iCalendar text to FILE, or to standard output without one.
+// The iCalendar text to FILE, or to standard output without one. FILE is replaced as a whole.
 int exportIcs(Context& context)
 {
     if (context.args.size() > 1)
         return usageError(context, "export-ics", "export-ics takes at most one file");
     SettingsFile settings(context.ini);
     std::string error;
-    const std::optional<std::string> calendar = [&] {
-        const auto lock = settings.lockForUpdate();
-        return bookCalendar(settings, std::time(nullptr), error);
-    }();
+    const std::optional<std::string> calendar = bookCalendar(settings, std::time(nullptr), error);
     if (!calendar) {
         context.err << "dovi-cli: export-ics needs the iCalendar library libical (Debian package libical3): "
                     << error << '\n';
@@ -267,11 +261,8 @@ int exportIcs(Context& context)
         rawStream(context.out) << *calendar;  // iCalendar text: CRLF line ends, its own escaping
         return kOk;
     }
-    std::ofstream file(context.args[0], std::ios::binary | std::ios::trunc);
-    file << *calendar;
-    file.close();
-    if (!file) {
-        context.err << "dovi-cli: " << context.args[0] << " could not be written\n";
+    if (const std::string problem = writeExportFile(context.args[0], *calendar, context.ini); !problem.empty()) {
+        context.err << "dovi-cli: " << problem << '\n';
         return kFailed;
     }
     return kOk;
