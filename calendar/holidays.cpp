@@ -7,9 +7,11 @@
 #include <climits>
 #include <cmath>
 #include <string_view>
+#include <unordered_map>
 
 #include "texts/texts.h"
 #include "calendar/calendar.h"
+#include "calendar/koyomi.h"
 
 namespace dovi {
 
@@ -22,8 +24,8 @@ using std::chrono::sys_days;
 enum class DayRule {
     Fixed,            // the same day of the month every year
     NthMonday,        // the second or third Monday of the month
-    VernalEquinox,    // equinoxDay(20.8431, year)
-    AutumnalEquinox,  // equinoxDay(23.2488, year)
+    VernalEquinox,    // the JST day of the March equinox (equinoxDays)
+    AutumnalEquinox,  // the JST day of the September equinox (equinoxDays)
 };
 
 struct HolidayRow {
@@ -61,8 +63,9 @@ constexpr HolidayRow equinox(std::string_view name, unsigned month, DayRule rule
 // Source: the national holiday law (国民の祝日に関する法律, 1948) and its amendments in force
 // from 2000 on, with the special measures for the 2020 Games and the holidays of the enthronement
 // year 2019, as the Cabinet Office (内閣府) lists them in its published list of national holidays.
-// The equinox days are fixed each year in the almanac published the February before; the formula
-// below approximates them.
+// The equinox days are fixed each year in the almanac published the February before, as the days
+// of Japan Standard Time that hold the astronomical equinoxes; they are computed here the same way
+// from the Sun's apparent longitude (calendar/koyomi.h), for every year.
 //
 // Change points of the law since 2000:
 // - Happy Monday system: 成人の日 and 体育の日 on the second Monday from 2000; 海の日 and
@@ -75,8 +78,6 @@ constexpr HolidayRow equinox(std::string_view name, unsigned month, DayRule rule
 //   holidays of 2019 only.
 // - Olympic special measures 2020/2021: 海の日, スポーツの日 and 山の日 move next to the
 //   opening and closing of the Games. 体育の日 is renamed スポーツの日 from 2020.
-// The equinox days use the usual approximation of the astronomical equinox for 1980 to 2099,
-// also beyond, as the page has no better one.
 constexpr HolidayRow kNationalHolidays[] = {
     fixed(texts::kNewYearsDay, 1, 1),
     monday(texts::kComingOfAgeDay, 1, 2),
@@ -118,6 +119,16 @@ constexpr int kLongSubstituteFrom = 2007;
 // national holidays that a substitute holiday in early January could look back over.
 constexpr int kDaysBefore = 10;
 
+// The equinox days of year, computed once per year and thread: a year's holidays look at three
+// years, and listing many days would otherwise compute the same equinoxes again and again.
+EquinoxDays cachedEquinoxDays(int year)
+{
+    thread_local std::unordered_map<int, EquinoxDays> known;
+    if (const auto it = known.find(year); it != known.end())
+        return it->second;
+    return known.emplace(year, equinoxDays(year)).first->second;
+}
+
 // The day on which row falls in year (the row must hold in that year).
 sys_days dayOf(const HolidayRow& row, int year)
 {
@@ -129,9 +140,9 @@ sys_days dayOf(const HolidayRow& row, int year)
     case DayRule::NthMonday:
         return sys_days{y / m / std::chrono::Monday[static_cast<unsigned>(row.n)]};
     case DayRule::VernalEquinox:
-        return sys_days{y / m / std::chrono::day{static_cast<unsigned>(equinoxDay(20.8431, year))}};
+        return sys_days{y / m / std::chrono::day{static_cast<unsigned>(cachedEquinoxDays(year).march)}};
     case DayRule::AutumnalEquinox:
-        return sys_days{y / m / std::chrono::day{static_cast<unsigned>(equinoxDay(23.2488, year))}};
+        return sys_days{y / m / std::chrono::day{static_cast<unsigned>(cachedEquinoxDays(year).september)}};
     }
     return sys_days{};
 }

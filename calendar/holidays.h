@@ -9,8 +9,10 @@
 
 namespace dovi {
 
-// The day of the equinox in its month: floor(c + 0.242194 × (year − 1980) − floor((year − 1980) / 4)),
-// in double precision. March uses c = 20.8431, September c = 23.2488.
+// The usual approximation of the equinox day in its month for 1980 to 2099:
+// floor(c + 0.242194 × (year − 1980) − floor((year − 1980) / 4)), in double precision, March with
+// c = 20.8431, September with c = 23.2488. The holidays use the computed equinoxes instead
+// (equinoxDays in calendar/koyomi.h), which agree with it from 2000 to 2099 and stay right after.
 int equinoxDay(double c, int year);
 
 // The name of Japan's public holiday on date by the law in force in its year: a national holiday,

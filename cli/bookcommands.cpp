@@ -1,12 +1,14 @@
 // list, list-sayings, edit-, remove- and move- of birthdays, special days and sayings, add-saying and
 // export-ics: the birthday book, the special days and the sayings without editing the file by hand.
 // Each change is one replacement of the settings file; what it refuses, it refuses as set does.
+#include <charconv>
 #include <chrono>
 #include <ctime>
 #include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "calendar/calendar.h"
 #include "cli/commands.h"
@@ -153,6 +155,8 @@ int editBirthday(Context& context)
     std::optional<int> year;
     if (context.args.size() == 4 && !(year = parseYear(context.args[3])))
         return usageError(context, "edit-birthday", "the year of birth must have four digits");
+    if (const std::string problem = year ? birthYearProblem(*year) : std::string(); !problem.empty())
+        return usageError(context, "edit-birthday", problem);
     std::string value;
     if (const WriteResult refused = birthdayValue(context.args[2], year, value); !refused.ok)
         return report(context, refused);
@@ -244,24 +248,47 @@ int moveSayingCommand(Context& context)
     return report(context, moveSaying(settings, *from, *to));
 }
 
+// A year from 1900 to 2100 written in digits, or std::nullopt.
+std::optional<int> parseKoyomiYear(std::string_view text)
+{
+    int year = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
+    if (ec != std::errc() || end != text.data() + text.size() || text.size() != 4 || year < 1900 || year > 2100)
+        return std::nullopt;
+    return year;
+}
+
 // The iCalendar text to FILE, or to standard output without one. FILE is replaced as a whole.
 int exportIcs(Context& context)
 {
-    if (context.args.size() > 1)
+    // --koyomi YEAR exports the year's 二十四節気 and 雑節 instead of the book.
+    std::optional<int> koyomiYear;
+    std::vector<std::string> args(context.args.begin(), context.args.end());
+    if (!args.empty() && args[0] == "--koyomi") {
+        if (args.size() < 2)
+            return usageError(context, "export-ics", "--koyomi needs a year");
+        const auto year = parseKoyomiYear(args[1]);
+        if (!year)
+            return usageError(context, "export-ics", "the 暦 is computed for the years 1900 to 2100 only");
+        koyomiYear = *year;
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.size() > 1)
         return usageError(context, "export-ics", "export-ics takes at most one file");
     SettingsFile settings(context.ini);
     std::string error;
-    const std::optional<std::string> calendar = bookCalendar(settings, std::time(nullptr), error);
+    const std::optional<std::string> calendar = koyomiYear ? koyomiCalendar(*koyomiYear, std::time(nullptr), error)
+                                                           : bookCalendar(settings, std::time(nullptr), error);
     if (!calendar) {
         context.err << "dovi-cli: export-ics needs the iCalendar library libical (Debian package libical3): "
                     << error << '\n';
         return kFailed;
     }
-    if (context.args.empty()) {
+    if (args.empty()) {
         rawStream(context.out) << *calendar;  // iCalendar text: CRLF line ends, its own escaping
         return kOk;
     }
-    if (const std::string problem = writeExportFile(context.args[0], *calendar, context.ini); !problem.empty()) {
+    if (const std::string problem = writeExportFile(args[0], *calendar, context.ini); !problem.empty()) {
         context.err << "dovi-cli: " << problem << '\n';
         return kFailed;
     }
@@ -281,7 +308,7 @@ constexpr Command kCommands[] = {
     {"edit-saying", "N TEXT SOURCE", editSayingCommand},
     {"remove-saying", "N", removeSayingCommand},
     {"move-saying", "N NEW-N", moveSayingCommand},
-    {"export-ics", "[FILE]", exportIcs},
+    {"export-ics", "[--koyomi YEAR] [FILE]", exportIcs},
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include "calendar/clock.h"
+#include "register/registration.h"
 #include "settings/settingsfile.h"
 
 #include <cerrno>
@@ -16,7 +18,7 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {settingsCommands(), pageCommands(), bookCommands()})
+    for (auto group : {settingsCommands(), pageCommands(), bookCommands(), koyomiCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }
@@ -34,13 +36,22 @@ void printHelp(std::ostream& out)
     printUsage(out);
     out << "  dovi-cli --help | --version\n"
            "Reads and changes the day calendar's settings file (by default dovi.ini in the current\n"
-           "folder) and shows its page and holidays. Exit status: 0 done, 1 a write failed, 2 bad usage,\n"
+           "folder) and shows its page and holidays, and the 暦 of any day from 1900 to 2100. Exit status: 0 done, 1 a write failed, 2 bad usage,\n"
            "3 the settings file cannot be read or it or its user entry is missing, 4 no user is registered\n"
            "yet.\n"
            "See dovi-cli(1) for each command.\n";
 }
 
 }  // namespace
+
+std::string birthYearProblem(int year)
+{
+    const int thisYear = int(SystemClock().now().date.year());
+    if (isPossibleBirthYear(year, thisYear))
+        return {};
+    return "the year of birth must lie from 1 to this year (" + std::to_string(thisYear) +
+           "); a later year would give a negative age";
+}
 
 int usageError(Context& context, std::string_view command, std::string_view message)
 {
@@ -85,7 +96,9 @@ int runCommand(std::span<const std::string> argv, std::ostream& out, std::ostrea
         if (command.name == name) {
             // A file that is there but cannot be read is never taken for an empty one: the
             // command would print nothing, or write an empty export, and report success.
-            if (name != "header") {
+            const bool readsTheFile = name != "header" && name != "koyomi" &&
+                                      !(name == "export-ics" && next + 1 < argv.size() && argv[next + 1] == "--koyomi");
+            if (readsTheFile) {
                 if (const WriteResult problem = SettingsFile(ini).readProblem(); !problem.ok) {
                     err << "dovi-cli: " << problem.error << '\n';
                     return kBrokenFile;

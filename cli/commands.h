@@ -34,10 +34,15 @@ struct Command {
 // Writes "dovi-cli: <message>" and the command's usage to err; returns kUsage.
 int usageError(Context& context, std::string_view command, std::string_view message);
 
+// "" when year is a possible year of birth today (from 1 to this year), else the sentence that
+// says so, naming this year.
+std::string birthYearProblem(int year);
+
 // The commands of each group; the table in commands.cpp joins them.
 std::span<const Command> settingsCommands();
 std::span<const Command> pageCommands();
 std::span<const Command> bookCommands();
+std::span<const Command> koyomiCommands();
 
 // Runs dovi-cli with argv (argv[0] is the program's name). Text output has its control characters
 // escaped (escapeControls in cli/textout.h); output that cannot be written or flushed gives exit

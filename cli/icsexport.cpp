@@ -10,8 +10,10 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "calendar/calendar.h"
+#include "calendar/koyomi.h"
 #include "page/bookedit.h"
 #include "texts/texts.h"
 
@@ -117,7 +119,7 @@ std::string uidOf(std::string_view kind, std::string_view dateKey, std::string_v
 }
 
 icalcomponent* yearlyEvent(const Ical& ical, const std::string& uid, Date date, const std::string& summary,
-                           const std::string& description, const icaltimetype& stamp)
+                           const std::string& description, const icaltimetype& stamp, bool recurring = true)
 {
     icaltimetype start = ical.icaltime_null_date();
     start.year = static_cast<int>(date.year());
@@ -132,7 +134,8 @@ icalcomponent* yearlyEvent(const Ical& ical, const std::string& uid, Date date, 
     ical.icalcomponent_add_property(event, ical.icalproperty_new_uid(uid.c_str()));
     ical.icalcomponent_add_property(event, ical.icalproperty_new_dtstamp(stamp));
     ical.icalcomponent_add_property(event, ical.icalproperty_new_dtstart(start));
-    ical.icalcomponent_add_property(event, ical.icalproperty_new_rrule(yearly));
+    if (recurring)
+        ical.icalcomponent_add_property(event, ical.icalproperty_new_rrule(yearly));
     ical.icalcomponent_add_property(event, ical.icalproperty_new_summary(textValue(summary).c_str()));
     if (!description.empty())
         ical.icalcomponent_add_property(event, ical.icalproperty_new_description(textValue(description).c_str()));
@@ -176,6 +179,39 @@ std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t sta
                 ical.icalcomponent_add_component(calendar.get(),
                                                  yearlyEvent(ical, uid, date, summary, description, stampTime));
             }
+        }
+    }
+    char* text = ical.icalcomponent_as_ical_string_r(calendar.get());
+    std::string result = text ? text : "";
+    ical.icalmemory_free_buffer(text);
+    return result;
+}
+
+std::optional<std::string> koyomiCalendar(int year, std::time_t stamp, std::string& error)
+{
+    const Ical* const lib = openIcal(error);
+    if (!lib)
+        return std::nullopt;
+    const Ical& ical = *lib;
+    Component calendar(ical.icalcomponent_new_vcalendar(), ComponentFree{lib});
+    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_version("2.0"));
+    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_prodid("-//dovi//dovi-cli//JA"));
+    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_calscale("GREGORIAN"));
+    const icaltimetype stampTime = ical.icaltime_from_timet_with_zone(stamp, 0, ical.icaltimezone_get_utc_timezone());
+
+    const std::chrono::year y{year};
+    for (const Koyomi& day : koyomiRange(y / 1 / 1, y / 12 / 31)) {
+        std::vector<std::string> names;
+        for (const int term : day.solarTerms)
+            names.emplace_back(solarTermName(term));
+        for (const Zassetsu z : day.zassetsu)
+            names.emplace_back(zassetsuName(z));
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            char uid[48];
+            std::snprintf(uid, sizeof uid, "koyomi-%04d-%02u-%02u-%zu@dovi", year,
+                          static_cast<unsigned>(day.date.month()), static_cast<unsigned>(day.date.day()), i);
+            ical.icalcomponent_add_component(calendar.get(),
+                                             yearlyEvent(ical, uid, day.date, names[i], {}, stampTime, false));
         }
     }
     char* text = ical.icalcomponent_as_ical_string_r(calendar.get());

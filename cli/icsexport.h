@@ -20,4 +20,8 @@ namespace dovi::cli {
 // saying why, when the iCalendar library cannot be opened (it is loaded by the first export only).
 std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t stamp, std::string& error);
 
+// One VCALENDAR with one all-day VEVENT for each 二十四節気 and each 雑節 of year (1900 to 2100, as
+// koyomi.h computes them), in date order; UIDs name the day and the term. Otherwise as above.
+std::optional<std::string> koyomiCalendar(int year, std::time_t stamp, std::string& error);
+
 }  // namespace dovi::cli

@@ -280,6 +280,8 @@ int addBirthday(Context& context)
         if (context.args[2].size() != 4 || !allDigits(context.args[2]))
             return usageError(context, "add-birthday", "the year of birth must have four digits");
         year = parseDigits<int>(context.args[2]);
+        if (const std::string problem = birthYearProblem(*year); !problem.empty())
+            return usageError(context, "add-birthday", problem);
     }
     // A name with ":" or "," would be cut there on the page.
     std::string value;

@@ -10,8 +10,11 @@ Japanese Windows machines use, so that a file copied from or to one of them stay
   count - 1, so with count + 1 every saying can appear).
 - [休日]: only the holidays whose date has been the same in every year since 2000; the program
   computes the moving holidays and the substitute holidays itself.
-- [特別日], [誕生日]: several entries per day under the keys aMM/DD, bMM/DD, ... with the letters
-  consecutive from "a"; the letters are given here, in the order of the lists.
+- [特別日]: several entries per day under the keys aMM/DD, bMM/DD, ... with the letters
+  consecutive from "a"; the letters are given here: a day's observances first, in the order of the
+  list, then the birthdays of famous people, the older first, as "NAMEの誕生日（YEAR年）".
+- [誕生日]: empty. The birthday book is the user's own: the page congratulates its people on their
+  age, which makes no sense for people who are no longer living.
 - [言霊]: "saying,source" under the keys 1 to count.
 """
 
@@ -128,8 +131,8 @@ SPECIAL_DAYS = [
 ]
 
 # (MM/DD, name, year of birth): people born on the Gregorian calendar (Japan adopted it on
-# 1 January 1873) who are no longer living.
-BIRTHDAYS = [
+# 1 January 1873) who are no longer living. They go into the special days, not the birthday book.
+FAMOUS_BIRTHDAYS = [
     # Japanese writers and poets
     ("11/04", "泉鏡花", 1873),
     ("02/26", "与謝野鉄幹", 1873),
@@ -777,23 +780,23 @@ def build():
     for saying, source in SAYINGS:
         if "," in saying or "," in source:
             sys.exit("ASCII comma in: " + saying)
-    people = [(day, name) for day, name, _ in BIRTHDAYS]
+    people = [(day, name) for day, name, _ in FAMOUS_BIRTHDAYS]
     names = [name for _, name in people]
     dupes = {n for n in names if names.count(n) > 1}
     if dupes:
         sys.exit("duplicate people: " + " / ".join(sorted(dupes)))
-    # Within one day, the older people first.
-    birthdays = sorted(BIRTHDAYS, key=lambda b: (b[0], b[2]))
+    # Within one day, the older people first, after the day's observances.
+    famous = sorted(FAMOUS_BIRTHDAYS, key=lambda b: (b[0], b[2]))
+    special_days = SPECIAL_DAYS + [(d, "%sの誕生日（%d年）" % (n, y)) for d, n, y in famous]
 
     out = ["[init]", "使用者=", "言霊総数=%d" % (len(SAYINGS) + 1), ""]
     out.append("[休日]")
     out += ["%s=%s" % h for h in HOLIDAYS]
     out.append("")
     out.append("[特別日]")
-    out += ["%s=%s" % e for e in lettered(SPECIAL_DAYS)]
+    out += ["%s=%s" % e for e in lettered(special_days)]
     out.append("")
     out.append("[誕生日]")
-    out += ["%s=%s" % e for e in lettered([(d, "%s:%d" % (n, y)) for d, n, y in birthdays])]
     out.append("")
     out.append("[言霊]")
     out += ["%d=%s,%s" % (i + 1, s, src) for i, (s, src) in enumerate(SAYINGS)]
@@ -809,5 +812,5 @@ if __name__ == "__main__":
     else:
         target = pathlib.Path(__file__).resolve().parent / "dovi.ini"
     target.write_bytes(build())
-    print("%s: %d special days, %d birthdays, %d sayings"
-          % (target, len(SPECIAL_DAYS), len(BIRTHDAYS), len(SAYINGS)))
+    print("%s: %d special days (%d of them famous people's birthdays), %d sayings"
+          % (target, len(SPECIAL_DAYS) + len(FAMOUS_BIRTHDAYS), len(FAMOUS_BIRTHDAYS), len(SAYINGS)))

@@ -21,7 +21,9 @@ int main(int argc, char* argv[])
     dovi::preferX11();
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    dovi::setUpApplication(QStringLiteral("dovi-book"));
+    // The book is an action of the calendar's desktop entry: the same application name gives its
+    // window the entry's WM_CLASS (StartupWMClass), so taskbars show it under the calendar's entry.
+    dovi::setUpApplication(QStringLiteral("dovi"));
 
     dovi::BookWindow window(dovi::defaultServices());
     window.show();

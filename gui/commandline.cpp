@@ -59,4 +59,12 @@ std::optional<int> answerBeforeWindow(std::span<const std::string_view> args, co
     return std::nullopt;
 }
 
+std::string startupFailureText(const std::filesystem::path& folder)
+{
+    return "dovi: no usable dovi.ini (missing, unreadable or without the user entry) in the folder " +
+           folder.string() +
+           "; dovi reads the file in the current folder, and dovi-launch, which the menu entry runs, "
+           "prepares it in your own data folder and starts dovi there.\n";
+}
+
 }  // namespace dovi

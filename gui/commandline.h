@@ -2,9 +2,11 @@
 // where there is no graphical session, with one sentence instead of Qt's abort.
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace dovi {
@@ -35,5 +37,9 @@ extern const ProgramTexts kBookProgram;      // dovi-book
 std::optional<int> answerBeforeWindow(std::span<const std::string_view> args, const DisplayEnvironment& environment,
                                       std::ostream& out, std::ostream& err,
                                       const ProgramTexts& program = kCalendarProgram);
+
+// What dovi prints on standard error when the folder holds no usable settings file: the folder
+// searched, and that the menu entry's launcher (dovi-launch) prepares the file; one line.
+std::string startupFailureText(const std::filesystem::path& folder);
 
 }  // namespace dovi

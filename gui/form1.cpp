@@ -13,6 +13,7 @@
 #include "page/pageday.h"
 #include "register/startup.h"
 #include "texts/texts.h"
+#include "gui/commandline.h"
 #include "gui/form3.h"
 
 namespace dovi {
@@ -52,6 +53,10 @@ void Form1::setUpWindow()
     setPalette(palette);
     setAutoFillBackground(true);
     setFont(designFont(form1layout::kWindowFont));
+    // The page comes up at login or from a menu while the user types elsewhere: it is shown (and
+    // later pinned on top) without taking the keyboard. It has no control that takes keys.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void Form1::createLabelsAndShapes()
@@ -80,6 +85,16 @@ void Form1::createLabelsAndShapes()
 
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8})
         label->installEventFilter(this);
+
+    // A screen reader reads each label's text (its name) with what the line is for.
+    setAccessibleName(qs(texts::kPageName));
+    const std::pair<QLabel*, std::string_view> roles[] = {
+        {Label1, texts::kEraLineRole},  {Label2, texts::kDayRole},      {Label3, texts::kWeekdayRole},
+        {Label4, texts::kMessageRole},  {Label5, texts::kGreetingRole}, {Label6, texts::kSayingRole},
+        {Label7, texts::kSourceRole},   {Label8, texts::kHolidayRole},
+    };
+    for (const auto& [label, role] : roles)
+        label->setAccessibleDescription(qs(role));
 }
 
 void Form1::createTimers()
@@ -126,15 +141,17 @@ bool Form1::Form_Load()
     switch (decideStartup(user)) {
     case Startup::Broken:
         setTimerEnabled(*Timer2, false);
+        // The box is all a desktop user sees; a terminal or the session log also learns which
+        // folder was searched and how the file gets there.
         services_.showMessage(qs(texts::kStartupErrorTitle), qs(texts::kStartupErrorText));
-        services_.endProgram();
+        services_.printError(startupFailureText(myini.parent_path()));
+        services_.endProgram(1);
         return false;
     case Startup::Register:
-        // The dialog enables Timer2 once the user is registered. It keeps the keyboard: the page
-        // shown after it does not take the focus from it.
+        // The dialog enables Timer2 once the user is registered. It takes the keyboard: the page
+        // shown after it never does (setUpWindow).
         setTimerEnabled(*Timer2, false);
         form3_ = std::make_unique<Form3>(*this, services_);
-        setAttribute(Qt::WA_ShowWithoutActivating);
         form3_->show();
         break;
     case Startup::Run:
@@ -308,7 +325,7 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     // Closing the page ends the program, also while the registration dialog is hidden.
     event->accept();
-    services_.endProgram();
+    services_.endProgram(0);
 }
 
 void Form1::pinOnTop()

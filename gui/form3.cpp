@@ -1,10 +1,12 @@
 #include "gui/form3.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
 #include <algorithm>
+#include <tuple>
 #include <string>
 
 #include "gui/failuretext.h"
@@ -99,6 +101,14 @@ void Form3::createNameRow()
         Combo1->addItem(qs(address));
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(qs(texts::kDefaultAddress));
+
+    Text1->setAccessibleName(qs(texts::kNameField));
+    Text1->setAccessibleDescription(qs(texts::kNameFieldRole));
+    Combo1->setAccessibleName(qs(texts::kAddressField));
+    Combo1->setAccessibleDescription(qs(texts::kAddressFieldRole));
+    Combo1->lineEdit()->setAccessibleName(qs(texts::kAddressField));
+    Combo1->view()->setAccessibleName(qs(texts::kAddressList));
+    Label6->setBuddy(Text1);
 }
 
 void Form3::createBirthdayRow()
@@ -114,6 +124,19 @@ void Form3::createBirthdayRow()
     HScroll1 = birthdayBar(this, kHScroll1, kYearBar);
     HScroll2 = birthdayBar(this, kHScroll2, kMonthBar);
     HScroll3 = birthdayBar(this, kHScroll3, kDayBar);
+
+    // Each bar is named for its field; the value it reads out is the bar's value.
+    const std::tuple<QScrollBar*, QLabel*, std::string_view> bars[] = {
+        {HScroll1, Label10, texts::kYearBarName},
+        {HScroll2, Label11, texts::kMonthBarName},
+        {HScroll3, Label12, texts::kDayBarName},
+    };
+    for (const auto& [bar, mirror, name] : bars) {
+        bar->setAccessibleName(qs(name));
+        bar->setAccessibleDescription(qs(texts::kBirthdayBarRole));
+        mirror->setBuddy(bar);
+    }
+    Label7->setBuddy(HScroll1);
 }
 
 void Form3::createSexRow()
@@ -126,6 +149,19 @@ void Form3::createSexRow()
     Label2 = plainLabel(this, kLabel2, texts::kFemale);
     Option3 = optionButton(this, kOption3, QStringLiteral("Option3"));
     Label13 = plainLabel(this, kLabel13, texts::kOtherSex);
+
+    // The buttons' own captions are clipped away: each is named by the word beside it.
+    const std::tuple<QRadioButton*, QLabel*, std::string_view> options[] = {
+        {Option1, Label1, texts::kMale},
+        {Option2, Label2, texts::kFemale},
+        {Option3, Label13, texts::kOtherSex},
+    };
+    for (const auto& [option, word, name] : options) {
+        option->setAccessibleName(qs(name));
+        option->setAccessibleDescription(qs(texts::kSexRole));
+        word->setBuddy(option);
+    }
+    Label8->setBuddy(Option1);
 }
 
 void Form3::createButtons()
@@ -134,6 +170,8 @@ void Form3::createButtons()
     Command1->setEnabled(false);
     Command1->setDefault(true);
     Command2 = pushButton(this, form3layout::kCommand2, texts::kQuitButton);
+    Command1->setAccessibleDescription(qs(texts::kRegisterRole));
+    Command2->setAccessibleDescription(qs(texts::kQuitRole));
 }
 
 void Form3::setUpFocusOrder()
@@ -189,19 +227,21 @@ void Form3::HScroll1_Change()
 {
     Label10->setText(qs(mirrorText(HScroll1->value())));
     HScroll1->setValue(keptYear(HScroll1->value()));
+    // 29 February only in a leap year.
+    HScroll3->setValue(dayForMonth(HScroll1->value(), HScroll2->value(), HScroll3->value()));
 }
 
 void Form3::hScroll2_Change()
 {
     Label11->setText(qs(mirrorText(HScroll2->value())));
     HScroll2->setValue(keptMonth(HScroll2->value()));
-    HScroll3->setValue(dayForMonth(HScroll2->value(), HScroll3->value()));
+    HScroll3->setValue(dayForMonth(HScroll1->value(), HScroll2->value(), HScroll3->value()));
 }
 
 void Form3::hScroll3_Change()
 {
     Label12->setText(qs(mirrorText(HScroll3->value())));
-    HScroll3->setValue(keptDay(HScroll2->value(), HScroll3->value()));
+    HScroll3->setValue(keptDay(HScroll1->value(), HScroll2->value(), HScroll3->value()));
 }
 
 void Form3::chooseSex(std::string_view sex)
@@ -223,6 +263,12 @@ RegistrationForm Form3::currentForm() const
 void Form3::Command1_Click()
 {
     const RegistrationForm form = currentForm();
+    // A birthday after today's year would give a negative age on every page.
+    const int thisYear = int(services_.clock->now().date.year());
+    if (const std::string refusal = birthYearRefusal(HScroll1->value(), thisYear); !refusal.empty()) {
+        services_.showMessage(qs(texts::kRegisterCaption), qs(refusal));
+        return;
+    }
     if (!services_.confirm(qs(texts::kConfirmTitle), qs(confirmationPrompt(form))))
         return;
 
@@ -248,12 +294,12 @@ void Form3::Command1_Click()
 
 void Form3::Command2_Click()
 {
-    services_.endProgram();
+    services_.endProgram(0);
 }
 
 void Form3::Form_Unload(qint16& /*cancel*/)
 {
-    services_.endProgram();
+    services_.endProgram(0);
 }
 
 void Form3::reject()

@@ -1,107 +1,126 @@
 #include "gui/linebreak.h"
 
-#include <string_view>
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace dovi {
 
 namespace {
 
-bool isSpace(char32_t c) { return c == U' ' || c == U'\t' || c == U'\u3000'; }
-
-// Kana, kanji, Japanese punctuation and the full-width and half-width forms.
-bool isJapanese(char32_t c)
-{
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
-           (c >= 0xFF00 && c <= 0xFFEF) || c >= 0x20000;
-}
-
-// Characters a line must not start with: closing punctuation, small kana, iteration and sound
-// marks, the long vowel mark and the middle dot.
-bool mayNotStartLine(char32_t c)
-{
-    static constexpr std::u32string_view kClosing =
-        U"、。，．・：；？！゛゜ヽヾゝゞ々〻ー‐゠〜～）］｝」』】〕〉》〙〗〟’”｡｣､･ｰ"
-        U"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶㇰㇱㇲㇳㇴㇵㇶㇷㇸㇹㇺㇻㇼㇽㇾㇿｧｨｩｪｫｬｭｮｯ"
-        U"!?),.:;]}%";
-    return kClosing.find(c) != std::u32string_view::npos;
-}
-
-// Characters a line must not end with: opening brackets.
-bool mayNotEndLine(char32_t c)
-{
-    static constexpr std::u32string_view kOpening = U"（［｛「『【〔〈《〘〖〝‘“｢([{";
-    return kOpening.find(c) != std::u32string_view::npos;
-}
-
-// Whether a line may end between the characters a and b.
-bool mayBreakBetween(char32_t a, char32_t b)
-{
-    if (isSpace(b))
-        return false;  // after the last blank of a run, not inside it
-    if (isSpace(a))
-        return true;
-    if (mayNotStartLine(b) || mayNotEndLine(a))
-        return false;
-    return isJapanese(a) || isJapanese(b);
-}
+bool isSpace(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QChar(0x3000); }
 
 QString withoutTrailingSpaces(QString line)
 {
     qsizetype end = line.size();
-    while (end > 0 && isSpace(line.at(end - 1).unicode()))
+    while (end > 0 && isSpace(line.at(end - 1)))
         --end;
     line.truncate(end);
     return line;
 }
 
+// The boundaries (UTF-16 offsets after 0, the last one the text's end) that an ICU break iterator
+// finds in text. The iterators are made once per thread: making one loads its rules.
+std::vector<qsizetype> boundaries(icu::BreakIterator* iterator, const QString& text)
+{
+    std::vector<qsizetype> found;
+    if (iterator == nullptr) {
+        found.push_back(text.size());  // no ICU data: one piece, broken by clusters below
+        return found;
+    }
+    // The iterator keeps a reference to the text: it must outlive the walk.
+    const icu::UnicodeString unicode(false, reinterpret_cast<const char16_t*>(text.utf16()), int32_t(text.size()));
+    iterator->setText(unicode);
+    for (int32_t b = iterator->next(); b != icu::BreakIterator::DONE; b = iterator->next())
+        found.push_back(b);
+    return found;
+}
+
+icu::BreakIterator* lineIterator()
+{
+    thread_local const std::unique_ptr<icu::BreakIterator> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> made(
+            icu::BreakIterator::createLineInstance(icu::Locale("ja@lb=strict"), status));
+        return U_SUCCESS(status) ? std::move(made) : nullptr;
+    }();
+    return iterator.get();
+}
+
+icu::BreakIterator* clusterIterator()
+{
+    thread_local const std::unique_ptr<icu::BreakIterator> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> made(
+            icu::BreakIterator::createCharacterInstance(icu::Locale("ja"), status));
+        return U_SUCCESS(status) ? std::move(made) : nullptr;
+    }();
+    return iterator.get();
+}
+
+// Whether the character at text[at] may not start a line in the strict Japanese rules (closing
+// punctuation, small kana, the long vowel mark, iteration marks, "!" "?" and the like).
+bool mayNotStartLine(const QString& text, qsizetype at)
+{
+    const char32_t c = text.at(at).isHighSurrogate() && at + 1 < text.size()
+                           ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1))
+                           : text.at(at).unicode();
+    switch (u_getIntPropertyValue(UChar32(c), UCHAR_LINE_BREAK)) {
+    case U_LB_NONSTARTER:
+    case U_LB_CONDITIONAL_JAPANESE_STARTER:
+    case U_LB_CLOSE_PUNCTUATION:
+    case U_LB_CLOSE_PARENTHESIS:
+    case U_LB_EXCLAMATION:
+    case U_LB_INFIX_NUMERIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void breakParagraph(const QString& text, qreal maxWidth, const TextWidth& width, QStringList& lines)
 {
-    // Code points and where each starts in text; starts[n] is the text's end.
-    std::vector<char32_t> points;
-    std::vector<qsizetype> starts;
-    for (qsizetype i = 0; i < text.size();) {
-        starts.push_back(i);
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            points.push_back(QChar::surrogateToUcs4(c, text.at(i + 1)));
-            i += 2;
-        } else {
-            points.push_back(c.unicode());
-            i += 1;
-        }
-    }
-    const std::size_t n = points.size();
-    starts.push_back(text.size());
-    const auto piece = [&](std::size_t from, std::size_t to) { return text.mid(starts[from], starts[to] - starts[from]); };
-
-    if (n == 0) {
+    if (text.isEmpty()) {
         lines << QString();
         return;
     }
-    std::size_t from = 0;
-    while (from < n) {
-        // The longest piece from `from` that ends at a break (or at the end) and fits.
-        std::size_t end = 0;
-        for (std::size_t to = from + 1; to <= n; ++to) {
-            if (to < n && !mayBreakBetween(points[to - 1], points[to]))
+    const std::vector<qsizetype> breaks = boundaries(lineIterator(), text);
+    const std::vector<qsizetype> clusters = boundaries(clusterIterator(), text);
+    const auto piece = [&text](qsizetype from, qsizetype to) { return text.mid(from, to - from); };
+
+    qsizetype from = 0;
+    while (from < text.size()) {
+        // The longest piece from `from` that ends at a break opportunity and fits.
+        qsizetype end = from;
+        for (const qsizetype to : breaks) {
+            if (to <= from)
                 continue;
             if (width(withoutTrailingSpaces(piece(from, to))) > maxWidth)
                 break;
             end = to;
         }
-        if (end == 0) {
-            // No break fits: as many characters as fit, at least one, and not a line-start
-            // character first on the next line when a character can be spared.
-            end = from + 1;
-            while (end < n && width(piece(from, end + 1)) <= maxWidth)
-                ++end;
-            if (end < n && end > from + 1 && mayNotStartLine(points[end]))
-                --end;
+        if (end == from) {
+            // No break fits: as many grapheme clusters as fit, at least one, and not a character
+            // that may not start a line first on the next one when a cluster can be spared.
+            std::vector<qsizetype> taken;
+            for (const qsizetype to : clusters) {
+                if (to <= from)
+                    continue;
+                if (!taken.empty() && width(piece(from, to)) > maxWidth)
+                    break;
+                taken.push_back(to);
+            }
+            end = taken.back();
+            if (end < text.size() && taken.size() > 1 && mayNotStartLine(text, end))
+                end = taken[taken.size() - 2];
         }
-        lines << (end == n ? piece(from, end) : withoutTrailingSpaces(piece(from, end)));
+        lines << (end == text.size() ? piece(from, end) : withoutTrailingSpaces(piece(from, end)));
         from = end;
-        while (from < n && isSpace(points[from]))
+        while (from < text.size() && isSpace(text.at(from)))
             ++from;
     }
 }
@@ -116,6 +135,30 @@ QStringList breakLines(const QString& text, qreal maxWidth, const TextWidth& wid
     for (const QString& paragraph : text.split(QLatin1Char('\n')))
         breakParagraph(paragraph, maxWidth, width, lines);
     return lines;
+}
+
+QStringList shownLines(const QString& text, qreal maxWidth, int maxLines, const TextWidth& width)
+{
+    const int room = std::max(1, maxLines);
+    QStringList lines = breakLines(text, maxWidth, width);
+    if (lines.size() <= room)
+        return lines;
+    lines = lines.mid(0, room);
+    const QString ellipsis(QChar(0x2026));
+    QString last = lines.last();
+    // Shortened cluster by cluster from its end; an empty line shows the ellipsis alone.
+    std::vector<qsizetype> clusters = boundaries(clusterIterator(), last);
+    clusters.insert(clusters.begin(), 0);
+    std::size_t keep = clusters.size() - 1;
+    while (keep > 0 && width(withoutTrailingSpaces(last.left(clusters[keep])) + ellipsis) > maxWidth)
+        --keep;
+    lines.last() = withoutTrailingSpaces(last.left(clusters[keep])) + ellipsis;
+    return lines;
+}
+
+bool fitsInLines(const QString& text, qreal maxWidth, int maxLines, const TextWidth& width)
+{
+    return breakLines(text, maxWidth, width).size() <= std::max(1, maxLines);
 }
 
 }  // namespace dovi

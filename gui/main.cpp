@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
 
     dovi::Form1 form(dovi::defaultServices());
     if (!form.Form_Load())
-        return 0;
+        return 1;
     form.show();
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include <cstdlib>
+#include <iostream>
 
 namespace dovi {
 
@@ -26,7 +27,8 @@ Services defaultServices()
         auto dir = std::filesystem::current_path(ec);
         return ec ? std::filesystem::path() : dir;
     };
-    s.endProgram = [] { std::exit(0); };
+    s.endProgram = [](int status) { std::exit(status); };
+    s.printError = [](const std::string& text) { std::cerr << text << std::flush; };
     s.showMessage = [](const QString& title, const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, title, boxText(text), QMessageBox::Ok);
         box.setTextFormat(Qt::PlainText);

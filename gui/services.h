@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include "calendar/clock.h"
 #include "page/daypage.h"
@@ -16,8 +17,11 @@ struct Services {
     Clock* clock = nullptr;
     RandomSource* random = nullptr;
     std::function<std::filesystem::path()> currentDirectory;
-    // Ends the whole program at once; the caller returns right after it.
-    std::function<void()> endProgram;
+    // Ends the whole program at once with the exit status (0, or 1 after a failure); the caller
+    // returns right after it.
+    std::function<void(int status)> endProgram;
+    // One diagnostic for the terminal or the session log (standard error), ending in a line feed.
+    std::function<void(const std::string& text)> printError;
     // A modal box with one OK button and no icon.
     std::function<void(const QString& title, const QString& text)> showMessage;
     // A modal box with OK (the default) and Cancel and no icon; true when the answer is OK.
@@ -25,7 +29,7 @@ struct Services {
 };
 
 // The real clock, a clock-seeded generator, the process's current directory, QMessageBox boxes
-// showing plain text, and std::exit(0).
+// showing plain text, std::exit and standard error.
 Services defaultServices();
 
 // Texts go to the screen as plain text. A lone carriage return would show as a blank, so line

@@ -1,10 +1,13 @@
 #include "gui/widgetkit.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QPainter>
 #include <QStyle>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTranslator>
 
 #include <algorithm>
@@ -29,23 +32,73 @@ QStringList WrappingLabel::lines() const
     });
 }
 
+namespace {
+
+// How many lines of a font a box of this height shows: the first always, and every further one
+// only when it fits as a whole.
+int linesInHeight(const QFont& font, qreal height)
+{
+    const QFontMetricsF metrics(font);
+    const qreal room = height - metrics.height();
+    return 1 + std::max(0, int(std::floor(room / metrics.lineSpacing())));
+}
+
+TextWidth widthIn(const QFont& font)
+{
+    return [metrics = QFontMetricsF(font)](const QString& piece) { return metrics.horizontalAdvance(piece); };
+}
+
+}  // namespace
+
 int WrappingLabel::visibleLineCount() const
 {
-    // The first line always shows; every further one only when it fits in the box as a whole.
-    const QFontMetricsF metrics(font());
-    const qreal room = contentsRect().height() - metrics.height();
-    return 1 + std::max(0, int(std::floor(room / metrics.lineSpacing())));
+    return linesInHeight(font(), contentsRect().height());
+}
+
+QStringList WrappingLabel::drawnLines() const
+{
+    return shownLines(text(), contentsRect().width(), visibleLineCount(), widthIn(font()));
+}
+
+bool WrappingLabel::showsWholeText() const
+{
+    return fitsInLines(text(), contentsRect().width(), visibleLineCount(), widthIn(font()));
+}
+
+QString WrappingLabel::wholeTextTip() const
+{
+    return showsWholeText() ? QString() : Qt::convertFromPlainText(text(), Qt::WhiteSpaceNormal);
+}
+
+bool WrappingLabel::event(QEvent* event)
+{
+    // The tooltip follows the text and the box as they are when the pointer rests on the label.
+    if (event->type() == QEvent::ToolTip) {
+        const QString tip = wholeTextTip();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, this);
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void WrappingLabel::paintEvent(QPaintEvent*)
 {
     // The lines go to the style as one text with line feeds: each is aligned on its own, and a
     // single line is drawn exactly as QLabel draws it. Lines below the box are left out rather
-    // than shown cut in half.
+    // than shown cut in half; the last one shown then ends in "…".
     QPainter painter(this);
-    const QStringList shown = lines().mid(0, visibleLineCount());
     style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
-                          isEnabled(), shown.join(QLatin1Char('\n')), foregroundRole());
+                          isEnabled(), drawnLines().join(QLatin1Char('\n')), foregroundRole());
+}
+
+bool fitsInLabel(const LabelDesign& design, const QString& text)
+{
+    const QFont font = designFont(design.font);
+    const QRect box = design.box.pixels();
+    return fitsInLines(text, box.width(), linesInHeight(font, box.height()), widthIn(font));
 }
 
 QLabel* plainLabel(QWidget* parent, const QRect& geometry, Qt::Alignment alignment, const QFont& font,
@@ -139,7 +192,9 @@ QFont pointFont(const char* family, double points, bool bold)
 QIcon programIcon()
 {
     QIcon icon;
-    for (const char* size : {"16", "32", "48"})
+    // The 16-pixel image is drawn for its size; the larger ones serve taskbars, switchers and
+    // high-DPI screens (a window icon as an SVG would need Qt's SVG plug-in at run time).
+    for (const char* size : {"16", "32", "48", "64", "128", "256"})
         icon.addFile(QStringLiteral(":/icons/dovi-%1.png").arg(QLatin1String(size)));
     return icon;
 }

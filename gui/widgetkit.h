@@ -44,19 +44,33 @@ inline QPoint centredCorner(const QRect& screen, const QSize& outer)
 inline QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 // A label that never interprets its text as markup and breaks it into lines inside its fixed box
-// (breakLines()): every line keeps the label's alignment, and what does not fit in the box's
-// height is cut off at the bottom. Text that fits on one line is drawn as a plain QLabel draws it.
+// (breakLines()): every line keeps the label's alignment. A text that does not fit in the box's
+// height ends in "…" (shownLines()) and the whole text shows as the label's tooltip. Text that
+// fits on one line is drawn as a plain QLabel draws it.
 class WrappingLabel final : public QLabel {
 public:
     explicit WrappingLabel(QWidget* parent);
-    // The lines the label shows for its text in its box (those below the box included).
+    // The lines of the label's text in its box (those below the box included).
     QStringList lines() const;
-    // How many of those lines the box shows: the first, and every further one that fits whole.
+    // How many lines the box shows: the first, and every further one that fits whole.
     int visibleLineCount() const;
+    // The lines drawn: lines() when all of them fit, else the first visibleLineCount() of them,
+    // the last ending in "…".
+    QStringList drawnLines() const;
+    // Whether the box shows the whole text.
+    bool showsWholeText() const;
+    // The tooltip shown over the label: the whole text as plain text (markup in it shows as
+    // typed) when the box cuts it, "" when the box shows all of it.
+    QString wholeTextTip() const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };
+
+// Whether text fits whole in a label of this design, measured with the label's own font and box:
+// false when the page would end it in "…".
+bool fitsInLabel(const LabelDesign& design, const QString& text);
 
 // A WrappingLabel placed and styled as designed.
 QLabel* plainLabel(QWidget* parent, const LabelDesign& design, std::string_view text = {});
@@ -101,7 +115,8 @@ private:
 // Pixel size of a font given in points at 96 dots per inch (12 pt -> 16 px, 9.75 pt -> 13 px).
 QFont pointFont(const char* family, double points, bool bold = false);
 
-// The window icon: a tear-off calendar page, 16, 32 and 48 pixels.
+// The window icon: a tear-off calendar page, 16 (drawn for that size), 32, 48, 64, 128 and 256
+// pixels.
 QIcon programIcon();
 
 // Loads Qt's own Japanese translation (qtbase_ja, from Qt's translations folder) into the

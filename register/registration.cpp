@@ -2,13 +2,15 @@
 
 #include "texts/texts.h"
 
+#include <algorithm>
+
 namespace dovi {
 
-int lastDayOfMonth(int month)
+int lastDayOfMonth(int year, int month)
 {
     switch (month) {
     case 2:
-        return 29;
+        return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0 ? 29 : 28;
     case 4:
     case 6:
     case 9:
@@ -37,25 +39,36 @@ int keptMonth(int month)
     return month;
 }
 
-int dayForMonth(int month, int day)
+int dayForMonth(int year, int month, int day)
 {
-    if (day <= 29)
-        return day;
-    if (month == 2)
-        return 29;
-    if (lastDayOfMonth(month) == 30)
-        return 30;
-    return day;
+    return std::min(day, lastDayOfMonth(year, month));
 }
 
-int keptDay(int month, int day)
+int keptDay(int year, int month, int day)
 {
-    const int last = lastDayOfMonth(month);
+    const int last = lastDayOfMonth(year, month);
     if (day > last)
         return 1;
     if (day < 1)
         return last;
     return day;
+}
+
+bool isPossibleBirthYear(int year, int currentYear)
+{
+    return year >= 1 && year <= currentYear;
+}
+
+std::string birthYearRefusal(int year, int currentYear)
+{
+    if (isPossibleBirthYear(year, currentYear))
+        return {};
+    std::string text(texts::kBirthYearRefusedBefore);
+    text += std::to_string(year);
+    text += texts::kBirthYearRefusedMiddle;
+    text += std::to_string(currentYear);
+    text += texts::kBirthYearRefusedAfter;
+    return text;
 }
 
 std::string mirrorText(int value)

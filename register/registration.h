@@ -24,9 +24,10 @@ inline constexpr BarDesign kYearBar{1799, 2100, 1973, 1, 5};
 inline constexpr BarDesign kMonthBar{0, 13, 7, 1, 1};
 inline constexpr BarDesign kDayBar{0, 32, 5, 1, 1};
 
-// The last day a month offers: 29 for February in every year (29 February is always selectable),
-// 30 for April, June, September and November, 31 otherwise.
-int lastDayOfMonth(int month);
+// The last day of a month of the Gregorian calendar: 29 for February in a leap year (divisible
+// by 4, and by 400 when divisible by 100), 28 in a common year, 30 for April, June, September and
+// November, 31 otherwise.
+int lastDayOfMonth(int year, int month);
 
 // The year a bar value stands for: 2100 wraps to 1800 and 1799 to 2099; every other value stays.
 int keptYear(int year);
@@ -34,14 +35,23 @@ int keptYear(int year);
 // The month a bar value stands for: 13 wraps to 1 and 0 to 12; every other value stays.
 int keptMonth(int month);
 
-// The day after the month has become month: above 29 it is cut to 29 in February and to 30 in a
-// 30-day month; every other day stays (a 31st in a 31-day month too).
-int dayForMonth(int month, int day);
+// The day after the year or the month has changed: a day beyond the month's last day in that year
+// is cut to the last day (31 -> 30 in a 30-day month, 29 or more -> 28 in a common February);
+// every other day stays.
+int dayForMonth(int year, int month, int day);
 
-// The day a bar value stands for in month: any day beyond the month's last day wraps to 1 (the
-// bar's far end can be reached in one move, so not only the last day + 1), and 0 (or less) wraps
-// to the month's last day.
-int keptDay(int month, int day);
+// The day a bar value stands for in month of year: any day beyond the month's last day wraps to 1
+// (the bar's far end can be reached in one move, so not only the last day + 1), and 0 (or less)
+// wraps to the month's last day.
+int keptDay(int year, int month, int day);
+
+// Whether a year of birth is possible today: from 1 to the current year. Years after it would
+// give a negative age, and 0 or less are no years of the calendar.
+bool isPossibleBirthYear(int year, int currentYear);
+
+// The sentence the windows show for a year of birth that isPossibleBirthYear() refuses ("" for a
+// possible one), naming the year and the range.
+std::string birthYearRefusal(int year, int currentYear);
 
 // A birthday field as its mirror label shows it: the decimal digits after one blank (" 1973",
 // " 7"); a negative value shows its minus sign in place of the blank.

@@ -2,8 +2,8 @@
 # Builds the benchmarks in Release (build-bench, -DDOVI_BENCH=ON) and runs all parts: whole
 # dovi-cli processes against iconv on files of 10 KB to 100 MB and on a file with 8.6 million keys,
 # the settings file, the page build and the holidays in process, start-up to the paint of the built
-# page against a minimal Qt window, and rest while minimised (the timer test, then processor time
-# over a minute). Prints the machine, the background load and every figure; docs/PERFORMANCE.md
+# page against a minimal Qt window, the 暦 (one day, ranges, whole dovi-cli koyomi processes), and
+# rest while minimised (the timer test, then processor time over a minute). Prints the machine, the background load and every figure; docs/PERFORMANCE.md
 # explains them. Installs the virtual desktop it runs in (Xvfb, openbox, xdotool) when missing.
 #   scripts/bench.sh [STARTUP_RUNS] [IDLE_SECONDS] [REPETITIONS]      (defaults: 20, 60, 10)
 set -euo pipefail
@@ -15,7 +15,7 @@ build=build-bench
 DOVI_WITH_DESKTOP=1 scripts/deps.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDOVI_BENCH=ON >/dev/null
-cmake --build "$build" --target dovi dovi-cli settings_bench minimal_window startup_bench form1_tests \
+cmake --build "$build" --target dovi dovi-cli settings_bench koyomi_bench minimal_window startup_bench form1_tests \
   dovi_builtpage process_bench make_ini dovi-cli-static >/dev/null
 
 echo "== machine"
@@ -66,6 +66,16 @@ echo "== settings file, page build and holidays in process (medians of $repetiti
   --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true --benchmark_color=false
 
 background
+echo "== the 暦 in process (medians of $repetitions repetitions)"
+"$build/bench/koyomi_bench" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true
+background
+echo "== the 暦 as whole processes: dovi-cli koyomi over 201 years against one year (medians, alternating runs)"
+"$build/bench/process_bench" 5 koyomi-1900-2100 "$build/dovi-cli" koyomi 1900-01-01 2100-12-31 \
+  -- koyomi-2000 "$build/dovi-cli" koyomi 2000-01-01 2000-12-31
+"$build/bench/process_bench" 5 koyomi-1900-2100-json "$build/dovi-cli" koyomi 1900-01-01 2100-12-31 --json \
+  -- koyomi-2000-json "$build/dovi-cli" koyomi 2000-01-01 2000-12-31 --json
+background
+
 echo "== start-up ($runs runs each, alternating), against a window with a Japanese label"
 bench/startup.sh "$build" "$runs"
 echo "== start-up ($runs runs each, alternating), against a window with a Latin-only label"

@@ -10,6 +10,9 @@ work=$(mktemp -d)
 source bench/xsession.sh
 trap 'kill $(jobs -p) 2>/dev/null; stop_x; rm -rf "$work"' EXIT
 cp data/dovi.ini "$work/dovi.ini"
+# The shipped birthday book is empty: two people of the user's own, on the day shown.
+"$build/dovi-cli" --ini "$work/dovi.ini" add-birthday 12/14 山田花子 1980 >/dev/null
+"$build/dovi-cli" --ini "$work/dovi.ini" add-birthday 12/14 佐藤一郎 >/dev/null
 start_x "$work" 1024x700x24
 (cd "$work" && faketime -f '@2026-12-07 09:00:00' "$OLDPWD/$build/dovi-book" >/dev/null 2>&1 &)
 sleep 3

@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages that building, running and testing need, if any are missing: as
 # root directly, otherwise through sudo. Without either it says what is missing and the exact
 # command to run as root, and fails.
-#   DOVI_WITH_DESKTOP=1    also the virtual desktop for the benchmarks and the README picture
+#   DOVI_WITH_DESKTOP=1    also the virtual desktop (and its accessibility bus) for the benchmarks,
+#                          the desktop tests and the README picture
 #   DOVI_WITH_PACKAGING=1  also the Debian packaging tools and the package's build dependencies
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,13 +11,14 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake g++ ninja-build pkg-config dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libicu-dev nlohmann-json3-dev libical-dev python3-icalendar
+  libicu-dev nlohmann-json3-dev libical-dev python3-icalendar liberfa-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n
   mandoc groff-base
   acl e2fsprogs  # setfacl, chattr and mkfs.ext2 for the fault tests that run as root
 )
-if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick); fi
+if [ "${DOVI_WITH_DESKTOP:-0}" = 1 ]; then packages+=(xvfb xauth openbox xdotool x11-utils faketime imagemagick
+                                                 at-spi2-core python3-pyatspi dbus-daemon); fi
 if [ "${DOVI_WITH_PACKAGING:-0}" = 1 ]; then packages+=(build-essential debhelper lintian devscripts); fi
 
 # Runs "$@" as root: directly, or through sudo; without either, prints one sentence with the

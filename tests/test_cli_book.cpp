@@ -3,6 +3,7 @@
 
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <sstream>
 
@@ -55,8 +56,11 @@ TEST_F(CliBook, ChangesAndTheirRefusals)
     struct Case {
         std::vector<std::string> args;
         int code;
-        const char* err;  // the first line of stderr
+        std::string err;  // the first line of stderr
     };
+    const int thisYear = int(std::chrono::year_month_day(std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())).year());
+    const std::string kBirthYearError = "dovi-cli: the year of birth must lie from 1 to this year (" +
+                                        std::to_string(thisYear) + "); a later year would give a negative age";
     const Case cases[] = {
         {{"edit-birthday", "01/20", "a", "0"}, 1,
          "dovi-cli: an entry that reads as \"0\" would count as no entry"},
@@ -75,6 +79,11 @@ TEST_F(CliBook, ChangesAndTheirRefusals)
          "dovi-cli: the day must be MM/DD with two digits each, naming a real day"},
         {{"remove-birthday", "01/20", "A"}, 2, "dovi-cli: the letter must be one of a to z"},
         {{"edit-birthday", "01/20", "a", "花子", "75"}, 2, "dovi-cli: the year of birth must have four digits"},
+        // 「ミライさん-973才の誕生日」: a year after this one, or year 0, is no year of birth
+        {{"edit-birthday", "01/20", "a", "ミライ", "2999"}, 2, kBirthYearError},
+        {{"edit-birthday", "01/20", "a", "ミライ", "0000"}, 2, kBirthYearError},
+        {{"add-birthday", "01/20", "ミライ", "2999"}, 2, kBirthYearError},
+        {{"add-birthday", "01/20", "ミライ", "0000"}, 2, kBirthYearError},
         {{"move-saying", "1"}, 2, "dovi-cli: move-saying needs a number and the new number"},
         {{"edit-saying", "0", "a", "b"}, 2, "dovi-cli: the number must be a whole number from 1 to 32767"},
         {{"list", "02/30"}, 2, "dovi-cli: the day must be MM/DD with two digits each, naming a real day"},

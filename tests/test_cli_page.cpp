@@ -101,7 +101,8 @@ TEST_F(CliPage, HelpAndVersionGoToStandardOutput)
     const CliResult help = run({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* command : {"get", "set", "delete", "page", "holidays FROM [TO]", "header", "add-birthday", "add-special"})
+    for (const char* command : {"get", "set", "delete", "page", "holidays FROM [TO]", "header", "add-birthday", "add-special",
+                                "koyomi FROM [TO] [--json]"})
         EXPECT_NE(help.out.find(std::string("dovi-cli [--ini PATH] ") + command), std::string::npos) << command;
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.code, 0);

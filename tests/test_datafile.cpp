@@ -254,23 +254,21 @@ TEST_P(LetteredSection, HasConsecutiveLettersFromAOnRealDays)
 }
 
 INSTANTIATE_TEST_SUITE_P(DataFile, LetteredSection,
-                         testing::Values(LetteredCase{"特別日", 60, "SpecialDays"},
-                                         LetteredCase{"誕生日", 100, "Birthdays"}),
+                         testing::Values(LetteredCase{"特別日", 300, "SpecialDays"}),
                          [](const testing::TestParamInfo<LetteredCase>& param) { return std::string(param.param.label); });
 
-// Birthdays are "name:year", the year four digits at the very end, so the page can give the age.
-// People born from 1873 on, when the Gregorian calendar came into use here; the upper bound
-// catches typing slips in the year.
-TEST(DataFile, BirthdaysGiveNameAndYearOfRealDates)
+// The birthday book ships empty: the page congratulates its people on their age, so it is for the
+// user's own people. Famous people's birthdays are special days, "NAMEの誕生日（YEAR年）", of people
+// born from 1873 on, when the Gregorian calendar came into use here, on a day their year has.
+TEST(DataFile, BirthdayBookIsEmptyAndFamousBirthdaysAreSpecialDays)
 {
-    const std::regex valueForm("([^:,]+):(\\d{4})");
+    EXPECT_TRUE(entriesOf("誕生日").empty());
+    const std::regex famousForm("(.+)の誕生日（(\\d{4})年）");
     std::set<std::string> names;
-    for (const Entry& e : entriesOf("誕生日")) {
+    for (const Entry& e : entriesOf("特別日")) {
         std::smatch m;
-        if (!std::regex_match(e.value, m, valueForm)) {
-            ADD_FAILURE() << e.key << "=" << e.value;
+        if (!std::regex_match(e.value, m, famousForm))
             continue;
-        }
         const int year = std::stoi(m[2]);
         EXPECT_GE(year, 1873) << e.value;
         EXPECT_LE(year, 2000) << e.value;
@@ -278,6 +276,11 @@ TEST(DataFile, BirthdaysGiveNameAndYearOfRealDates)
         EXPECT_TRUE(day && (std::chrono::year{year} / *day).ok()) << e.key << "=" << e.value;
         EXPECT_TRUE(names.insert(m[1]).second) << "listed twice: " << m[1];
     }
+    EXPECT_GE(names.size(), 200u);
+    // Two of them with the dates of their biographies: 3 November 1928 and 7 December 1878.
+    SettingsFile settings(kFile);
+    EXPECT_EQ(settings.read(texts::kSpecialDays, "a11/03"), "手塚治虫の誕生日（1928年）");
+    EXPECT_EQ(settings.read(texts::kSpecialDays, "a12/07"), "与謝野晶子の誕生日（1878年）");
 }
 
 // The measurements below mean something only with the Japanese stand-in font.

@@ -1,4 +1,5 @@
 // The main window offscreen: start-up outcomes, the date header, the ticker, clicks, and one page build.
+#include <QAccessible>
 #include <QLabel>
 #include <QPalette>
 #include <QSignalSpy>
@@ -31,7 +32,11 @@ protected:
         services_.clock = &clock_;
         services_.random = &random_;
         services_.currentDirectory = [this] { return dir_.path(); };
-        services_.endProgram = [this] { ++ended_; };
+        services_.endProgram = [this](int status) {
+            ++ended_;
+            statuses_.push_back(status);
+        };
+        services_.printError = [this](const std::string& text) { errors_ += text; };
         services_.showMessage = [this](const QString& title, const QString& text) { messages_.push_back({title, text}); };
         services_.confirm = [](const QString&, const QString&) { return false; };
     }
@@ -71,6 +76,8 @@ protected:
     StandardRandom random_;
     Services services_;
     int ended_ = 0;
+    std::vector<int> statuses_;
+    std::string errors_;
     bool loaded_ = false;
     std::vector<std::pair<QString, QString>> messages_;
 };
@@ -80,6 +87,11 @@ TEST_F(Form1Test, MissingFileShowsTheErrorAndEndsWithoutShowingTheWindow)
     auto form = loadedForm();
     EXPECT_FALSE(loaded_);
     EXPECT_EQ(ended_, 1);
+    // A failure: status 1, and standard error names the folder searched and the launcher.
+    EXPECT_EQ(statuses_, std::vector<int>{1});
+    EXPECT_NE(errors_.find(dir_.path().string()), std::string::npos) << errors_;
+    EXPECT_NE(errors_.find("dovi-launch"), std::string::npos) << errors_;
+    EXPECT_EQ(errors_.back(), '\n');
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].first, "Error!");
     EXPECT_EQ(messages_[0].second,
@@ -87,6 +99,26 @@ TEST_F(Form1Test, MissingFileShowsTheErrorAndEndsWithoutShowingTheWindow)
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_FALSE(form->isVisible());
+}
+
+// A screen reader hears each line's text with what the line is for; the page itself has a name,
+// and neither it nor its labels take the keyboard.
+TEST_F(Form1Test, PageAndLabelsHaveAccessibleNamesAndRoles)
+{
+    writeIni("[init]\n使用者=太郎さん\n");
+    auto form = loadedForm();
+    const auto text = [](QObject* o, QAccessible::Text t) { return QAccessible::queryAccessibleInterface(o)->text(t); };
+    EXPECT_EQ(text(form.get(), QAccessible::Name), QString::fromUtf8("デイリオ 今日のページ"));
+    EXPECT_EQ(text(form->Label3, QAccessible::Name), form->Label3->text());
+    EXPECT_EQ(text(form->Label2, QAccessible::Description), QString::fromUtf8("日付"));
+    EXPECT_EQ(text(form->Label8, QAccessible::Description), QString::fromUtf8("祝日"));
+    for (QLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->Label5, form->Label6,
+                          form->Label7, form->Label8}) {
+        EXPECT_FALSE(text(label, QAccessible::Description).isEmpty()) << label->text().toStdString();
+        EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+    }
+    EXPECT_EQ(form->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(form->testAttribute(Qt::WA_ShowWithoutActivating));
 }
 
 TEST_F(Form1Test, UserStoredAsZeroCannotBeToldFromAMissingOne)
@@ -267,6 +299,7 @@ TEST_F(TickerTest, ClosingThePageEndsTheProgram)
 {
     form->close();
     EXPECT_EQ(ended_, 1);
+    EXPECT_EQ(statuses_, std::vector<int>{0});
 }
 
 TEST_F(Form1Test, PageBuildOnTheRoadOfOneStart)

@@ -1,5 +1,7 @@
 // The registration dialog offscreen: its controls, the birthday bars, the sex options, confirming,
 // storing the profile and quitting. The confirmation box is answered through the services.
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 #include <QWindow>
@@ -29,7 +31,7 @@ protected:
         services_.clock = &clock_;
         services_.random = &random_;
         services_.currentDirectory = [this] { return dir_.path(); };
-        services_.endProgram = [this] { ++ended_; };
+        services_.endProgram = [this](int) { ++ended_; };
         services_.showMessage = [this](const QString&, const QString& text) { messages_.push_back(text); };
         services_.confirm = [this](const QString& title, const QString& text) {
             EXPECT_EQ(title, QStringLiteral("登録事項の確認"));
@@ -84,6 +86,71 @@ TEST_F(Form3Test, OpensWithTheDesignValues)
     EXPECT_TRUE(d.Command1->isDefault());
 }
 
+// A birth year after this year (the clock says 2000) is refused with a sentence, before the
+// confirmation, and nothing is written; this year itself is a possible year.
+TEST_F(Form3Test, BirthYearAfterThisYearIsRefused)
+{
+    Form3& d = dialog();
+    test::writeBytes(dir_ / "dovi.ini", kInstalledIni);
+    chooseDate(2050, 1, 1);
+    d.Option1->click();
+    d.Command1_Click();
+    EXPECT_TRUE(prompts_.empty());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], QString::fromUtf8("生まれた年（2050年）は、1年から今年（2000年）までの年にしてください。"));
+    EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"), kInstalledIni);
+    EXPECT_FALSE(form1_->Timer2->isActive());
+
+    chooseDate(2000, 1, 1);
+    answer_ = false;
+    d.Command1_Click();
+    EXPECT_EQ(prompts_.size(), 1u);
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
+// Every control a screen reader reaches has a name that says what it is: the sex buttons are
+// named by the words beside them (not "Option1"), the bars by their fields, and the labels in
+// front of the controls are their buddies.
+TEST_F(Form3Test, EveryControlHasAnAccessibleName)
+{
+    Form3& d = dialog();
+    const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    EXPECT_EQ(name(d.Text1), QStringLiteral("お名前"));
+    // An editable combo box is read by its text on Linux (its label through a relation); its
+    // field carries the name.
+    EXPECT_EQ(d.Combo1->accessibleName(), QStringLiteral("敬称"));
+    EXPECT_EQ(name(d.Combo1->lineEdit()), QStringLiteral("敬称"));
+    EXPECT_EQ(name(d.Combo1->view()), QStringLiteral("敬称の一覧"));
+    EXPECT_EQ(name(d.HScroll1), QStringLiteral("生まれた年"));
+    EXPECT_EQ(name(d.HScroll2), QStringLiteral("生まれた月"));
+    EXPECT_EQ(name(d.HScroll3), QStringLiteral("生まれた日"));
+    EXPECT_EQ(name(d.Option1), QStringLiteral("男性"));
+    EXPECT_EQ(name(d.Option2), QStringLiteral("女性"));
+    EXPECT_EQ(name(d.Option3), QStringLiteral("その他"));
+    EXPECT_EQ(name(d.Command1), QStringLiteral("登録"));
+    EXPECT_EQ(name(d.Command2), QStringLiteral("やめる"));
+    for (QWidget* w : d.findChildren<QWidget*>()) {
+        if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(&d))
+            continue;
+        const QString n = name(w);
+        EXPECT_FALSE(n.isEmpty()) << w->metaObject()->className();
+        EXPECT_FALSE(n.startsWith(QStringLiteral("Option"))) << n.toStdString();
+    }
+    const auto description = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+    };
+    for (QWidget* w : std::initializer_list<QWidget*>{d.Text1, d.Combo1, d.HScroll1, d.HScroll2, d.HScroll3, d.Option1,
+                                                      d.Option2, d.Option3, d.Command1, d.Command2})
+        EXPECT_FALSE(description(w).isEmpty()) << name(w).toStdString();
+    EXPECT_EQ(d.Label6->buddy(), d.Text1);
+    EXPECT_EQ(d.Label10->buddy(), d.HScroll1);
+    EXPECT_EQ(d.Label11->buddy(), d.HScroll2);
+    EXPECT_EQ(d.Label12->buddy(), d.HScroll3);
+    EXPECT_EQ(d.Label1->buddy(), d.Option1);
+    EXPECT_EQ(d.Label2->buddy(), d.Option2);
+    EXPECT_EQ(d.Label13->buddy(), d.Option3);
+}
+
 // The option buttons form one group and so one tab stop; the arrow keys move within the group.
 TEST_F(Form3Test, FocusStartsInTheNameBoxAndFollowsTheTabOrder)
 {
@@ -133,6 +200,8 @@ TEST_F(Form3Test, BarsWrapAtBothEnds)
         Form3& d = dialog();
         QScrollBar* bars[] = {d.HScroll1, d.HScroll2, d.HScroll3};
         QLabel* mirrors[] = {d.Label10, d.Label11, d.Label12};
+        if (c.bar == 3)
+            d.HScroll1->setValue(2000);  // a leap year: February has 29 days
         if (c.month != 0)
             d.HScroll2->setValue(c.month);
         QScrollBar* bar = bars[c.bar - 1];
@@ -180,6 +249,7 @@ TEST_F(Form3Test, MonthChangeCutsTheDay)
     struct Case { int day, month, expected; };
     for (const Case& c : {Case{31, 2, 29}, Case{31, 9, 30}, Case{31, 8, 31}, Case{30, 2, 29}}) {
         Form3& d = dialog();
+        d.HScroll1->setValue(2000);
         d.HScroll2->setValue(7);
         d.HScroll3->setValue(c.day);
         d.HScroll2->setValue(c.month);
@@ -210,8 +280,33 @@ TEST_F(Form3Test, EndKeyOnTheDayBarNeverKeepsAnImpossibleDay)
         EXPECT_EQ(d.HScroll3->value(), 1) << "month " << month;
         EXPECT_EQ(d.Label12->text(), QStringLiteral(" 1"));
     }
-    // 29 February stays with a common year
+    // 29 February is a day of leap years only
+    chooseDate(2000, 2, 29);
+    EXPECT_EQ(d.HScroll3->value(), 29);
     chooseDate(2001, 2, 29);
+    EXPECT_EQ(d.HScroll3->value(), 1);  // past the 28th: wraps to the first
+}
+
+// The dialog offers only days that exist in the chosen month and year: from 29 February 2000 the
+// next year is a common year, and the day becomes the 28th; the day bar ends at the 28th.
+TEST_F(Form3Test, TwentyNinthOfFebruaryOnlyInLeapYears)
+{
+    Form3& d = dialog();
+    chooseDate(2000, 2, 29);
+    d.HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(d.HScroll1->value(), 2001);
+    EXPECT_EQ(d.HScroll3->value(), 28);
+    EXPECT_EQ(d.Label12->text(), QStringLiteral(" 28"));
+    d.HScroll3->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(d.HScroll3->value(), 1);
+    d.HScroll3->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(d.HScroll3->value(), 28);
+    // 1900 is no leap year, 2096 is
+    chooseDate(1900, 2, 28);
+    d.HScroll3->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(d.HScroll3->value(), 1);
+    chooseDate(2096, 2, 28);
+    d.HScroll3->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(d.HScroll3->value(), 29);
 }
 

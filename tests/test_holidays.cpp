@@ -88,6 +88,30 @@ TEST(ComputedHoliday, EquinoxDays)
     });
 }
 
+TEST(ComputedHoliday, EquinoxDaysFromTheSunEqualTheFormulaFrom2000To2099)
+{
+    // The holidays now follow the computed equinoxes; over the century the approximation was made
+    // for, they must fall on the same days as before.
+    for (int year = 2000; year <= 2099; ++year) {
+        const auto names = dovi::computedHolidays(year);
+        const auto march = sys_days{year_month_day{std::chrono::year{year} / 3 / dovi::equinoxDay(20.8431, year)}};
+        const auto september = sys_days{year_month_day{std::chrono::year{year} / 9 / dovi::equinoxDay(23.2488, year)}};
+        const auto first = sys_days{std::chrono::year{year} / 1 / 1};
+        EXPECT_EQ(names[static_cast<std::size_t>((march - first).count())], "春分の日") << year;
+        EXPECT_EQ(names[static_cast<std::size_t>((september - first).count())], "秋分の日") << year;
+    }
+}
+
+TEST(ComputedHoliday, EquinoxDaysFrom2100AreTheAstronomicalOnes)
+{
+    // From 2100, which is no leap year, the formula falls a day early; the Sun's longitude
+    // (0° on 2100-03-20 at about 22:00 JST, 180° on 2100-09-23 at about 07:00 JST) does not.
+    expectHolidays({
+        {2100y / 3 / 20, "春分の日"}, {2100y / 3 / 19, ""},
+        {2100y / 9 / 23, "秋分の日"}, {2100y / 9 / 22, ""},
+    });
+}
+
 TEST(ComputedHoliday, NothingBefore2000NorForInvalidDates)
 {
     expectHolidays({

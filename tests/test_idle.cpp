@@ -33,7 +33,7 @@ protected:
         services_.clock = &clock_;
         services_.random = &random_;
         services_.currentDirectory = [this] { return dir_.path(); };
-        services_.endProgram = [] {};
+        services_.endProgram = [](int) {};
         services_.showMessage = [](const QString&, const QString&) {};
         services_.confirm = [](const QString&, const QString&) { return false; };
     }

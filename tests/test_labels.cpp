@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -42,9 +43,60 @@ TEST(BreakLines, AtBlanksAndBetweenJapaneseCharactersWithTheLineStartRule)
         {"デイリオ for Windows", 8, {"デイリオ for", "Windows"}},
         {"𠮷野家の牛丼", 2, {"𠮷野", "家の", "牛丼"}},  // a character outside the BMP stays whole
         {"一行目\n二行目", 10, {"一行目", "二行目"}},
+        {"ゴッホ々々", 3, {"ゴッ", "ホ々々"}},  // nor 々 (the strict rules)
     };
     for (const Case& c : cases)
         EXPECT_EQ(breakLines(QString::fromUtf8(c.text), c.width, characters), c.expected) << c.text << " in " << c.width;
+}
+
+// A grapheme cluster (UAX #29) is one character to the reader: a line never ends inside one, even
+// when the box is narrower than the cluster (then it stands alone on its line).
+TEST(BreakLines, NeverSplitsAGraphemeCluster)
+{
+    struct Case {
+        const char* text;
+        qreal width;
+        QStringList expected;
+    } cases[] = {
+        {"か\u0308き", 1, {"か\u0308", "き"}},                        // a combining diaeresis
+        {"e\u0301te\u0301", 1, {"e\u0301", "t", "e\u0301"}},        // é written as e and an accent
+        {"葛\U000E0100飾区", 1, {"葛\U000E0100", "飾", "区"}},        // an ideographic variation selector
+        {"☺\uFE0F笑顔", 1, {"☺\uFE0F", "笑", "顔"}},                 // an emoji variation selector
+        {"👨\u200D👩\u200D👧家族", 2, {"👨\u200D👩\u200D👧", "家族"}},  // a family joined by ZWJ
+        {"🇯🇵日本", 1, {"🇯🇵", "日", "本"}},                          // a flag: two regional indicators
+        {"1\uFE0F\u20E3番", 1, {"1\uFE0F\u20E3", "番"}},            // a keycap sequence
+        {"👍🏽いいね", 1, {"👍🏽", "い", "い", "ね"}},                    // a skin-tone modifier
+        {"abc\u0308def", 3, {"ab", "c\u0308d", "ef"}},                 // inside a word too wide for the box
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(breakLines(QString::fromUtf8(c.text), c.width, characters), c.expected) << c.text << " in " << c.width;
+}
+
+// A text longer than its box: the last line shown ends in "…", shortened by whole clusters until
+// it fits with it; a text that fits is left alone.
+TEST(ShownLines, EndATextThatDoesNotFitInAnEllipsis)
+{
+    struct Case {
+        const char* text;
+        qreal width;
+        int maxLines;
+        QStringList expected;
+    } cases[] = {
+        {"おはよう", 4, 1, {"おはよう"}},
+        {"おはよう，今日も", 4, 1, {"おはよ…"}},
+        {"おはよう，今日も", 5, 2, {"おはよう，", "今日も"}},
+        {"一行目\n二行目\n三行目", 4, 2, {"一行目", "二行目…"}},
+        {"Now Loading...", 5, 1, {"Now…"}},
+        {"か\u0308か\u0308か\u0308か\u0308", 4, 1, {"か\u0308…"}},  // never half a cluster before it
+        {"abcdef", 1, 1, {"…"}},
+        {"", 5, 1, {}},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(shownLines(text, c.width, c.maxLines, characters), c.expected) << c.text;
+        EXPECT_EQ(fitsInLines(text, c.width, c.maxLines, characters), c.expected.join(QString()).indexOf(QChar(0x2026)) < 0)
+            << c.text;
+    }
 }
 
 // A label of the main window as the window has it: the same box, alignment and font.
@@ -91,7 +143,8 @@ TEST(WrappingLabel, TextThatFitsIsDrawnAsAPlainLabelDrawsIt)
 }
 
 // Long texts from the settings file: the first line starts with the text's first character, no
-// shown line is wider than the box, and the shown lines are the text's start without a gap.
+// shown line is wider than the box, the shown lines are the text's start without a gap, the last
+// one ends in "…", and the whole text is the label's tooltip.
 TEST(WrappingLabel, LongTextsBreakInsideTheBoxAndLoseOnlyTheirEnd)
 {
     using namespace form1layout;
@@ -111,15 +164,24 @@ TEST(WrappingLabel, LongTextsBreakInsideTheBoxAndLoseOnlyTheirEnd)
         ASSERT_GE(lines.size(), 2) << text;
         EXPECT_EQ(lines.first().at(0), full.at(0)) << text;
         const QFontMetricsF metrics(made->font());
+        const QStringList drawn = wrapping.drawnLines();
+        ASSERT_EQ(drawn.size(), wrapping.visibleLineCount()) << text;
+        EXPECT_TRUE(drawn.last().endsWith(QChar(0x2026))) << drawn.last().toStdString();
         QString shown;
-        for (int i = 0; i < wrapping.visibleLineCount() && i < lines.size(); ++i) {
-            EXPECT_LE(metrics.horizontalAdvance(lines[i]), made->width()) << lines[i].toStdString();
-            shown += lines[i];
+        for (const QString& line : drawn) {
+            EXPECT_LE(metrics.horizontalAdvance(line), made->width()) << line.toStdString();
+            shown += line;
         }
+        shown.chop(1);
         QString withoutBlanks = full;
         withoutBlanks.remove(QLatin1Char(' '));
         shown.remove(QLatin1Char(' '));
         EXPECT_TRUE(withoutBlanks.startsWith(shown)) << shown.toStdString();
+        EXPECT_FALSE(wrapping.showsWholeText());
+        EXPECT_FALSE(fitsInLabel(design, full));
+        QTextDocument tip;
+        tip.setHtml(wrapping.wholeTextTip());
+        EXPECT_EQ(tip.toPlainText(), full);
 
         // On the screen: exactly those lines, each aligned like the label.
         QLabel plain;
@@ -127,9 +189,12 @@ TEST(WrappingLabel, LongTextsBreakInsideTheBoxAndLoseOnlyTheirEnd)
         plain.setGeometry(made->geometry());
         plain.setAlignment(design.alignment);
         plain.setFont(made->font());
-        plain.setText(lines.mid(0, wrapping.visibleLineCount()).join(QLatin1Char('\n')));
+        plain.setText(drawn.join(QLatin1Char('\n')));
         EXPECT_TRUE(rendered(*made) == rendered(plain)) << text;
     }
+    // Texts that fit have no tooltip.
+    EXPECT_TRUE(static_cast<WrappingLabel&>(*label(kLabel5, "おはよう")).wholeTextTip().isEmpty());
+    EXPECT_TRUE(fitsInLabel(kLabel4, QString::fromUtf8("山田花子さん48才の誕生日")));
     // The one-line boxes show one line, the saying's three.
     EXPECT_EQ(static_cast<WrappingLabel&>(*label(kLabel5, "x")).visibleLineCount(), 1);
     EXPECT_EQ(static_cast<WrappingLabel&>(*label(kLabel6, "x")).visibleLineCount(), 3);
@@ -206,6 +271,32 @@ TEST(LayoutTable, WindowsPlaceTheirLabelsFromTheTable)
     EXPECT_EQ(form1.Shape2->geometry(), QRect(8, 248, 249, 97));
     EXPECT_EQ(form1.Shape2->geometry(), kShape2.pixels());
     EXPECT_EQ(form3.HScroll2->geometry(), d::kHScroll2.pixels());
+}
+
+// The page's labels with the texts that used to be cut mid-glyph: a 70-character name in the
+// greeting band, a long birthday name in the message line (its age and wish lost), a four-line
+// saying and a long source. Each ends in "…" and keeps the whole text as its tooltip, which shows
+// markup as typed.
+TEST(WrappingLabel, TheLongTextsOfThePageEndInAnEllipsisWithTheWholeTextAsTooltip)
+{
+    using namespace form1layout;
+    const QString longName = QString::fromUtf8("寿限無寿限無五劫の擦り切れ海砂利水魚の水行末雲来末風来末食う寝る処に住む処やぶら小路の藪柑子"
+                                               "パイポパイポパイポのシューリンガン<b>様</b>");
+    const std::pair<LabelDesign, QString> cases[] = {
+        {kLabel5, QString::fromUtf8("おはよう，今日も素敵な") + longName},
+        {kLabel4, QString::fromUtf8("ジョン・ジェイコブ・ジングルハイマー・シュミットさん227才の誕生日")},
+        {kLabel6, QString::fromUtf8("一行目の言葉です\n二行目の言葉です\n三行目の言葉です\n四行目の言葉です")},
+        {kLabel7, QString::fromUtf8("ウィリアム・シェイクスピア『ヴェニスの商人』第四幕第一場より")},
+    };
+    for (const auto& [design, text] : cases) {
+        auto made = label(design, text);
+        const auto& wrapping = static_cast<const WrappingLabel&>(*made);
+        EXPECT_TRUE(wrapping.drawnLines().last().endsWith(QChar(0x2026))) << text.toStdString();
+        QTextDocument tip;
+        tip.setHtml(wrapping.wholeTextTip());
+        EXPECT_EQ(tip.toPlainText(), text);
+        EXPECT_FALSE(fitsInLabel(design, text)) << text.toStdString();
+    }
 }
 
 TEST(JapaneseQtTexts, StandardButtonsReadInJapanese)

@@ -182,4 +182,33 @@ inline constexpr std::string_view kErrReadOnlyFs = "読み取り専用のファ�
 inline constexpr std::string_view kErrIo = "入出力エラーが起きました";
 inline constexpr std::string_view kErrOther = "エラー番号 %1";
 
+// A year of birth after this year or before 1: "生まれた年（2999年）は1年から2026年までで…".
+inline constexpr std::string_view kBirthYearRefusedBefore = "生まれた年（";
+inline constexpr std::string_view kBirthYearRefusedMiddle = "年）は、1年から今年（";
+inline constexpr std::string_view kBirthYearRefusedAfter = "年）までの年にしてください。";
+
+// What a screen reader says for the controls of the page and of the registration dialog: a name
+// for each control (a label's name is its text) and a description of its role.
+inline constexpr std::string_view kPageName = "デイリオ 今日のページ";
+inline constexpr std::string_view kEraLineRole = "和暦の年と月、西暦の月と年";
+inline constexpr std::string_view kDayRole = "日付";
+inline constexpr std::string_view kWeekdayRole = "曜日";
+inline constexpr std::string_view kMessageRole = "誕生日、特別日、日数のお知らせ";
+inline constexpr std::string_view kGreetingRole = "あいさつ";
+inline constexpr std::string_view kSayingRole = "言霊";
+inline constexpr std::string_view kSourceRole = "言霊の出典";
+inline constexpr std::string_view kHolidayRole = "祝日";
+inline constexpr std::string_view kNameField = "お名前";
+inline constexpr std::string_view kNameFieldRole = "あなたのお名前（敬称は右の欄）";
+inline constexpr std::string_view kAddressField = "敬称";
+inline constexpr std::string_view kAddressList = "敬称の一覧";
+inline constexpr std::string_view kAddressFieldRole = "お名前の後に付ける敬称。一覧から選ぶか入力します";
+inline constexpr std::string_view kYearBarName = "生まれた年";
+inline constexpr std::string_view kMonthBarName = "生まれた月";
+inline constexpr std::string_view kDayBarName = "生まれた日";
+inline constexpr std::string_view kBirthdayBarRole = "左右の矢印キーで一つずつ変えます";
+inline constexpr std::string_view kSexRole = "性別";
+inline constexpr std::string_view kRegisterRole = "入力した内容を確かめてから登録します";
+inline constexpr std::string_view kQuitRole = "登録せずにデイリオを終わります";
+
 }  // namespace dovi::texts
