@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QLocale>
 
+#include <algorithm>
 #include <iostream>
 #include <string_view>
 #include <vector>
 
 #include "gui/bookwindow.h"
 #include "gui/commandline.h"
+#include "gui/profiledialog.h"
 #include "gui/widgetkit.h"
 
 int main(int argc, char* argv[])
@@ -24,6 +26,14 @@ int main(int argc, char* argv[])
     // The book is an action of the calendar's desktop entry: the same application name gives its
     // window the entry's WM_CLASS (StartupWMClass), so taskbars show it under the calendar's entry.
     dovi::setUpApplication(QStringLiteral("dovi"));
+
+    // --profile: the profile window alone (the calendar's desktop action).
+    if (std::find(args.begin(), args.end(), "--profile") != args.end()) {
+        const dovi::Services services = dovi::defaultServices();
+        dovi::ProfileDialog profile(dovi::SettingsFile::pathIn(services.currentDirectory()), services);
+        profile.exec();
+        return 0;
+    }
 
     dovi::BookWindow window(dovi::defaultServices());
     window.show();

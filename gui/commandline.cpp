@@ -22,9 +22,10 @@ const ProgramTexts kCalendarProgram = {
 
 const ProgramTexts kBookProgram = {
     "dovi-book",
-    "usage: dovi-book [--help | --version]\n"
+    "usage: dovi-book [--profile] [--help | --version]\n"
     "Edits the birthday book, the special days and the sayings of dovi.ini in the current\n"
     "folder in a window; \"dovi-launch --book\" starts it in your own data folder.\n"
+    "With --profile it opens the profile window alone: name, birthday and sex.\n"
     "See dovi-book(1).\n",
     "dovi-book: the birthday book window needs a graphical desktop session, and neither DISPLAY "
     "nor WAYLAND_DISPLAY is set here (dovi-cli list and its companions edit the same entries in a "

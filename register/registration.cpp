@@ -1,5 +1,6 @@
 #include "register/registration.h"
 
+#include "calendar/calendar.h"
 #include "texts/texts.h"
 
 #include <algorithm>
@@ -119,6 +120,45 @@ std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date
         {texts::kSex, form.sex},
         {texts::kRegisteredOn, registrationDateText(today)},
     };
+}
+
+StoredProfile splitProfile(std::string_view user, std::string_view birthday, std::string_view sex)
+{
+    StoredProfile profile;
+    profile.name = std::string(user);
+    std::string_view best;
+    const auto consider = [&](std::string_view address) {
+        if (user.size() > address.size() && user.ends_with(address) && address.size() > best.size())
+            best = address;
+    };
+    consider(texts::kDefaultAddress);
+    for (std::string_view address : texts::kAddressChoices)
+        consider(address);
+    profile.address = std::string(best);
+    profile.name.resize(user.size() - best.size());
+    if (const std::optional<Date> date = parseProfileDate(birthday); date && date->ok()) {
+        profile.year = int(date->year());
+        profile.month = int(unsigned(date->month()));
+        profile.day = int(unsigned(date->day()));
+    }
+    profile.sex = std::string(sex);
+    return profile;
+}
+
+std::vector<ProfileValue> changedProfileValues(const RegistrationForm& form)
+{
+    return {
+        {texts::kUser, form.name},
+        {texts::kBirthday, birthdayText(form)},
+        {texts::kSex, form.sex},
+    };
+}
+
+std::string changePrompt(const RegistrationForm& form)
+{
+    std::string prompt = confirmationPrompt(form);
+    prompt.resize(prompt.size() - texts::kPromptQuestion.size());
+    return prompt += texts::kPromptChangeQuestion;
 }
 
 WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values)

@@ -85,6 +85,29 @@ struct ProfileValue {
 // The four profile values in the order they are written: 使用者, 誕生日, 性別, 登録日.
 std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today);
 
+// The stored profile taken apart for changing it in the profile window.
+struct StoredProfile {
+    std::string name;     // the stored name without its form of address
+    std::string address;  // the form of address the stored name ends in, or ""
+    int year = kYearBar.value;  // the birthday; the registration dialog's opening values when the
+    int month = kMonthBar.value;  // stored one cannot be read
+    int day = kDayBar.value;
+    std::string sex;  // as stored
+};
+
+// Splits the stored values of 使用者, 誕生日 and 性別: the form of address is the longest of
+// "さん" and the dialog's list that the name ends in with something before it ("" when none); the
+// birthday is read as the page reads it (" 1973/ 7/ 5", "1973/7/5").
+StoredProfile splitProfile(std::string_view user, std::string_view birthday, std::string_view sex);
+
+// The values a change of the profile writes: 使用者, 誕生日 and 性別, as the registration writes
+// them; the registration date stays as it is.
+std::vector<ProfileValue> changedProfileValues(const RegistrationForm& form);
+
+// The prompt before a change: the registration's confirmation prompt with the question
+// "以上で変更してよろしいですか？".
+std::string changePrompt(const RegistrationForm& form);
+
 // Writes values into section "init" of store as one change (SettingsStore::applyEdits): for a
 // settings file, all of them or none. A user name that reads back as "0" is refused with
 // AbsentValue before anything is written.

@@ -112,6 +112,14 @@ inline constexpr std::string_view kPromptName = "お名前: ";
 inline constexpr std::string_view kPromptBirthday = "誕生日:";
 inline constexpr std::string_view kPromptSex = "性別  :";
 inline constexpr std::string_view kPromptQuestion = "以上で登録してよろしいですか？";
+// The profile window: changes what the registration stored.
+inline constexpr std::string_view kProfileCaption = "プロフィール";
+inline constexpr std::string_view kPromptChangeQuestion = "以上で変更してよろしいですか？";
+inline constexpr std::string_view kChangeTitle = "変更事項の確認";
+inline constexpr std::string_view kChangeButton = "変更(&S)";
+inline constexpr std::string_view kCancelButton = "キャンセル";
+inline constexpr std::string_view kProfileChanged = "プロフィールを変更しました。次にページを開いたときから使われます。";
+inline constexpr std::string_view kProfileNotChanged = "プロフィールは変更されていません。";
 
 // The birthday book window.
 inline constexpr std::string_view kBookTitle = "デイリオ 誕生日帳";
