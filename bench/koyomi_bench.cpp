@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 
 #include "calendar/koyomi.h"
 
@@ -51,9 +52,17 @@ BENCHMARK(EquinoxDaysOfAYear)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
+    // The machine is often shared: processor time alongside wall time.
+    timespec cpuStart{};
+    timespec cpuEnd{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
     const auto start = steady_clock::now();
     benchmark::DoNotOptimize(dovi::koyomiOf(2017y / 2 / 18));
-    std::printf("first call of the process: %.3f ms\n", duration<double, std::milli>(steady_clock::now() - start).count());
+    const double wallMs = duration<double, std::milli>(steady_clock::now() - start).count();
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+    const double cpuMs = static_cast<double>(cpuEnd.tv_sec - cpuStart.tv_sec) * 1e3
+                         + static_cast<double>(cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e6;
+    std::printf("first call of the process: %.3f ms wall, %.3f ms CPU\n", wallMs, cpuMs);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

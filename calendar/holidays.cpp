@@ -153,9 +153,11 @@ class NationalHolidays {
 public:
     explicit NationalHolidays(int year) : first_(sys_days{std::chrono::year{year} / 1 / 1} - days{kDaysBefore})
     {
+        // Of the years before and after, only December and January reach into the table; the
+        // other rows are skipped, which spares computing their equinoxes.
         for (int y = year - 1; y <= year + 1; ++y)
             for (const HolidayRow& row : kNationalHolidays)
-                if (y >= row.firstYear && y <= row.lastYear)
+                if (y >= row.firstYear && y <= row.lastYear && (y == year || row.month == (y < year ? 12u : 1u)))
                     set(dayOf(row, y), row.name);
     }
 
