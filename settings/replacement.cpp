@@ -85,8 +85,9 @@ bool discard(int fd, const std::filesystem::path& path)
 }
 
 // Whether name in the folder is a new file named as earlier versions named them, left by an
-// earlier writer: one of a process that no longer exists, or an empty one (a failed writer empties its new file before removing it, and
-// under the update lock no other writer is filling one).
+// earlier writer: one of a process that no longer exists, or an empty one (a failed writer
+// empties its new file before removing it, and under the update lock no other writer is filling
+// one).
 bool isLeftover(int folderFd, std::string_view name, std::string_view prefix)
 {
     if (!name.starts_with(prefix))

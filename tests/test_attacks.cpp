@@ -66,6 +66,7 @@ TEST(LockAttack, TwoAddBirthdayLoopsInAFolderTheWriterCannotList)
     writeBytes(box / "dovi.ini", kProfile);
     own(box / "dovi.ini", kA, 0600);
     own(box, kA, 0300);  // write and search, no listing
+    reachableCli();      // copied once, here, rather than by each loop's child
 
     // Each loop runs in a child of its own; it reports "code key" per run through a pipe.
     const auto loop = [&](const std::string& tag, int fd) {
