@@ -4,7 +4,6 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -13,6 +12,7 @@
 
 #include "calendar/calendar.h"
 #include "cli/commands.h"
+#include "cli/exportfile.h"
 #include "cli/icsexport.h"
 #include "cli/textout.h"
 #include "book/bookedit.h"
@@ -66,22 +66,22 @@ void listDay(std::ostream& out, std::ostream& err, const BookSnapshot& snapshot,
             out << day << '\t' << section << '\t' << static_cast<char>('a' + i) << '\t';
             if (birthdays) {
                 const BirthdayText birthday = readBirthday(entries.shown[i].value);
-                out << birthday.name << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
+                out << column(birthday.name) << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
             } else {
-                out << entries.shown[i].value;
+                out << column(entries.shown[i].value);
             }
             out << '\n';
         }
         for (const BookEntry& entry : entries.hidden)
-            err << "dovi-cli: " << section << ' ' << entry.key << " comes after a gap in the letters of " << day
+            err << "dovi-cli: " << section << ' ' << column(entry.key) << " comes after a gap in the letters of " << day
                 << ", so the page never shows it\n";
     }
 }
 
 // The birthdays and special days of one day, or of every day, one entry a line: MM/DD, section,
 // letter, then the name and year of birth (empty when none) or the special day's text, tab-separated.
-// The list is made from one snapshot of the file, without the update lock: a reader that pauses the
-// output (a pager) must not hold up the calendar.
+// The list is made from one snapshot of the file before it is printed: a reader that pauses the
+// output (a pager) must not hold up the calendar. Listing takes no lock and makes no file.
 int list(Context& context)
 {
     if (context.args.size() > 1)
@@ -112,7 +112,7 @@ int listSayings(Context& context)
     SettingsFile settings(context.ini);
     int number = 0;
     for (const Saying& saying : readSayings(settings))
-        context.out << ++number << '\t' << saying.text << '\t' << saying.source << '\n';
+        context.out << ++number << '\t' << column(saying.text) << '\t' << column(saying.source) << '\n';
     return kOk;
 }
 
@@ -250,7 +250,6 @@ int moveSayingCommand(Context& context)
     return report(context, moveSaying(settings, *from, *to));
 }
 
-// The iCalendar text to FILE, or to standard output without one.
 // A year from 1900 to 2100 written in digits, or std::nullopt.
 std::optional<int> parseKoyomiYear(std::string_view text)
 {
@@ -261,6 +260,7 @@ std::optional<int> parseKoyomiYear(std::string_view text)
     return year;
 }
 
+// The iCalendar text to FILE, or to standard output without one. FILE is replaced as a whole.
 int exportIcs(Context& context)
 {
     // --koyomi YEAR exports the year's 二十四節気 and 雑節 instead of the book.
@@ -279,11 +279,8 @@ int exportIcs(Context& context)
         return usageError(context, "export-ics", "export-ics takes at most one file");
     SettingsFile settings(context.ini);
     std::string error;
-    const std::optional<std::string> calendar = [&] {
-        if (koyomiYear)
-            return koyomiCalendar(*koyomiYear, std::time(nullptr), error);
-        return bookCalendar(settings, std::time(nullptr), error);
-    }();
+    const std::optional<std::string> calendar = koyomiYear ? koyomiCalendar(*koyomiYear, std::time(nullptr), error)
+                                                           : bookCalendar(settings, std::time(nullptr), error);
     if (!calendar) {
         context.err << "dovi-cli: export-ics needs the iCalendar library libical (Debian package libical3): "
                     << error << '\n';
@@ -293,11 +290,8 @@ int exportIcs(Context& context)
         rawStream(context.out) << *calendar;  // iCalendar text: CRLF line ends, its own escaping
         return kOk;
     }
-    std::ofstream file(args[0], std::ios::binary | std::ios::trunc);
-    file << *calendar;
-    file.close();
-    if (!file) {
-        context.err << "dovi-cli: " << args[0] << " could not be written\n";
+    if (const std::string problem = writeExportFile(args[0], *calendar, context.ini); !problem.empty()) {
+        context.err << "dovi-cli: " << problem << '\n';
         return kFailed;
     }
     return kOk;

@@ -230,7 +230,7 @@ int holidays(Context& context)
     const BookSnapshot snapshot = BookSnapshot::read(settings);
     for (int year = *from; year <= *to; ++year)
         for (const auto& [date, shown] : holidaysOfYear(snapshot, year))
-            context.out << isoDate(date) << '\t' << shown.name << '\n';
+            context.out << isoDate(date) << '\t' << column(shown.name) << '\n';
     return kOk;
 }
 
