@@ -454,11 +454,14 @@ void BookWindow::removeClicked(List list)
         services_.showMessage(qs(texts::kBookTitle), qs(texts::kBookNoSelection));
         return;
     }
+    // The removal names the entry as the question showed it: the list may be read anew while the
+    // question is open, and another entry may then stand in that row.
+    const std::vector<std::string> seen = p.seen;
+    const std::string day = selectedDayKey();
     if (!services_.confirm(qs(texts::kBookTitle), qs(texts::kBookConfirmRemove).arg(p.list->item(row)->text())))
         return;
-    const WriteResult result = list == List::Sayings
-                                   ? removeSaying(settings_, row + 1, p.seen)
-                                   : removeBookEntry(settings_, bookOf(list), selectedDayKey(), row, p.seen);
+    const WriteResult result = list == List::Sayings ? removeSaying(settings_, row + 1, seen)
+                                                     : removeBookEntry(settings_, bookOf(list), day, row, seen);
     changeDone(list, result, row);
     if (result.ok)
         entrySelected(list);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "book/bookedit.h"
 #include "gui/bookwindow.h"
 #include "gui/failuretext.h"
 #include "tests/testutil.h"
@@ -213,6 +214,41 @@ TEST_F(BookWindowTest, TheMonthShowsTodayHolidaysAndDaysWithEntries)
     window_->calendar()->setCurrentPage(2000, 2);
     EXPECT_EQ(window_->calendar()->dateTextFormat(QDate(2000, 2, 1)).toolTip(),
               QString("<span>&lt;img src=/etc/passwd&gt;</span>"));
+}
+
+// Another program removes the first person while the question before a removal is open, and the
+// window re-reads the file meanwhile: the person that was asked about is removed, or nothing.
+TEST_F(BookWindowTest, ARemovalConfirmedAfterAnotherProgramsChangeHitsNoOtherEntry)
+{
+    for (const List list : {List::Birthdays, List::Sayings}) {
+        SCOPED_TRACE(static_cast<int>(list));
+        test::writeBytes(path_, "[誕生日]\r\na01/20=与謝野晶子\r\nb01/20=甲\r\nc01/20=乙\r\nd01/20=丙\r\n"
+                                "[init]\r\n言霊総数=5\r\n[言霊]\r\n1=一,\r\n2=二,\r\n3=三,\r\n4=四,\r\n");
+        const std::string selected = list == List::Sayings ? "三" : "乙", last = list == List::Sayings ? "四" : "丙";
+        int asked = 0;
+        services_.confirm = [&](const QString&, const QString&) {
+            ++asked;
+            SettingsFile other(path_);
+            const WriteResult removed = list == List::Sayings ? removeSaying(other, 1)
+                                                              : removeBookEntry(other, Book::Birthdays, "01/20", 0);
+            EXPECT_TRUE(removed.ok);
+            window_->fileChanged();  // the folder watcher's notice, while the question is open
+            return true;
+        };
+        window_ = std::make_unique<BookWindow>(services_);
+        select(list, 2);
+        messages_.clear();
+        window_->removeClicked(list);
+        EXPECT_EQ(asked, 1);
+        const std::string now = bytes();
+        EXPECT_NE(now.find(last), std::string::npos) << last << " was removed instead of " << selected;
+        // Refused as changed meanwhile (the new state shown), or the selected entry itself removed.
+        const bool kept = now.find(selected) != std::string::npos;
+        if (kept) {
+            EXPECT_EQ(messages_.size(), 1);
+        }
+        EXPECT_EQ(rows(list).size(), kept ? 3 : 2);
+    }
 }
 
 }  // namespace
