@@ -10,7 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
+#include <string_view>
+#include <vector>
 
+#include "gui/commandline.h"
 #include "gui/form1.h"
 #include "gui/services.h"
 #include "gui/widgetkit.h"
@@ -48,7 +52,9 @@ private:
 
 int main(int argc, char* argv[])
 {
-    dovi::preferX11();
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (!dovi::chooseWindowPlatform(args, std::cerr))
+        return 1;
     QApplication app(argc, argv);
     dovi::setUpApplication(QStringLiteral("dovi"));
 

@@ -18,16 +18,27 @@ namespace {
 std::vector<Command> allCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {settingsCommands(), pageCommands(), bookCommands(), koyomiCommands()})
+    for (auto group : {settingsCommands(), pageCommands(), bookCommands(), koyomiCommands(), registerCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
+}
+
+// One usage line: the command's name and, when it takes any, its arguments after one blank.
+void printCommandUsage(std::ostream& stream, const Command& command)
+{
+    stream << "dovi-cli [--ini PATH] " << command.name;
+    if (!command.usage.empty())
+        stream << ' ' << command.usage;
+    stream << '\n';
 }
 
 void printUsage(std::ostream& stream)
 {
     stream << "usage: dovi-cli [--ini PATH] COMMAND [ARGS]\n";
-    for (const Command& command : allCommands())
-        stream << "  dovi-cli [--ini PATH] " << command.name << ' ' << command.usage << '\n';
+    for (const Command& command : allCommands()) {
+        stream << "  ";
+        printCommandUsage(stream, command);
+    }
 }
 
 // The answer to --help: the usage, what --ini means and the exit codes.
@@ -56,8 +67,10 @@ int usageError(Context& context, std::string_view command, std::string_view mess
 {
     context.err << "dovi-cli: " << message << '\n';
     for (const Command& c : allCommands())
-        if (c.name == command)
-            context.err << "usage: dovi-cli [--ini PATH] " << c.name << ' ' << c.usage << '\n';
+        if (c.name == command) {
+            context.err << "usage: ";
+            printCommandUsage(context.err, c);
+        }
     return kUsage;
 }
 

@@ -43,6 +43,11 @@ std::span<const Command> settingsCommands();
 std::span<const Command> pageCommands();
 std::span<const Command> bookCommands();
 std::span<const Command> koyomiCommands();
+std::span<const Command> registerCommands();
+
+// Says on err that the settings file is missing or has no user entry, and where the calendar keeps
+// its file (the data folder that dovi-launch fills), for exit code kBrokenFile.
+void adviseMissingFile(Context& context);
 
 // Runs dovi-cli with argv (argv[0] is the program's name). Text output has its control characters
 // escaped (escapeControls in cli/textout.h); output that cannot be written or flushed gives exit

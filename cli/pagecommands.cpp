@@ -173,11 +173,12 @@ int page(Context& context)
     SettingsFile settings(context.ini);
     switch (decideStartup(settings.read(texts::kInit, texts::kUser))) {
     case Startup::Broken:
-        context.err << texts::kStartupErrorText << '\n';
+        adviseMissingFile(context);
         return kBrokenFile;
     case Startup::Register:
         context.err << "dovi-cli: no user is registered yet in " << context.ini.string()
-                    << "; the calendar asks for one at its first start\n";
+                    << "; the calendar asks for one at its first start, or register one with\n"
+                       "dovi-cli register NAME YYYY/MM/DD 男性|女性|その他\n";
         return kNotRegistered;
     case Startup::Run:
         break;

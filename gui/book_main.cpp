@@ -20,7 +20,8 @@ int main(int argc, char* argv[])
                                                      dovi::kBookProgram))
         return *status;
 
-    dovi::preferX11();
+    if (!dovi::chooseWindowPlatform(args, std::cerr, dovi::kBookProgram))
+        return 1;
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     // The book is an action of the calendar's desktop entry: the same application name gives its

@@ -16,7 +16,8 @@ int main(int argc, char* argv[])
     if (const auto status = dovi::answerBeforeWindow(args, dovi::currentDisplayEnvironment(), std::cout, std::cerr))
         return *status;
 
-    dovi::preferX11();
+    if (!dovi::chooseWindowPlatform(args, std::cerr))
+        return 1;
     QApplication app(argc, argv);
     dovi::setUpApplication(QStringLiteral("dovi"));
 

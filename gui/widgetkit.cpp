@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "gui/linebreak.h"
 
@@ -191,12 +190,14 @@ QFont pointFont(const char* family, double points, bool bold)
 
 QIcon programIcon()
 {
+    // The installed icon under the application's ID where the icon theme finds it, else the
+    // built-in copies.
     QIcon icon;
     // The 16-pixel image is drawn for its size; the larger ones serve taskbars, switchers and
     // high-DPI screens (a window icon as an SVG would need Qt's SVG plug-in at run time).
     for (const char* size : {"16", "32", "48", "64", "128", "256"})
         icon.addFile(QStringLiteral(":/icons/dovi-%1.png").arg(QLatin1String(size)));
-    return icon;
+    return QIcon::fromTheme(QString::fromLatin1(kApplicationId), icon);
 }
 
 bool installJapaneseQtTexts()
@@ -209,16 +210,10 @@ bool installJapaneseQtTexts()
     return QCoreApplication::installTranslator(translator);
 }
 
-void preferX11()
-{
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") != nullptr)
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-}
-
 void setUpApplication(const QString& applicationName)
 {
     QApplication::setApplicationName(applicationName);
-    QApplication::setDesktopFileName(QStringLiteral("jp.dovi.Dovi"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kApplicationId));
     installFontSubstitutes();
     installJapaneseQtTexts();
 }

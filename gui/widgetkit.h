@@ -115,8 +115,11 @@ private:
 // Pixel size of a font given in points at 96 dots per inch (12 pt -> 16 px, 9.75 pt -> 13 px).
 QFont pointFont(const char* family, double points, bool bold = false);
 
-// The window icon: a tear-off calendar page, 16 (drawn for that size), 32, 48, 64, 128 and 256
-// pixels.
+// The application's ID: the name of its desktop entry and of its installed icon.
+inline constexpr char kApplicationId[] = "jp.dovi.Dovi";
+
+// The window icon: a tear-off calendar page, the installed icon of kApplicationId from the icon
+// theme, or the built-in one of 16 (drawn for that size), 32, 48, 64, 128 and 256 pixels.
 QIcon programIcon();
 
 // Loads Qt's own Japanese translation (qtbase_ja, from Qt's translations folder) into the
@@ -126,10 +129,6 @@ bool installJapaneseQtTexts();
 
 // Maps the design's Windows font names to installed Debian fonts; call before creating widgets.
 void installFontSubstitutes();
-
-// Before the application exists: under Wayland a window can neither stay on top nor be placed, so
-// when an X server is at hand (XWayland included) and no platform was chosen, use it.
-void preferX11();
 
 // After the application exists: names it (applicationName, the calendar's desktop entry), maps
 // the fonts and loads Qt's Japanese texts, as every window program of the calendar starts.

@@ -80,6 +80,23 @@ std::string mirrorText(int value)
     return text += std::to_string(value);
 }
 
+bool isKeptBirthday(int year, int month, int day)
+{
+    const auto onBar = [](const BarDesign& bar, int value) { return value >= bar.minimum && value <= bar.maximum; };
+    return onBar(kYearBar, year) && keptYear(year) == year && onBar(kMonthBar, month) && keptMonth(month) == month
+           && onBar(kDayBar, day) && keptDay(year, month, day) == day;
+}
+
+std::optional<RegistrationForm> registrationForm(std::string_view name, int year, int month, int day,
+                                                 std::string_view sex)
+{
+    if (!isKeptBirthday(year, month, day))
+        return std::nullopt;
+    if (sex != texts::kMale && sex != texts::kFemale && sex != texts::kOtherSex)
+        return std::nullopt;
+    return RegistrationForm{std::string(name), mirrorText(year), mirrorText(month), mirrorText(day), std::string(sex)};
+}
+
 std::string confirmationPrompt(const RegistrationForm& form)
 {
     std::string prompt;

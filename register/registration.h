@@ -2,6 +2,7 @@
 // shown for confirmation and the four profile values written to the settings file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,17 @@ struct RegistrationForm {
     std::string dayText;
     std::string sex;        // "男性", "女性", "その他", or "" while none is chosen
 };
+
+// True when the three bars can hold year, month and day together as the dialog keeps them: each
+// value lies within its bar and no wrap-around rule above would change it (the years 1800 to 2099,
+// the months 1 to 12, the days 1 to lastDayOfMonth(year, month), so 29 February in leap years).
+bool isKeptBirthday(int year, int month, int day);
+
+// The form a registration without the dialog fills in: the name with its form of address as
+// given, the mirror texts of the birthday and the sex. std::nullopt when the birthday is not kept
+// (isKeptBirthday) or sex is none of "男性", "女性" and "その他", the three the dialog offers.
+std::optional<RegistrationForm> registrationForm(std::string_view name, int year, int month, int day,
+                                                 std::string_view sex);
 
 // The confirmation prompt: four lines separated by a lone carriage return,
 // "お名前: " name, "誕生日:" year "年" month "月" day "日", "性別  :" sex, and the closing question.

@@ -12,7 +12,7 @@ runs=${1:-20}
 idle=${2:-60}
 repetitions=${3:-10}
 build=build-bench
-DOVI_WITH_DESKTOP=1 scripts/deps.sh
+DOVI_WITH_TESTS=1 DOVI_WITH_DESKTOP=1 scripts/deps.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDOVI_BENCH=ON >/dev/null
 cmake --build "$build" --target dovi dovi-cli settings_bench koyomi_bench minimal_window startup_bench form1_tests \

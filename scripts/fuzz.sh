@@ -19,10 +19,10 @@ for p in clang libclang-rt-14-dev; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # sudo resets the environment: the frontend goes to it as an argument.
+  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo -n); fi
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 build=$root/build-fuzz

@@ -38,8 +38,8 @@ dpkg-deb -x "$deb" "$root"
 for path in usr/bin/dovi usr/bin/dovi-cli usr/bin/dovi-book usr/bin/dovi-launch usr/bin/dovi-autostart \
             usr/share/dovi/dovi.ini usr/share/applications/jp.dovi.Dovi.desktop \
             usr/share/metainfo/jp.dovi.Dovi.metainfo.xml \
-            usr/share/icons/hicolor/16x16/apps/dovi.png usr/share/icons/hicolor/32x32/apps/dovi.png \
-            usr/share/icons/hicolor/48x48/apps/dovi.png usr/share/icons/hicolor/scalable/apps/dovi.svg \
+            usr/share/icons/hicolor/16x16/apps/jp.dovi.Dovi.png usr/share/icons/hicolor/32x32/apps/jp.dovi.Dovi.png \
+            usr/share/icons/hicolor/48x48/apps/jp.dovi.Dovi.png usr/share/icons/hicolor/scalable/apps/jp.dovi.Dovi.svg \
             usr/share/doc/dovi/copyright usr/share/doc/dovi/changelog.gz; do
   [ -e "$root/$path" ] || { echo "package: $path is missing from $deb"; exit 1; }
 done
@@ -47,7 +47,23 @@ for page in data/man/*.1; do
   [ -e "$root/usr/share/man/man1/$(basename "$page").gz" ] || { echo "package: manual page $page is missing"; exit 1; }
 done
 cmp -s "$root/usr/share/dovi/dovi.ini" data/dovi.ini || { echo "package: the template differs from data/dovi.ini"; exit 1; }
+# The icon carries the application's ID, and the desktop entry and the metainfo name it.
+grep -qx 'Icon=jp.dovi.Dovi' "$root/usr/share/applications/jp.dovi.Dovi.desktop" ||
+  { echo "package: the desktop entry does not name the icon jp.dovi.Dovi"; exit 1; }
+grep -q '<icon type="stock">jp.dovi.Dovi</icon>' "$root/usr/share/metainfo/jp.dovi.Dovi.metainfo.xml" ||
+  { echo "package: the metainfo does not name the icon jp.dovi.Dovi"; exit 1; }
+[ -z "$(find "$root/usr/share/icons" -type f ! -name 'jp.dovi.Dovi.*')" ] ||
+  { echo "package: icons outside the application's ID: $(find "$root/usr/share/icons" -type f ! -name 'jp.dovi.Dovi.*')"; exit 1; }
+# The version of the package is the one every command and the metainfo give.
+for command in dovi dovi-cli dovi-book dovi-launch dovi-autostart; do
+  said=$(env -i PATH=/usr/bin:/bin "$root/usr/bin/$command" --version 2>&1) || true
+  [ "$said" = "$command $version" ] || { echo "package: $command --version says \"$said\", the package is $version"; exit 1; }
+done
+grep -q "<release version=\"$version\" " "$root/usr/share/metainfo/jp.dovi.Dovi.metainfo.xml" ||
+  { echo "package: the metainfo has no release $version"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] ||
+  { echo "package: $deb does not recommend qt6-wayland (Wayland sessions without XWayland)"; exit 1; }
 for dep in libqt6widgets6 libqt6gui6 libqt6core6 libicu72 libical3 fonts-ipafont-gothic fonts-liberation2 qt6-translations-l10n; do
   grep -qF "$dep" <<<"$depends" || { echo "package: $deb does not depend on $dep ($depends)"; exit 1; }
 done

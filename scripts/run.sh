@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, prepares a working folder with the shipped dovi.ini (an existing
-# one is kept) and starts the calendar there. Without a display it prints today's page in the
-# terminal instead (the date alone while no user is registered).
+# Installs what is missing, builds the programs, prepares a working folder with the shipped dovi.ini
+# (an existing one is kept) and starts the calendar there. Without a display it prints today's page
+# in the terminal instead (the date alone while no user is registered).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh build
+# Only what running needs: the programs, without the tests (scripts/test.sh builds those elsewhere).
+scripts/build.sh build -DDOVI_BUILD_TESTS=OFF
 build=$PWD/build
 work=${DOVI_WORKDIR:-$PWD/work}
 mkdir -p "$work"

@@ -74,7 +74,11 @@ int createPrivateFile(const std::filesystem::path& directory, const std::string&
 void discard(int fd, const std::filesystem::path& path)
 {
     if (fd >= 0) {
-        ::ftruncate(fd, 0);
+        if (::ftruncate(fd, 0) != 0) {
+            // Nothing more can be done for the content here: the removal below still takes the
+            // file away, and where the folder refuses that, the next writer's clean-up of
+            // leftovers does.
+        }
         ::close(fd);
     }
     ::unlink(path.c_str());

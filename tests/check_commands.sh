@@ -26,7 +26,18 @@ if ! cmake --install "$build" --prefix "$scratch/prefix" >/dev/null; then
     exit 1
 fi
 prefix=$scratch/prefix/bin
-version=$(sed -n 's/^project(dovi VERSION \([0-9.]*\).*/\1/p' "$data/../CMakeLists.txt")
+
+# The icon goes under the application's ID, which the desktop entry and the metainfo name.
+share=$scratch/prefix/share
+icon=$(sed -n 's/^Icon=//p' "$share/applications/jp.dovi.Dovi.desktop")
+[ "$icon" = jp.dovi.Dovi ] || fail "the desktop entry names the icon '$icon', not the application's ID"
+for size in 16 32 48 64 128 256; do
+    [ -e "$share/icons/hicolor/${size}x$size/apps/$icon.png" ] || fail "no $size-pixel icon $icon.png"
+done
+[ -e "$share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon $icon.svg"
+grep -q "<icon type=\"stock\">$icon</icon>" "$share/metainfo/jp.dovi.Dovi.metainfo.xml" ||
+    fail "the metainfo does not name the icon $icon"
+version=$(dpkg-parsechangelog -l "$data/../debian/changelog" -S Version)
 
 for command in "$dovi" "$cli" "$prefix/dovi-launch" "$prefix/dovi-autostart" "$prefix/dovi" "$prefix/dovi-cli" \
                "$prefix/dovi-book"; do
@@ -40,6 +51,11 @@ for command in "$dovi" "$cli" "$prefix/dovi-launch" "$prefix/dovi-autostart" "$p
     [ "$out" = "$name $version" ] || fail "$name --version prints: $out"
     [ -z "$err" ] || fail "$name --version writes on stderr: $err"
 done
+
+# The launcher's help names the data folder and the installed template each on a line of its own.
+run "$prefix/dovi-launch" --help
+printf '%s\n' "$out" | grep -qx "  $scratch/home/.local/share/dovi" || fail "dovi-launch --help: no line with the data folder: $out"
+printf '%s\n' "$out" | grep -qx "  $scratch/prefix/share/dovi/dovi.ini" || fail "dovi-launch --help: no line with the template: $out"
 
 run "$dovi"
 [ "$code" = 1 ] || fail "dovi without a display exits $code"
@@ -65,7 +81,16 @@ case "$err" in "dovi-book: "*"needs a graphical desktop session"*) ;; *) fail "d
 run "$prefix/dovi-autostart" on
 entry=$scratch/home/.config/autostart/jp.dovi.Dovi.desktop
 [ "$code" = 0 ] || fail "dovi-autostart on exits $code ($err)"
-cmp -s "$entry" "$data/jp.dovi.Dovi.desktop" || fail "dovi-autostart on did not copy the desktop entry"
+# Its own entry, which a session passes over once dovi-launch is gone: by its full path here, where
+# the search path does not lead to the installation, and by name where it does.
+grep -qx "TryExec=$prefix/dovi-launch" "$entry" || fail "the autostart entry has no TryExec of the launcher: $(cat "$entry")"
+grep -qx "Exec=$prefix/dovi-launch" "$entry" || fail "the autostart entry does not run the launcher: $(cat "$entry")"
+grep -q '^Actions' "$entry" && fail "the autostart entry is a copy of the menu entry"
+env -i PATH="$prefix:/usr/bin:/bin" HOME="$scratch/home" "$prefix/dovi-autostart" on >/dev/null
+grep -qx "TryExec=dovi-launch" "$entry" || fail "the autostart entry does not name dovi-launch on the path: $(cat "$entry")"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$entry" || fail "the autostart entry is not a valid desktop entry"
+fi
 run "$prefix/dovi-autostart" status
 [ "$out" = on ] || fail "dovi-autostart status after on: $out"
 run "$prefix/dovi-autostart" off

@@ -14,6 +14,15 @@ for page in "$1"/*.1; do
         status=1
     fi
 done
+# At 80 columns no path or variable name is broken across lines by hyphenation.
+for page in "$1"/*.1; do
+    broken=$(MANWIDTH=80 MAN_KEEP_FORMATTING= man -l "$page" 2>/dev/null | grep -E '[/_$~][^ ]*‐$')
+    if [ -n "$broken" ]; then
+        echo "$page breaks a path or name across lines:"
+        echo "$broken"
+        status=1
+    fi
+done
 [ "$count" -gt 0 ] || { echo "no manual pages in $1"; exit 1; }
 echo "$count manual pages checked"
 exit $status

@@ -79,11 +79,45 @@ std::string drain(int fd)
     return text;
 }
 
-// Runs dovi-cli --ini ini args, as who when given; an alarm ends it after 20 seconds, so that a
-// hang shows as exit code 142.
+// dovi-cli as the other users can run it: a copy in a folder of its own under the temporary folder,
+// made once and removed when the test program ends (the children of fork() leave through _exit()).
+// The build folder may lie in a private home (0700) that they cannot enter.
+class ReachableCli {
+public:
+    ReachableCli()
+    {
+        std::string pattern = (fs::temp_directory_path() / "dovi-cli-copy-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            return;
+        folder_ = pattern;
+        std::error_code ec;
+        fs::copy_file(DOVI_CLI, folder_ / "dovi-cli", ec);
+        fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec, ec);
+    }
+    ~ReachableCli()
+    {
+        std::error_code ec;
+        if (!folder_.empty())
+            fs::remove_all(folder_, ec);
+    }
+    std::string program() const { return folder_.empty() ? std::string(DOVI_CLI) : (folder_ / "dovi-cli").string(); }
+
+private:
+    fs::path folder_;
+};
+
+const std::string& reachableCli()
+{
+    static const ReachableCli copy;
+    static const std::string program = copy.program();
+    return program;
+}
+
+// Runs dovi-cli --ini ini args, as who when given (from the reachable copy); an alarm ends it after
+// 20 seconds, so that a hang shows as exit code 142.
 CliRun runCli(const fs::path& ini, std::vector<std::string> args, const Identity* who = nullptr)
 {
-    args.insert(args.begin(), {DOVI_CLI, "--ini", ini.string()});
+    args.insert(args.begin(), {who ? reachableCli() : std::string(DOVI_CLI), "--ini", ini.string()});
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -162,6 +196,7 @@ TEST(LockAttack, TwoAddBirthdayLoopsInAFolderTheWriterCannotList)
     writeBytes(box / "dovi.ini", kProfile);
     own(box / "dovi.ini", kA, 0600);
     own(box, kA, 0300);  // write and search, no listing
+    reachableCli();      // copied once, here, rather than by each loop's child
 
     // Each loop runs in a child of its own; it reports "code key" per run through a pipe.
     const auto loop = [&](const std::string& tag, int fd) {

@@ -141,7 +141,7 @@ TEST_F(CliBook, ExportParsesAsICalendarWithOneYearlyEventPerEntry)
     EXPECT_EQ(run({"export-ics", (dir / "no-such-folder" / "x.ics").string()}).code, 1);
 }
 
-// Every book command is in the usage text, the manual page and the README.
+// Every book command and register are in the usage text, the manual page and the README.
 TEST(CliBookDocs, EveryCommandIsDocumented)
 {
     std::ostringstream out, err;
@@ -149,12 +149,16 @@ TEST(CliBookDocs, EveryCommandIsDocumented)
     cli::run(noCommand, out, err);
     const std::string man = test::readBytes(DOVI_DATA "/man/dovi-cli.1");
     const std::string readme = test::readBytes(DOVI_DATA "/../README.md");
-    for (const cli::Command& command : cli::bookCommands()) {
+    std::vector<cli::Command> commands(cli::bookCommands().begin(), cli::bookCommands().end());
+    commands.insert(commands.end(), cli::registerCommands().begin(), cli::registerCommands().end());
+    for (const cli::Command& command : commands) {
         const std::string name(command.name);
         std::string manName;
         for (char c : name)
             manName += c == '-' ? std::string("\\-") : std::string(1, c);
-        EXPECT_NE(err.str().find("dovi-cli [--ini PATH] " + name + ' '), std::string::npos) << name;
+        EXPECT_NE(err.str().find("dovi-cli [--ini PATH] " + name + (command.usage.empty() ? '\n' : ' ')),
+                  std::string::npos)
+            << name;
         EXPECT_NE(man.find(manName), std::string::npos) << name;
         EXPECT_NE(readme.find("dovi-cli " + name), std::string::npos) << name;
     }

@@ -104,6 +104,9 @@ TEST_F(CliPage, HelpAndVersionGoToStandardOutput)
     for (const char* command : {"get", "set", "delete", "page", "holidays FROM [TO]", "header", "add-birthday", "add-special",
                                 "koyomi FROM [TO] [--json]"})
         EXPECT_NE(help.out.find(std::string("dovi-cli [--ini PATH] ") + command), std::string::npos) << command;
+    // A command without arguments ends its line with its name, not with a blank.
+    EXPECT_NE(help.out.find("dovi-cli [--ini PATH] list-sayings\n"), std::string::npos);
+    EXPECT_EQ(help.out.find(" \n"), std::string::npos) << help.out;
     const CliResult version = run({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out, std::string("dovi-cli ") + DOVI_VERSION + "\n");
@@ -125,12 +128,20 @@ TEST_F(CliPage, BrokenFileAndUnregisteredUser)
     put("init", "使用者", "0");
     const CliResult broken = run({"page"});
     EXPECT_EQ(broken.code, 3);
-    EXPECT_NE(broken.err.find("dovi.iniが存在しないか，壊れています．\r\nもう一度デイリオをインストールし直してください．"),
-              std::string::npos);
+    // A terminal user is pointed to the data folder, not to a reinstall that cannot help.
+    EXPECT_NE(broken.err.find("has no user entry"), std::string::npos) << broken.err;
+    EXPECT_NE(broken.err.find("$XDG_DATA_HOME/dovi"), std::string::npos) << broken.err;
+    EXPECT_EQ(broken.err.find("インストール"), std::string::npos) << broken.err;
+    const CliResult missing = test::runCli((dir / "nowhere" / "dovi.ini").string(), {"page"});
+    EXPECT_EQ(missing.code, 3);
+    EXPECT_NE(missing.err.find("there is no settings file"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("dovi-launch"), std::string::npos) << missing.err;
 
     put("init", "使用者", "");
     put("誕生日", "01/20", "次郎");
-    EXPECT_EQ(run({"page", "--at", "2000-01-20 08:00:20"}).code, 4);
+    const CliResult unregistered = run({"page", "--at", "2000-01-20 08:00:20"});
+    EXPECT_EQ(unregistered.code, 4);
+    EXPECT_NE(unregistered.err.find("dovi-cli register NAME"), std::string::npos) << unregistered.err;
     EXPECT_EQ(read("誕生日", "01/20"), "次郎");  // no build, no move
 }
 
