@@ -32,6 +32,13 @@ QString characterText(const std::string& utf8)
     return text;
 }
 
+// The first character's code point as U+XXXX (four hex digits at least).
+QString codePointText(const std::string& utf8)
+{
+    const QList<uint> points = qs(utf8).toUcs4();
+    return points.isEmpty() ? QString() : QStringLiteral("U+%1").arg(points.first(), 4, 16, QLatin1Char('0')).toUpper();
+}
+
 QString systemErrorText(int error)
 {
     switch (error) {
@@ -65,6 +72,8 @@ std::string_view sentenceFor(WriteFailure reason)
     case WriteFailure::ReadOnly: return texts::kFailReadOnly;
     case WriteFailure::Unreadable: return texts::kFailUnreadable;
     case WriteFailure::WouldReadAsUtf8: return texts::kFailWouldReadAsUtf8;
+    case WriteFailure::WouldReadAsShiftJis: return texts::kFailWouldReadAsShiftJis;
+    case WriteFailure::UntrustedLink: return texts::kFailUntrustedLink;
     case WriteFailure::SystemError: return texts::kFailSystem;
     case WriteFailure::LockUnavailable: return texts::kFailLockUnavailable;
     case WriteFailure::LockTimeout: return texts::kFailLockTimeout;
@@ -83,7 +92,10 @@ QString failureText(const WriteResult& result)
     const QString sentence = qs(sentenceFor(result.reason));
     switch (result.reason) {
     case WriteFailure::SystemError: return sentence.arg(systemErrorText(result.systemError));
-    case WriteFailure::Unstorable: return QString(sentence).replace(QLatin1String("%2"), characterText(result.character));
+    case WriteFailure::Unstorable:
+        return QString(sentence)
+            .replace(QLatin1String("%2"), characterText(result.character))
+            .replace(QLatin1String("%3"), codePointText(result.character));
     case WriteFailure::ForbiddenCharacter:
         return QString(sentence)
             .replace(QLatin1String("%1"), partText(result.part))

@@ -56,7 +56,7 @@ grep -q '<icon type="stock">jp.dovi.Dovi</icon>' "$root/usr/share/metainfo/jp.do
   { echo "package: icons outside the application's ID: $(find "$root/usr/share/icons" -type f ! -name 'jp.dovi.Dovi.*')"; exit 1; }
 # The version of the package is the one every command and the metainfo give.
 for command in dovi dovi-cli dovi-book dovi-launch dovi-autostart; do
-  said=$(env -i PATH=/usr/bin:/bin "$root/usr/bin/$command" --version 2>&1) || true
+  said=$(env -i PATH=/usr/bin:/bin HOME="$work" "$root/usr/bin/$command" --version 2>&1) || true
   [ "$said" = "$command $version" ] || { echo "package: $command --version says \"$said\", the package is $version"; exit 1; }
 done
 grep -q "<release version=\"$version\" " "$root/usr/share/metainfo/jp.dovi.Dovi.metainfo.xml" ||

@@ -22,7 +22,12 @@ TEST(FailureText, NamesPartCharacterAndSystemReason)
         {writeFailure(WriteFailure::ForbiddenCharacter, "", WritePart::SectionName, "]"),
          "項目の区分名に「]」は使えません。"},
         {writeFailure(WriteFailure::Unstorable, "", WritePart::Value, "\x1b"),
-         "「U+001B」は設定ファイルの文字コードで保存できない文字です。"},
+         "「U+001B」（U+001B）は、設定ファイル dovi.ini の文字コード Shift-JIS（コードページ932）にない文字のため保存できません。"
+         "似た字に置き換えてください（例: 𠮷→吉）。"},
+        // which character and which code, and what to do
+        {writeFailure(WriteFailure::Unstorable, "", WritePart::Value, "𠮷"),
+         "「𠮷」（U+20BB7）は、設定ファイル dovi.ini の文字コード Shift-JIS（コードページ932）にない文字のため保存できません。"
+         "似た字に置き換えてください（例: 𠮷→吉）。"},
         {writeFailure(WriteFailure::EmptyName, "", WritePart::KeyName), "項目名が空です。"},
         {writeFailure(WriteFailure::ReadOnly, ""), "設定ファイル dovi.ini が読み取り専用です。"},
         {writeFailure(WriteFailure::NoRoom, ""), "これ以上は登録できません（1日に26件、言霊は32766件まで）。"},

@@ -483,7 +483,8 @@ TEST_F(FirstStartTest, NameTheFileCannotHoldIsRefusedAndKept)
     // a character outside Shift-JIS, and a line break pasted into the name box: the box says why
     // in Japanese
     const std::pair<QString, QString> cases[] = {
-        {QStringLiteral("𠮷野"), QStringLiteral("「𠮷」は設定ファイルの文字コードで保存できない文字です。")},
+        {QStringLiteral("𠮷野"), QStringLiteral("「𠮷」（U+20BB7）は、設定ファイル dovi.ini の文字コード Shift-JIS（コードページ932）にない文字のため"
+                                                "保存できません。似た字に置き換えてください（例: 𠮷→吉）。")},
         {QStringLiteral("山\n田"), QStringLiteral("入力した文字列に改行は使えません。")}};
     for (const auto& [name, named] : cases) {
         messages_.clear();

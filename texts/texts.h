@@ -157,7 +157,11 @@ inline constexpr std::string_view kFailLineBreak = "%1に改行は使えませ�
 inline constexpr std::string_view kFailNul = "%1にNUL文字は使えません。";
 inline constexpr std::string_view kFailForbidden = "%1に「%2」は使えません。";
 inline constexpr std::string_view kFailEmptyName = "%1が空です。";
-inline constexpr std::string_view kFailUnstorable = "「%2」は設定ファイルの文字コードで保存できない文字です。";
+// Only a Shift-JIS (code page 932) file lacks characters: UTF-8 and UTF-16 files hold every one.
+// "%3" stands for the character's code point (U+20BB7).
+inline constexpr std::string_view kFailUnstorable =
+    "「%2」（%3）は、設定ファイル dovi.ini の文字コード Shift-JIS（コードページ932）にない文字のため保存できません。"
+    "似た字に置き換えてください（例: 𠮷→吉）。";
 inline constexpr std::string_view kFailHalfUtf16 = "設定ファイルの末尾が途中で切れているため、書き足せません。";
 inline constexpr std::string_view kFailKeyMissing = "変更する項目が設定ファイルに見つかりません。";
 inline constexpr std::string_view kFailEntryTaken = "移動先の項目はすでに使われています。";
@@ -169,6 +173,10 @@ inline constexpr std::string_view kFailReadOnly = "設定ファイル dovi.ini �
 inline constexpr std::string_view kFailUnreadable = "設定ファイル dovi.ini を読めないため、変更しませんでした。";
 inline constexpr std::string_view kFailWouldReadAsUtf8 =
     "この変更をするとShift-JISの設定ファイルがUTF-8として読まれてしまうため、変更しませんでした。";
+inline constexpr std::string_view kFailWouldReadAsShiftJis =
+    "この変更をするとUTF-8の設定ファイルがShift-JISとして読まれてしまうため、変更しませんでした。";
+inline constexpr std::string_view kFailUntrustedLink =
+    "設定ファイル dovi.ini は他のユーザーのシンボリックリンクのため、書き込みませんでした。";
 inline constexpr std::string_view kFailSystem = "設定ファイル dovi.ini に書き込めませんでした（%1）。";
 inline constexpr std::string_view kFailLockUnavailable = "設定ファイル dovi.ini の排他ロックを取得できないため、書き込みませんでした。";
 inline constexpr std::string_view kFailLockTimeout =
