@@ -112,8 +112,10 @@ std::string uidOf(std::string_view kind, std::string_view dateKey, std::string_v
     uid += dateKey.substr(3, 2);
     uid += '-';
     uid += hex;
-    if (occurrence > 1)
-        uid += "-" + std::to_string(occurrence);
+    if (occurrence > 1) {
+        uid += '-';  // appended apart: GCC 12 warns falsely (-Wrestrict) about "-" + std::to_string
+        uid += std::to_string(occurrence);
+    }
     uid += "@dovi";
     return uid;
 }
