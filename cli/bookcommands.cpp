@@ -4,7 +4,6 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -13,6 +12,7 @@
 
 #include "calendar/calendar.h"
 #include "cli/commands.h"
+#include "cli/exportfile.h"
 #include "cli/icsexport.h"
 #include "cli/textout.h"
 #include "page/bookedit.h"
@@ -65,22 +65,22 @@ void listDay(std::ostream& out, std::ostream& err, SettingsStore& settings, std:
             out << day << '\t' << section << '\t' << static_cast<char>('a' + i) << '\t';
             if (birthdays) {
                 const BirthdayText birthday = readBirthday(entries.shown[i].value);
-                out << birthday.name << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
+                out << column(birthday.name) << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
             } else {
-                out << entries.shown[i].value;
+                out << column(entries.shown[i].value);
             }
             out << '\n';
         }
         for (const BookEntry& entry : entries.hidden)
-            err << "dovi-cli: " << section << ' ' << entry.key << " comes after a gap in the letters of " << day
+            err << "dovi-cli: " << section << ' ' << column(entry.key) << " comes after a gap in the letters of " << day
                 << ", so the page never shows it\n";
     }
 }
 
 // The birthdays and special days of one day, or of every day, one entry a line: MM/DD, section,
 // letter, then the name and year of birth (empty when none) or the special day's text, tab-separated.
-// The list is made from one state of the file, under the update lock, and printed after the lock is
-// released: a reader that pauses the output (a pager) must not hold up the calendar.
+// The list is made before it is printed: a reader that pauses the output (a pager) must not hold
+// up the calendar. Listing takes no lock and makes no file.
 int list(Context& context)
 {
     if (context.args.size() > 1)
@@ -89,16 +89,13 @@ int list(Context& context)
         return usageError(context, "list", "the day must be MM/DD with two digits each, naming a real day");
     SettingsFile settings(context.ini);
     std::ostringstream out, err;
-    {
-        const auto lock = settings.lockForUpdate();
-        if (context.args.size() == 1) {
-            listDay(out, err, settings, context.args[0]);
-        } else {
-            const std::chrono::sys_days first{std::chrono::year{2000} / 1 / 1};
-            const std::chrono::sys_days last{std::chrono::year{2000} / 12 / 31};
-            for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1})
-                listDay(out, err, settings, dateKey(Date{day}));
-        }
+    if (context.args.size() == 1) {
+        listDay(out, err, settings, context.args[0]);
+    } else {
+        const std::chrono::sys_days first{std::chrono::year{2000} / 1 / 1};
+        const std::chrono::sys_days last{std::chrono::year{2000} / 12 / 31};
+        for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1})
+            listDay(out, err, settings, dateKey(Date{day}));
     }
     context.err << err.str();
     context.out << out.str();
@@ -113,7 +110,7 @@ int listSayings(Context& context)
     SettingsFile settings(context.ini);
     int number = 0;
     for (const Saying& saying : readSayings(settings))
-        context.out << ++number << '\t' << saying.text << '\t' << saying.source << '\n';
+        context.out << ++number << '\t' << column(saying.text) << '\t' << column(saying.source) << '\n';
     return kOk;
 }
 
@@ -251,7 +248,6 @@ int moveSayingCommand(Context& context)
     return report(context, moveSaying(settings, *from, *to));
 }
 
-// The iCalendar text to FILE, or to standard output without one.
 // A year from 1900 to 2100 written in digits, or std::nullopt.
 std::optional<int> parseKoyomiYear(std::string_view text)
 {
@@ -262,6 +258,7 @@ std::optional<int> parseKoyomiYear(std::string_view text)
     return year;
 }
 
+// The iCalendar text to FILE, or to standard output without one. FILE is replaced as a whole.
 int exportIcs(Context& context)
 {
     // --koyomi YEAR exports the year's 二十四節気 and 雑節 instead of the book.
@@ -280,12 +277,8 @@ int exportIcs(Context& context)
         return usageError(context, "export-ics", "export-ics takes at most one file");
     SettingsFile settings(context.ini);
     std::string error;
-    const std::optional<std::string> calendar = [&] {
-        if (koyomiYear)
-            return koyomiCalendar(*koyomiYear, std::time(nullptr), error);
-        const auto lock = settings.lockForUpdate();
-        return bookCalendar(settings, std::time(nullptr), error);
-    }();
+    const std::optional<std::string> calendar = koyomiYear ? koyomiCalendar(*koyomiYear, std::time(nullptr), error)
+                                                           : bookCalendar(settings, std::time(nullptr), error);
     if (!calendar) {
         context.err << "dovi-cli: export-ics needs the iCalendar library libical (Debian package libical3): "
                     << error << '\n';
@@ -295,11 +288,8 @@ int exportIcs(Context& context)
         rawStream(context.out) << *calendar;  // iCalendar text: CRLF line ends, its own escaping
         return kOk;
     }
-    std::ofstream file(args[0], std::ios::binary | std::ios::trunc);
-    file << *calendar;
-    file.close();
-    if (!file) {
-        context.err << "dovi-cli: " << args[0] << " could not be written\n";
+    if (const std::string problem = writeExportFile(args[0], *calendar, context.ini); !problem.empty()) {
+        context.err << "dovi-cli: " << problem << '\n';
         return kFailed;
     }
     return kOk;

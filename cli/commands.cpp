@@ -48,7 +48,8 @@ void printHelp(std::ostream& out)
     out << "  dovi-cli --help | --version\n"
            "Reads and changes the day calendar's settings file (by default dovi.ini in the current\n"
            "folder) and shows its page and holidays, and the 暦 of any day from 1900 to 2100. Exit status: 0 done, 1 a write failed, 2 bad usage,\n"
-           "3 the settings file or its user entry is missing, 4 no user is registered yet.\n"
+           "3 the settings file cannot be read or it or its user entry is missing, 4 no user is registered\n"
+           "yet.\n"
            "See dovi-cli(1) for each command.\n";
 }
 
@@ -106,6 +107,16 @@ int runCommand(std::span<const std::string> argv, std::ostream& out, std::ostrea
     }
     for (const Command& command : allCommands()) {
         if (command.name == name) {
+            // A file that is there but cannot be read is never taken for an empty one: the
+            // command would print nothing, or write an empty export, and report success.
+            const bool readsTheFile = name != "header" && name != "koyomi" &&
+                                      !(name == "export-ics" && next + 1 < argv.size() && argv[next + 1] == "--koyomi");
+            if (readsTheFile) {
+                if (const WriteResult problem = SettingsFile(ini).readProblem(); !problem.ok) {
+                    err << "dovi-cli: " << problem.error << '\n';
+                    return kBrokenFile;
+                }
+            }
             Context context{ini, argv.subspan(next + 1), out, err};
             return command.run(context);
         }
@@ -126,9 +137,13 @@ int run(std::span<const std::string> argv, std::ostream& out, std::ostream& err)
     OutputBuffer escaping(out.rdbuf(), true);
     escaping.raw = &raw;
     std::ostream text(&escaping);
-    const int code = runCommand(argv, text, err);
+    // Messages quote what was given and what is stored: escaped too, TABs included.
+    OutputBuffer escapingErrors(err.rdbuf(), true, true);
+    std::ostream errors(&escapingErrors);
+    const int code = runCommand(argv, text, errors);
     text.flush();
     raw.flush();
+    errors.flush();
     // Output that did not get out (a full disk, a closed pipe) is a failure, also after a command
     // that did its work.
     const int error = escaping.error() ? escaping.error() : plain.error();

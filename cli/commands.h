@@ -1,7 +1,7 @@
 // dovi-cli: the settings file and the day page from the command line.
 // Exit codes: 0 done; 1 a write failed, an entry could not be stored or the output could not be
 // written; 2 bad usage;
-// 3 the settings file or its user entry is missing; 4 no user is registered yet.
+// 3 the settings file cannot be read, or it or its user entry is missing; 4 no user is registered yet.
 #pragma once
 
 #include <filesystem>

@@ -4,7 +4,9 @@
 #include <libical/ical.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -72,16 +74,46 @@ struct ComponentFree {
 };
 using Component = std::unique_ptr<icalcomponent, ComponentFree>;
 
-// The UID of an entry: its kind, the month, the day and the letter ("birthday-07-05-a@dovi").
-std::string uidOf(std::string_view kind, std::string_view dateKey, int index)
+// text without the control characters that iCalendar TEXT values may not hold (C0 controls other
+// than TAB, DEL) and the C1 controls U+0080 to U+009F, which terminals act on.
+std::string textValue(std::string_view text)
 {
+    std::string kept;
+    kept.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F)
+            continue;
+        if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            ++i;
+            continue;
+        }
+        kept += text[i];
+    }
+    return kept;
+}
+
+// The UID of an entry: its kind, the month and day, and a hash of its stored value (name and
+// year of birth, or the special day's text), so that an entry keeps its UID when others are
+// added, removed or moved, and no other entry gets it ("birthday-07-05-3f1c9a0b27d4e815@dovi").
+// occurrence tells apart equal entries of one day: the second gets "-2".
+std::string uidOf(std::string_view kind, std::string_view dateKey, std::string_view value, int occurrence)
+{
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a, 64 bits
+    for (const char c : value)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     std::string uid(kind);
     uid += '-';
     uid += dateKey.substr(0, 2);
     uid += '-';
     uid += dateKey.substr(3, 2);
     uid += '-';
-    uid += static_cast<char>('a' + index);
+    uid += hex;
+    if (occurrence > 1)
+        uid += "-" + std::to_string(occurrence);
     uid += "@dovi";
     return uid;
 }
@@ -104,9 +136,9 @@ icalcomponent* yearlyEvent(const Ical& ical, const std::string& uid, Date date, 
     ical.icalcomponent_add_property(event, ical.icalproperty_new_dtstart(start));
     if (recurring)
         ical.icalcomponent_add_property(event, ical.icalproperty_new_rrule(yearly));
-    ical.icalcomponent_add_property(event, ical.icalproperty_new_summary(summary.c_str()));
+    ical.icalcomponent_add_property(event, ical.icalproperty_new_summary(textValue(summary).c_str()));
     if (!description.empty())
-        ical.icalcomponent_add_property(event, ical.icalproperty_new_description(description.c_str()));
+        ical.icalcomponent_add_property(event, ical.icalproperty_new_description(textValue(description).c_str()));
     ical.icalcomponent_add_property(event, ical.icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
     return event;
 }
@@ -133,6 +165,7 @@ std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t sta
             const Date date{day};
             const std::string key = dateKey(date);
             const BookDay entries = readBookDay(settings, section, key);
+            std::map<std::string, int> seen;  // how often each value came so far this day
             for (std::size_t i = 0; i < entries.shown.size(); ++i) {
                 const std::string& value = entries.shown[i].value;
                 std::string summary = value, description;
@@ -142,9 +175,9 @@ std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t sta
                     if (birthday.year)
                         description = std::to_string(*birthday.year) + std::string(texts::kBornInYear);
                 }
-                ical.icalcomponent_add_component(
-                    calendar.get(), yearlyEvent(ical, uidOf(birthdays ? "birthday" : "special", key, static_cast<int>(i)),
-                                                date, summary, description, stampTime));
+                const std::string uid = uidOf(birthdays ? "birthday" : "special", key, value, ++seen[value]);
+                ical.icalcomponent_add_component(calendar.get(),
+                                                 yearlyEvent(ical, uid, date, summary, description, stampTime));
             }
         }
     }

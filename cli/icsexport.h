@@ -13,7 +13,9 @@ namespace dovi::cli {
 // entries of every day from 01/01 to 12/31, as readBookDay lists them), birthdays first. The events
 // start in 2000, a leap year, so an entry of 29 February recurs in leap years only, as the page
 // shows it. A birthday's summary is the name and "さん 誕生日"; one with a year of birth says the
-// year in its description. UIDs follow the entry's key, so a new export replaces an imported one.
+// year in its description. Control characters other than TAB are left out of the texts. UIDs
+// follow the day and the entry's stored value (not its letter), so a new export replaces an
+// imported one and a removal or move gives no entry another's UID.
 // stamp is the DTSTAMP of every event. Reads the file; writes nothing. std::nullopt, with error
 // saying why, when the iCalendar library cannot be opened (it is loaded by the first export only).
 std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t stamp, std::string& error);

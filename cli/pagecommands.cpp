@@ -228,7 +228,7 @@ int holidays(Context& context)
     SettingsFile settings(context.ini);
     for (int year = *from; year <= *to; ++year)
         for (const auto& [date, shown] : holidaysOfYear(settings, year))
-            context.out << isoDate(date) << '\t' << shown.name << '\n';
+            context.out << isoDate(date) << '\t' << column(shown.name) << '\n';
     return kOk;
 }
 

@@ -5,7 +5,9 @@
 
 namespace dovi::cli {
 
-std::string escapeControls(std::string_view utf8)
+namespace {
+
+std::string escaped(std::string_view utf8, bool tabs)
 {
     std::string out;
     out.reserve(utf8.size());
@@ -13,7 +15,10 @@ std::string escapeControls(std::string_view utf8)
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
         const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
-        if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F) {
+        if (tabs && byte == '\r' && next == '\n') {  // a message's own Windows line end
+            out += "\r\n";
+            ++i;
+        } else if ((byte < 0x20 && (byte != '\t' || tabs) && byte != '\n') || byte == 0x7F) {
             std::snprintf(code, sizeof code, "\\x%02x", byte);
             out += code;
         } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080..U+009F in UTF-8
@@ -27,13 +32,28 @@ std::string escapeControls(std::string_view utf8)
     return out;
 }
 
+}  // namespace
+
+std::string escapeControls(std::string_view utf8) { return escaped(utf8, false); }
+
+std::string column(std::string_view utf8)
+{
+    std::string text = escaped(utf8, true);
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos;)
+        text.replace(at, 1, "\\x0a");
+    return text;
+}
+
 bool OutputBuffer::pass(bool all)
 {
-    std::size_t keep = 0;  // a last 0xC2 waits for the byte that tells whether it starts a C1
-    if (!all && escape_ && !pending_.empty() && static_cast<unsigned char>(pending_.back()) == 0xC2)
+    // A last 0xC2 waits for the byte that tells whether it starts a C1 control, a last CR in a
+    // message for the byte that tells whether it ends a line.
+    std::size_t keep = 0;
+    if (!all && escape_ && !pending_.empty() &&
+        (static_cast<unsigned char>(pending_.back()) == 0xC2 || (escapeTabs_ && pending_.back() == '\r')))
         keep = 1;
     const std::string_view ready = std::string_view(pending_).substr(0, pending_.size() - keep);
-    const std::string bytes = escape_ ? escapeControls(ready) : std::string(ready);
+    const std::string bytes = escape_ ? escaped(ready, escapeTabs_) : std::string(ready);
     pending_.erase(0, ready.size());
     if (error_)
         return false;

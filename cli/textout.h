@@ -14,12 +14,21 @@ namespace dovi::cli {
 // backslashes included, stays as it is.
 std::string escapeControls(std::string_view utf8);
 
+// utf8 as one tab-separated column: escaped as escapeControls does, and a TAB as "\x09" too, so
+// that a stored value cannot fake a column.
+std::string column(std::string_view utf8);
+
 // A stream buffer that hands what is written to target, escaped with escapeControls or as it is,
 // and remembers the first error of the target. Unbuffered but for a trailing byte that may start
 // a C1 character.
 class OutputBuffer final : public std::streambuf {
 public:
-    OutputBuffer(std::streambuf* target, bool escape) : target_(target), escape_(escape) {}
+    // escape: control characters as escapeControls makes them visible; escapeTabs: TAB too, for
+    // messages, which have no columns (a CR LF line end stays).
+    OutputBuffer(std::streambuf* target, bool escape, bool escapeTabs = false)
+        : target_(target), escape_(escape), escapeTabs_(escapeTabs)
+    {
+    }
 
     // errno of the first failed write or flush to the target, 0 while none failed.
     int error() const { return error_; }
@@ -37,6 +46,7 @@ private:
 
     std::streambuf* target_;
     bool escape_;
+    bool escapeTabs_;
     int error_ = 0;
     std::string pending_;
 };

@@ -69,7 +69,23 @@ FileEncoding expectedEncoding(std::string_view bytes)
         return FileEncoding::Utf16Le;
     if (bytes.starts_with("\xFE\xFF"))
         return FileEncoding::Utf16Be;
-    return !isAscii(bytes) && validUtf8(bytes) ? FileEncoding::Utf8 : FileEncoding::Cp932;
+    // One vote per line with a non-ASCII byte (a line ends at CR or at LF): valid UTF-8 or not;
+    // a tie is Shift-JIS.
+    int votes = 0;
+    std::string line;
+    const auto vote = [&] {
+        if (!isAscii(line))
+            votes += validUtf8(line) ? 1 : -1;
+        line.clear();
+    };
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n')
+            vote();
+        else
+            line += c;
+    }
+    vote();
+    return votes > 0 ? FileEncoding::Utf8 : FileEncoding::Cp932;
 }
 
 std::size_t markLength(FileEncoding encoding)

@@ -21,8 +21,8 @@ std::size_t sequenceAt(std::string_view text, std::size_t i);
 bool validUtf8(std::string_view text);
 bool isAscii(std::string_view text);
 
-// A UTF-8 or UTF-16 mark gives its encoding; else valid UTF-8 with a non-ASCII byte is Utf8;
-// anything else is Cp932.
+// A UTF-8 or UTF-16 mark gives its encoding; else Utf8 when more lines with a non-ASCII byte are
+// valid UTF-8 than not; anything else is Cp932.
 FileEncoding expectedEncoding(std::string_view bytes);
 std::size_t markLength(FileEncoding encoding);  // 3, 2 or 0 bytes
 bool isUtf16(FileEncoding encoding);

@@ -72,6 +72,8 @@ std::string_view sentenceFor(WriteFailure reason)
     case WriteFailure::ReadOnly: return texts::kFailReadOnly;
     case WriteFailure::Unreadable: return texts::kFailUnreadable;
     case WriteFailure::WouldReadAsUtf8: return texts::kFailWouldReadAsUtf8;
+    case WriteFailure::WouldReadAsShiftJis: return texts::kFailWouldReadAsShiftJis;
+    case WriteFailure::UntrustedLink: return texts::kFailUntrustedLink;
     case WriteFailure::SystemError: return texts::kFailSystem;
     case WriteFailure::LockUnavailable: return texts::kFailLockUnavailable;
     case WriteFailure::LockTimeout: return texts::kFailLockTimeout;

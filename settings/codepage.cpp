@@ -148,9 +148,24 @@ FileEncoding detect(std::string_view bytes)
         return FileEncoding::Utf16Le;
     if (bytes.starts_with("\xFE\xFF"))
         return FileEncoding::Utf16Be;
-    if (!isAscii(bytes) && isValidUtf8(bytes))
-        return FileEncoding::Utf8;
-    return FileEncoding::Cp932;
+    // Decided once for the whole file, line by line: a file written as UTF-8 that got one line from
+    // a Shift-JIS editor (or one stray byte) is still UTF-8, so its sections are found and its
+    // other lines read right; the odd line reads with U+FFFD and keeps its bytes. Lines end at LF
+    // or CR, as the reader splits them. Shift-JIS text seldom forms valid UTF-8 for a whole line
+    // (its double-byte characters mostly start with bytes that UTF-8 never starts a character
+    // with), so a Shift-JIS file has a majority of lines that are not. A tie stays Shift-JIS, as
+    // the file read before lines were counted.
+    std::size_t valid = 0, invalid = 0;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        std::size_t end = bytes.find_first_of("\r\n", begin);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        const std::string_view line = bytes.substr(begin, end - begin);
+        if (!isAscii(line))
+            ++(isValidUtf8(line) ? valid : invalid);
+        begin = end + 1;
+    }
+    return valid > invalid ? FileEncoding::Utf8 : FileEncoding::Cp932;
 }
 
 std::string_view byteOrderMark(FileEncoding encoding)
@@ -230,6 +245,13 @@ Codec::Codec(FileEncoding encoding) : encoding_(encoding)
     }
     ucnv_setToUCallBack(converter_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     ucnv_setFromUCallBack(converter_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    // A converter that would substitute silently is worse than none: without the STOP callbacks a
+    // character with no code would be stored as a substitute byte. With no converter, decoding gives
+    // U+FFFD and encoding refuses, which callers already handle.
+    if (U_FAILURE(status)) {
+        ucnv_close(converter_);
+        converter_ = nullptr;
+    }
 }
 
 Codec::~Codec()

@@ -14,8 +14,9 @@ struct UConverter;
 namespace dovi::codepage {
 
 // The encoding of a file that starts with bytes: a UTF-8 mark gives Utf8Bom, a UTF-16 mark Utf16Le
-// or Utf16Be; without a mark, text that is valid UTF-8 and holds at least one non-ASCII byte is
-// Utf8; everything else (plain ASCII, Shift-JIS, garbage, an empty file) is Cp932.
+// or Utf16Be; without a mark, a file is Utf8 when more of its lines that hold a non-ASCII byte
+// are valid UTF-8 than are not (lines end at CR or LF); everything else (plain ASCII, Shift-JIS,
+// garbage, an empty file) is Cp932.
 FileEncoding detect(std::string_view bytes);
 
 // The length in bytes of the byte-order mark that a file of this encoding starts with (0 for Cp932

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "settings/filepaths.h"
+#include "settings/replacement.h"
 
 namespace dovi {
 
@@ -49,7 +50,8 @@ WriteResult unavailable(const std::filesystem::path& lockFile, int error)
                         WritePart::None, {}, error);
 }
 
-// Takes the lock on fd, waiting at most until deadline; polls, since flock itself cannot time out.
+// Takes the lock on fd (of lockFile), waiting at most until deadline; polls, since flock itself
+// cannot time out.
 WriteResult lockWithin(int fd, const std::filesystem::path& lockFile, std::chrono::steady_clock::time_point deadline)
 {
     auto pause = std::chrono::milliseconds(1);
@@ -69,7 +71,53 @@ WriteResult lockWithin(int fd, const std::filesystem::path& lockFile, std::chron
     }
 }
 
+// Locks the settings file itself (its inode), after the lock file of its name: writers that reach
+// one file by other names (a hard link in another folder, a bind mount of the file) have other
+// lock files but meet here. A replacement by rename gives the name a new inode, so the lock is
+// taken again until the name still has the inode that is locked. -1 with ok in status when there
+// is no file to lock (missing, or not readable, so no write can use it); the open file otherwise.
+int lockTheFile(const std::filesystem::path& target, std::chrono::steady_clock::time_point deadline, WriteResult& status)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        struct stat locked {}, named {};
+        if (fd < 0)
+            break;
+        if (::fstat(fd, &locked) != 0 || !S_ISREG(locked.st_mode)) {
+            ::close(fd);
+            break;
+        }
+        status = lockWithin(fd, target, deadline);
+        if (!status.ok) {
+            ::close(fd);
+            return -1;
+        }
+        if (::stat(target.c_str(), &named) == 0 && named.st_dev == locked.st_dev && named.st_ino == locked.st_ino)
+            return fd;
+        ::close(fd);
+    }
+    status = writeDone();
+    return -1;
+}
+
+WriteResult untrustedLink(const WriteTarget& target)
+{
+    return writeFailure(WriteFailure::UntrustedLink,
+                        "the settings file " + target.path.string() + " is a symbolic link of another user (user id " +
+                            std::to_string(target.linkOwner) + "), so no write follows it");
+}
+
 }  // namespace
+
+WriteResult lockTargetProblem(const WriteTarget& target, const std::filesystem::path& file)
+{
+    switch (target.status) {
+    case WriteTarget::Status::Ok: return writeDone();
+    case WriteTarget::Status::Untrusted: return untrustedLink(target);
+    case WriteTarget::Status::Loop: break;
+    }
+    return writeFailure(WriteFailure::LinkLoop, "the settings file " + file.string() + " is a loop of symbolic links");
+}
 
 void setLockWaitLimit(std::chrono::milliseconds limit) { waitLimitMs = limit.count(); }
 
@@ -80,17 +128,28 @@ std::filesystem::path lockFileOf(const std::filesystem::path& target)
     return directoryOf(target) / hiddenName(target, ".lock");
 }
 
-LockState::~LockState()
+void LockState::release()
 {
-    if (fd >= 0)
-        ::close(fd);
+    for (int* open : {&fileFd, &fd})
+        if (*open >= 0) {
+            ::close(*open);  // closing the last descriptor releases the flock
+            *open = -1;
+        }
 }
+
+LockState::~LockState() { release(); }
 
 FileLock::FileLock(std::shared_ptr<LockState> state, const std::filesystem::path& file) : state_(std::move(state))
 {
     if (state_->depth++ > 0)
         return;  // a nested hold shares the outermost one's lock, or its failure
-    const std::filesystem::path lockFile = lockFileOf(followLinks(file).value_or(file));
+    // A link of another user is not followed, and nothing is made beside what it names.
+    const WriteTarget target = writeTargetOf(file);
+    if (WriteResult problem = lockTargetProblem(target, file); !problem.ok) {
+        state_->status = std::move(problem);
+        return;
+    }
+    const std::filesystem::path lockFile = lockFileOf(target.path);
     const int fd = openLockFile(lockFile);
     if (fd < 0) {
         state_->status = unavailable(lockFile, errno);
@@ -98,23 +157,26 @@ FileLock::FileLock(std::shared_ptr<LockState> state, const std::filesystem::path
     }
     const auto now = std::chrono::steady_clock::now();
     const bool recentTimeout = state_->timedOut && now - state_->lastTimeout < lockWaitLimit();
-    state_->status = lockWithin(fd, lockFile, recentTimeout ? now : now + lockWaitLimit());
+    const auto deadline = recentTimeout ? now : now + lockWaitLimit();
+    state_->status = lockWithin(fd, lockFile, deadline);
+    state_->fd = fd;
+    if (state_->status.ok)
+        state_->fileFd = lockTheFile(target.path, deadline, state_->status);
     if (!state_->status.ok) {
-        ::close(fd);
+        state_->release();
         state_->timedOut = state_->status.reason == WriteFailure::LockTimeout;
         state_->lastTimeout = std::chrono::steady_clock::now();
         return;
     }
     state_->timedOut = false;
-    state_->fd = fd;
+    // A rewrite in place that was cut off is undone before anything reads or writes the file.
+    recoverJournal(target.path);
 }
 
 FileLock::~FileLock()
 {
-    if (--state_->depth == 0 && state_->fd >= 0) {
-        ::close(state_->fd);  // closing the last descriptor releases the flock
-        state_->fd = -1;
-    }
+    if (--state_->depth == 0)
+        state_->release();
 }
 
 }  // namespace dovi

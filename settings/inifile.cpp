@@ -242,16 +242,32 @@ std::optional<std::string> IniText::sectionName(const Line& header) const
     }
     // Decoded before looking for "]": in Shift-JIS its byte can be the second half of a character.
     const std::size_t length = header.end - std::min(nameBegin, header.end);
-    const std::string text = codec_->decode(std::string_view(bytes_).substr(nameBegin, length));
+    const std::string text = nameText(std::string_view(bytes_).substr(nameBegin, length));
     const std::size_t close = text.find(']');
     if (close == npos)
         return std::nullopt;
     return foldedName(std::string_view(text).substr(0, close));
 }
 
+std::string IniText::nameText(std::string_view raw) const
+{
+    // A UTF-8 file may hold a line that a Shift-JIS editor wrote: a name on it is read as Shift-JIS
+    // when it is no UTF-8 but whole Shift-JIS, so that the section or key is found and a write
+    // changes it instead of adding a second one in the other encoding.
+    bool damaged = false;
+    std::string text = codec_->decode(raw, &damaged);
+    if (!damaged || (encoding_ != FileEncoding::Utf8 && encoding_ != FileEncoding::Utf8Bom))
+        return text;
+    if (!shiftJis_)
+        shiftJis_ = std::make_unique<codepage::Codec>(FileEncoding::Cp932);
+    bool alsoDamaged = false;
+    std::string asShiftJis = shiftJis_->decode(raw, &alsoDamaged);
+    return alsoDamaged ? text : asShiftJis;
+}
+
 std::string IniText::decodedName(std::size_t begin, std::size_t end) const
 {
-    return foldedName(codec_->decode(std::string_view(bytes_).substr(begin, end - begin)));
+    return foldedName(nameText(std::string_view(bytes_).substr(begin, end - begin)));
 }
 
 // Whether the key name in [begin, end) (trimmed) is name. An ASCII name matches only ASCII bytes:

@@ -111,6 +111,7 @@ private:
     std::size_t skipBlanks(std::size_t pos, std::size_t end) const;
     std::size_t trimEnd(std::size_t begin, std::size_t end) const;
     std::size_t find(unsigned unit, std::size_t pos, std::size_t end) const;
+    std::string nameText(std::string_view raw) const;
     std::string decodedName(std::size_t begin, std::size_t end) const;
     bool keyMatches(std::size_t begin, std::size_t end, const KeyName& name) const;
     template <typename Visit>
@@ -127,6 +128,7 @@ private:
     bool lastLineOpen_ = false;  // the file has text after its last line end
     std::vector<Section> sections_;
     std::unique_ptr<codepage::Codec> codec_;
+    mutable std::unique_ptr<codepage::Codec> shiftJis_;  // for names on Shift-JIS lines of a UTF-8 file
 };
 
 }  // namespace dovi

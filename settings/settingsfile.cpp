@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "settings/filelock.h"
@@ -53,9 +54,17 @@ timespec wallClock()
     return now;
 }
 
+bool sameState(const struct stat& a, const struct stat& b)
+{
+    return a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 // The whole content of the regular file at path, with its status; false when it cannot be read
-// or is larger than kMaxFileSize.
-bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& bytes)
+// or is larger than kMaxFileSize. *changed (when given) tells whether the file changed while it
+// was read.
+bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& bytes, bool* changed = nullptr)
 {
     // O_NONBLOCK: if a FIFO took the file's place meanwhile, opening it must not wait.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -85,6 +94,9 @@ bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& 
         done += static_cast<std::size_t>(got);
     }
     bytes.resize(done);
+    struct stat after {};
+    if (changed)
+        *changed = ok && (::fstat(fd, &after) != 0 || !sameState(st, after));
     ::close(fd);
     return ok;
 }
@@ -119,7 +131,7 @@ struct SettingsFile::Cache {
         }
         const timespec now = wallClock();  // before reading: a change after it is not in bytes
         std::string bytes;
-        if (!readWhole(path, st, bytes)) {
+        if (!readSettled(path, st, bytes)) {
             forget();
             return State::Unreadable;
         }
@@ -128,6 +140,31 @@ struct SettingsFile::Cache {
         id.emplace(st);
         readAt = now;
         return State::Ok;
+    }
+
+    // Reads the file as no rewrite in place changes it. A read takes no lock and makes nothing,
+    // unless a journal lies beside the file: then a rewrite in place runs, or was cut off, and
+    // the read waits for the update lock, whose holder first undoes a cut-off rewrite. Without
+    // the lock (a folder where the lock file cannot be made, a link of another user, a holder
+    // that does not let go), the journal's old content is what the file holds.
+    bool readSettled(const std::filesystem::path& path, struct stat& st, std::string& bytes)
+    {
+        const std::filesystem::path target = followLinks(path).value_or(path);
+        if (!hasJournal(target)) {
+            bool changed = false;
+            if (!readWhole(path, st, bytes, &changed))
+                return false;
+            if (!changed && !hasJournal(target))
+                return true;
+        }
+        const FileLock hold(lock, path);
+        if (hasJournal(target)) {
+            if (std::optional<std::string> old = journalContentOf(target)) {
+                bytes = std::move(*old);
+                return ::stat(path.c_str(), &st) == 0;
+            }
+        }
+        return readWhole(path, st, bytes);
     }
 
     void forget()
@@ -158,6 +195,27 @@ std::optional<std::vector<std::pair<std::string, std::string>>> SettingsFile::re
 FileEncoding SettingsFile::encoding()
 {
     return cache_->refresh(path_) == Cache::State::Ok ? cache_->text->encoding() : FileEncoding::Cp932;
+}
+
+WriteResult SettingsFile::readProblem() const
+{
+    const auto unreadable = [this](const std::string& why) {
+        return writeFailure(WriteFailure::Unreadable, "the settings file " + path_.string() + " cannot be read (" + why + ")");
+    };
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? writeDone() : unreadable(std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+        return unreadable("it is a folder");
+    if (!S_ISREG(st.st_mode))
+        return unreadable("it is not a regular file");
+    if (st.st_size > kMaxFileSize)
+        return unreadable("it is larger than " + std::to_string(kMaxFileSize >> 20) + " MB");
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return unreadable(std::strerror(errno));
+    ::close(fd);
+    return writeDone();
 }
 
 std::unique_ptr<UpdateLock> SettingsFile::lockForUpdate()
@@ -230,10 +288,12 @@ WriteResult SettingsFile::applyEdits(std::span<const KeyEdit> edits)
             if (!step.changed)
                 continue;
             current.emplace(std::move(step.bytes));
-            if (original.encoding() == FileEncoding::Cp932 && current->encoding() != FileEncoding::Cp932)
-                return IniEdit{false, {}, writeFailure(WriteFailure::WouldReadAsUtf8,
-                                                       "the settings file would read as UTF-8 text during this "
-                                                       "change, so it is not changed")};
+            if (original.encoding() != current->encoding())
+                return IniEdit{false, {}, writeFailure(original.encoding() == FileEncoding::Cp932
+                                                           ? WriteFailure::WouldReadAsUtf8
+                                                           : WriteFailure::WouldReadAsShiftJis,
+                                                       "the settings file would read in another encoding during "
+                                                       "this change, so it is not changed")};
         }
         if (!current || current->bytes() == original.bytes())
             return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
@@ -259,13 +319,32 @@ WriteResult checkReplaceable(const std::filesystem::path& target, const struct s
     return writeDone();
 }
 
+// Refused when the new bytes would read in another encoding than text: Shift-JIS bytes can happen
+// to form valid UTF-8 ("ﾃｩ" is C3 A9), and a UTF-8 file with some lines that are not UTF-8 can
+// lose its majority of UTF-8 lines. Its values would then change, and later writes would add
+// sections and keys in the other encoding beside the ones there.
+WriteResult encodingKept(const IniText& text, const std::string& bytes, const std::string& name)
+{
+    const FileEncoding now = text.encoding();
+    if ((now != FileEncoding::Cp932 && now != FileEncoding::Utf8) || codepage::detect(bytes) == now)
+        return writeDone();
+    if (now == FileEncoding::Cp932)
+        return writeFailure(WriteFailure::WouldReadAsUtf8, "the settings file " + name +
+                                                               " would read as UTF-8 text after this change, so it is "
+                                                               "not changed");
+    return writeFailure(WriteFailure::WouldReadAsShiftJis, "the settings file " + name +
+                                                               " would read as Shift-JIS text after this change, so "
+                                                               "it is not changed");
+}
+
 }  // namespace
 
 WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&)>& change)
 {
-    const auto target = followLinks(path_);
-    if (!target)
-        return writeFailure(WriteFailure::LinkLoop, "the settings file " + path_.string() + " is a loop of symbolic links");
+    const WriteTarget resolved = writeTargetOf(path_);
+    if (WriteResult refused = lockTargetProblem(resolved, path_); !refused.ok)
+        return refused;
+    const std::filesystem::path* const target = &resolved.path;
     const std::string name = target->string();
     struct stat st {};
     bool exists = ::stat(target->c_str(), &st) == 0;
@@ -290,12 +369,8 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
         return edit.refusal;
     if (!edit.changed)
         return {true, {}};
-    // Shift-JIS bytes can happen to form valid UTF-8 ("ﾃｩ" is C3 A9); a file whose every non-ASCII
-    // byte did would read as UTF-8 from then on, and its values would change.
-    if (text.encoding() == FileEncoding::Cp932 && codepage::detect(edit.bytes) != FileEncoding::Cp932)
-        return writeFailure(WriteFailure::WouldReadAsUtf8, "the settings file " + name +
-                                                               " would read as UTF-8 text after this change, so it is "
-                                                               "not changed");
+    if (WriteResult refused = encodingKept(text, edit.bytes, name); !refused.ok)
+        return refused;
     const PresentFile present{st, exists ? std::string_view(text.bytes()) : std::string_view()};
     if (WriteResult replaced = replaceFile(*target, edit.bytes, exists ? &present : nullptr); !replaced.ok)
         return replaced;

@@ -96,11 +96,12 @@ public:
 
     std::string read(std::string_view section, std::string_view key) override;
     std::optional<std::vector<std::pair<std::string, std::string>>> readSection(std::string_view section) override;
-    // A write that changes the file also removes the new files that writers killed before their
-    // rename left beside it (".dovi.ini.new-PID-N" of processes that no longer exist, and empty
-    // ones); see replaceFile in settings/replacement.h for how the file is replaced. Every write
-    // runs under the update lock (the lock file ".dovi.ini.lock" beside the file) and fails when
-    // the lock cannot be had.
+    // A write replaces the file as replaceFile in settings/replacement.h describes: a new file
+    // renamed over it, or a rewrite in place under a rollback journal. Every write runs under the
+    // update lock (the lock file ".dovi.ini.lock" beside the file, and the file itself) and fails
+    // when the lock cannot be had, or when the file is reached through a symbolic link of another
+    // user than this one and root. A read takes no lock and makes no file, unless it finds the
+    // journal of a rewrite in place: then it waits for the lock, which undoes a cut-off rewrite.
     WriteResult write(std::string_view section, std::string_view key,
                       std::optional<std::string_view> value) override;
     std::unique_ptr<UpdateLock> lockForUpdate() override;
@@ -123,6 +124,12 @@ public:
 
     // The encoding the file has now (Cp932 for a missing file).
     FileEncoding encoding();
+
+    // Why the file cannot be read, as one sentence that names it (reason Unreadable): it is a
+    // folder, a FIFO or another file that is not regular, larger than the size limit, or the
+    // system refuses to open it. Ok when it can be read, and when it is missing (reads then give
+    // "0", as they do for a missing key).
+    WriteResult readProblem() const;
 
 private:
     struct Cache;

@@ -26,6 +26,8 @@ enum class WriteFailure {
     ReadOnly,            // the file's permissions forbid writing
     Unreadable,          // the file cannot be read, so it is not changed
     WouldReadAsUtf8,     // the Shift-JIS file would read as UTF-8 after the change
+    WouldReadAsShiftJis, // the UTF-8 file (with lines that are not UTF-8) would read as Shift-JIS after it
+    UntrustedLink,       // the settings file is reached through a symbolic link of another user
     SystemError,         // the operating system refused a step; systemError holds errno
     LockUnavailable,     // no update lock can be had for this file
     LockTimeout,         // another program holds the update lock

@@ -130,10 +130,10 @@ TEST_F(CliBook, ExportParsesAsICalendarWithOneYearlyEventPerEntry)
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(test::readBytes(out),
-              "birthday-01-20-a@dovi|date|2000-01-20|FREQ=YEARLY|太郎さん 誕生日|1980年生まれ\n"
-              "birthday-01-20-b@dovi|date|2000-01-20|FREQ=YEARLY|花子さん 誕生日|-\n"
-              "birthday-02-29-a@dovi|date|2000-02-29|FREQ=YEARLY|閏さん 誕生日|2000年生まれ\n"
-              "special-01-20-a@dovi|date|2000-01-20|FREQ=YEARLY|大寒|-\n");
+              "birthday-01-20-09984481e2fac36c@dovi|date|2000-01-20|FREQ=YEARLY|太郎さん 誕生日|1980年生まれ\n"
+              "birthday-01-20-635e20fdaa38bc78@dovi|date|2000-01-20|FREQ=YEARLY|花子さん 誕生日|-\n"
+              "birthday-02-29-dff95a159f9458c1@dovi|date|2000-02-29|FREQ=YEARLY|閏さん 誕生日|2000年生まれ\n"
+              "special-01-20-6876131c41a3bf61@dovi|date|2000-01-20|FREQ=YEARLY|大寒|-\n");
 
     // Without a file the calendar goes to standard output.
     const CliResult toStdout = run({"export-ics"});

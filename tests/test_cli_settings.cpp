@@ -79,7 +79,7 @@ TEST(CliSettings, WriteToAFolderFails)
     std::filesystem::create_directory(dir / "dovi.ini");
     const std::vector<std::string> argv = {"dovi-cli", "--ini", (dir / "dovi.ini").string(), "set", "a", "k", "v"};
     std::ostringstream out, err;
-    EXPECT_EQ(cli::run(argv, out, err), cli::kFailed);
+    EXPECT_EQ(cli::run(argv, out, err), cli::kBrokenFile);  // a folder cannot be read
     const std::string message = err.str();
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_TRUE(std::filesystem::is_empty(dir / "dovi.ini"));

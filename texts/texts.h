@@ -173,6 +173,10 @@ inline constexpr std::string_view kFailReadOnly = "設定ファイル dovi.ini �
 inline constexpr std::string_view kFailUnreadable = "設定ファイル dovi.ini を読めないため、変更しませんでした。";
 inline constexpr std::string_view kFailWouldReadAsUtf8 =
     "この変更をするとShift-JISの設定ファイルがUTF-8として読まれてしまうため、変更しませんでした。";
+inline constexpr std::string_view kFailWouldReadAsShiftJis =
+    "この変更をするとUTF-8の設定ファイルがShift-JISとして読まれてしまうため、変更しませんでした。";
+inline constexpr std::string_view kFailUntrustedLink =
+    "設定ファイル dovi.ini は他のユーザーのシンボリックリンクのため、書き込みませんでした。";
 inline constexpr std::string_view kFailSystem = "設定ファイル dovi.ini に書き込めませんでした（%1）。";
 inline constexpr std::string_view kFailLockUnavailable = "設定ファイル dovi.ini の排他ロックを取得できないため、書き込みませんでした。";
 inline constexpr std::string_view kFailLockTimeout =
