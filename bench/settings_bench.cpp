@@ -21,7 +21,7 @@
 #include "texts/texts.h"
 #include "bench/inigen.h"
 #include "calendar/calendar.h"
-#include "page/dayentries.h"
+#include "book/bookedit.h"
 #include "page/daypage.h"
 
 namespace dovi::bench {
@@ -208,9 +208,9 @@ void bareKeyMove(benchmark::State& state)
     SettingsFile settings(Scratch::instance().moveFile(state.range(0)));
     const std::string value(kMoveValue);
     for (auto _ : state) {
-        const std::vector<DayEntry> entries = readDayEntries(settings, texts::kSpecialDays, kMoveDateKey);
+        const std::vector<BookEntry> entries = moveBareEntries(settings, Book::SpecialDays, kMoveDateKey).shown;
         state.PauseTiming();
-        const bool moved = !entries.empty() && entries.back().fromBareKey && entries.back().value == value;
+        const bool moved = !entries.empty() && entries.back().bareKey && entries.back().value == value;
         const int letter = static_cast<int>(entries.size()) - 1;
         if (!moved || !settings.write(texts::kSpecialDays, letteredKey(letter, kMoveDateKey), std::nullopt).ok ||
             !settings.write(texts::kSpecialDays, kMoveDateKey, value).ok) {
@@ -235,11 +235,11 @@ void pageBuild(benchmark::State& state, Build build)
     DayPage page;
     for (auto _ : state) {
         page = build(path, clock, random, keeper);
-        benchmark::DoNotOptimize(page.messageCount);
+        benchmark::DoNotOptimize(page.messages.size());
     }
     if (fileState(path) != before)
         state.SkipWithError("the page build changed the file");
-    else if (page.saying == texts::kTitle || page.messageCount < 2)
+    else if (page.saying == texts::kTitle || page.messageCount() < 2)
         state.SkipWithError("the page build found no saying or no entries");
     setBytes(state);
 }

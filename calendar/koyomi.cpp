@@ -384,14 +384,13 @@ std::string_view zassetsuName(Zassetsu zassetsu)
 
 std::string lunarDateText(LunarDate date)
 {
-    static constexpr std::string_view kDigits[] = {"", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
     auto kanji = [](int n) {  // 1 to 30
         std::string s;
         if (n >= 20)
-            s += kDigits[n / 10];
+            s += texts::kKanjiDigits[n / 10];
         if (n >= 10)
-            s += "十";
-        s += kDigits[n % 10];
+            s += texts::kKanjiTen;
+        s += texts::kKanjiDigits[n % 10];
         return s;
     };
     if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 30)
@@ -399,7 +398,7 @@ std::string lunarDateText(LunarDate date)
     std::string s(texts::kKyureki);
     if (date.leap)
         s += texts::kLeap;
-    return s + kanji(date.month) + "月" + kanji(date.day) + "日";
+    return s + kanji(date.month) + std::string(texts::kLunarMonth) + kanji(date.day) + std::string(texts::kLunarDay);
 }
 
 EquinoxDays equinoxDays(int year)

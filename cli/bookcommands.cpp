@@ -15,7 +15,7 @@
 #include "cli/exportfile.h"
 #include "cli/icsexport.h"
 #include "cli/textout.h"
-#include "page/bookedit.h"
+#include "book/bookedit.h"
 #include "settings/settingsfile.h"
 #include "texts/texts.h"
 
@@ -56,11 +56,12 @@ int report(Context& context, const WriteResult& result)
     return kFailed;
 }
 
-void listDay(std::ostream& out, std::ostream& err, SettingsStore& settings, std::string_view day)
+void listDay(std::ostream& out, std::ostream& err, const BookSnapshot& snapshot, std::string_view day)
 {
-    for (const bool birthdays : {true, false}) {
-        const std::string_view section = birthdays ? texts::kBirthdayBook : texts::kSpecialDays;
-        const BookDay entries = readBookDay(settings, section, day);
+    for (const Book book : {Book::Birthdays, Book::SpecialDays}) {
+        const bool birthdays = book == Book::Birthdays;
+        const std::string_view section = bookName(book);
+        const BookDay& entries = snapshot.day(book, day);
         for (std::size_t i = 0; i < entries.shown.size(); ++i) {
             out << day << '\t' << section << '\t' << static_cast<char>('a' + i) << '\t';
             if (birthdays) {
@@ -79,8 +80,8 @@ void listDay(std::ostream& out, std::ostream& err, SettingsStore& settings, std:
 
 // The birthdays and special days of one day, or of every day, one entry a line: MM/DD, section,
 // letter, then the name and year of birth (empty when none) or the special day's text, tab-separated.
-// The list is made before it is printed: a reader that pauses the output (a pager) must not hold
-// up the calendar. Listing takes no lock and makes no file.
+// The list is made from one snapshot of the file before it is printed: a reader that pauses the
+// output (a pager) must not hold up the calendar. Listing takes no lock and makes no file.
 int list(Context& context)
 {
     if (context.args.size() > 1)
@@ -88,21 +89,22 @@ int list(Context& context)
     if (context.args.size() == 1 && !isDayKey(context.args[0]))
         return usageError(context, "list", "the day must be MM/DD with two digits each, naming a real day");
     SettingsFile settings(context.ini);
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
     std::ostringstream out, err;
     if (context.args.size() == 1) {
-        listDay(out, err, settings, context.args[0]);
+        listDay(out, err, snapshot, context.args[0]);
     } else {
         const std::chrono::sys_days first{std::chrono::year{2000} / 1 / 1};
         const std::chrono::sys_days last{std::chrono::year{2000} / 12 / 31};
         for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1})
-            listDay(out, err, settings, dateKey(Date{day}));
+            listDay(out, err, snapshot, dateKey(Date{day}));
     }
     context.err << err.str();
     context.out << out.str();
     return kOk;
 }
 
-// Every saying the page can draw: number, text and source, tab-separated.
+// Every saying the page can draw: number, text and source, tab-separated, from one snapshot.
 int listSayings(Context& context)
 {
     if (!context.args.empty())
@@ -130,7 +132,7 @@ bool dayAndLetter(Context& context, std::string_view command, int& status, int& 
     return true;
 }
 
-int removeEntry(Context& context, std::string_view command, std::string_view section)
+int removeEntry(Context& context, std::string_view command, Book book)
 {
     int status = kOk, index = 0;
     if (context.args.size() != 2)
@@ -138,11 +140,11 @@ int removeEntry(Context& context, std::string_view command, std::string_view sec
     if (!dayAndLetter(context, command, status, index))
         return status;
     SettingsFile settings(context.ini);
-    return report(context, removeBookEntry(settings, section, context.args[0], index));
+    return report(context, removeBookEntry(settings, book, context.args[0], index));
 }
 
-int removeBirthday(Context& context) { return removeEntry(context, "remove-birthday", texts::kBirthdayBook); }
-int removeSpecial(Context& context) { return removeEntry(context, "remove-special", texts::kSpecialDays); }
+int removeBirthday(Context& context) { return removeEntry(context, "remove-birthday", Book::Birthdays); }
+int removeSpecial(Context& context) { return removeEntry(context, "remove-special", Book::SpecialDays); }
 
 int editBirthday(Context& context)
 {
@@ -161,7 +163,7 @@ int editBirthday(Context& context)
     if (const WriteResult refused = birthdayValue(context.args[2], year, value); !refused.ok)
         return report(context, refused);
     SettingsFile settings(context.ini);
-    return report(context, editBookEntry(settings, texts::kBirthdayBook, context.args[0], index, value));
+    return report(context, editBookEntry(settings, Book::Birthdays, context.args[0], index, value));
 }
 
 int editSpecial(Context& context)
@@ -175,10 +177,10 @@ int editSpecial(Context& context)
     if (const WriteResult refused = specialDayValue(context.args[2], value); !refused.ok)
         return report(context, refused);
     SettingsFile settings(context.ini);
-    return report(context, editBookEntry(settings, texts::kSpecialDays, context.args[0], index, value));
+    return report(context, editBookEntry(settings, Book::SpecialDays, context.args[0], index, value));
 }
 
-int moveEntry(Context& context, std::string_view command, std::string_view section)
+int moveEntry(Context& context, std::string_view command, Book book)
 {
     int status = kOk, index = 0;
     if (context.args.size() != 3)
@@ -189,11 +191,11 @@ int moveEntry(Context& context, std::string_view command, std::string_view secti
     if (!to)
         return usageError(context, command, "the new letter must be one of a to z");
     SettingsFile settings(context.ini);
-    return report(context, moveBookEntry(settings, section, context.args[0], index, *to));
+    return report(context, moveBookEntry(settings, book, context.args[0], index, *to));
 }
 
-int moveBirthday(Context& context) { return moveEntry(context, "move-birthday", texts::kBirthdayBook); }
-int moveSpecial(Context& context) { return moveEntry(context, "move-special", texts::kSpecialDays); }
+int moveBirthday(Context& context) { return moveEntry(context, "move-birthday", Book::Birthdays); }
+int moveSpecial(Context& context) { return moveEntry(context, "move-special", Book::SpecialDays); }
 
 // Prints the new saying's number.
 int addSayingCommand(Context& context)

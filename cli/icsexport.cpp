@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "calendar/calendar.h"
+#include "book/bookedit.h"
 #include "calendar/koyomi.h"
-#include "page/bookedit.h"
 #include "texts/texts.h"
 
 namespace dovi::cli {
@@ -112,8 +112,10 @@ std::string uidOf(std::string_view kind, std::string_view dateKey, std::string_v
     uid += dateKey.substr(3, 2);
     uid += '-';
     uid += hex;
-    if (occurrence > 1)
-        uid += "-" + std::to_string(occurrence);
+    if (occurrence > 1) {
+        uid += '-';  // appended apart: GCC 12 warns falsely (-Wrestrict) about "-" + std::to_string
+        uid += std::to_string(occurrence);
+    }
     uid += "@dovi";
     return uid;
 }
@@ -159,12 +161,13 @@ std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t sta
 
     const std::chrono::sys_days first{std::chrono::year{kFirstYear} / 1 / 1};
     const std::chrono::sys_days last{std::chrono::year{kFirstYear} / 12 / 31};
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
     for (const bool birthdays : {true, false}) {
-        const std::string_view section = birthdays ? texts::kBirthdayBook : texts::kSpecialDays;
+        const Book book = birthdays ? Book::Birthdays : Book::SpecialDays;
         for (std::chrono::sys_days day = first; day <= last; day += std::chrono::days{1}) {
             const Date date{day};
             const std::string key = dateKey(date);
-            const BookDay entries = readBookDay(settings, section, key);
+            const BookDay& entries = snapshot.day(book, key);
             std::map<std::string, int> seen;  // how often each value came so far this day
             for (std::size_t i = 0; i < entries.shown.size(); ++i) {
                 const std::string& value = entries.shown[i].value;

@@ -10,6 +10,7 @@
 #include "calendar/koyomi.h"
 #include "cli/commands.h"
 #include "cli/textout.h"
+#include "texts/koyomi.h"
 
 namespace dovi::cli {
 
@@ -21,10 +22,12 @@ std::optional<Date> parseDay(std::string_view text)
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
         return std::nullopt;
     auto number = [text](std::size_t at, std::size_t length) -> std::optional<unsigned> {
+        const std::string_view digits = text.substr(at, length);
         unsigned value = 0;
-        const char* first = text.data() + at;
-        const auto [end, ec] = std::from_chars(first, first + length, value);
-        if (ec != std::errc() || end != first + length || text.substr(at, length).find_first_not_of("0123456789") != std::string_view::npos)
+        if (digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (ec != std::errc() || end != digits.data() + digits.size())
             return std::nullopt;
         return value;
     };
@@ -56,13 +59,14 @@ std::string moonAgeText(double age)
 std::string dayLine(const Koyomi& k)
 {
     std::string line = isoDay(k.date) + ' ' + lunarDateText(k.lunar) + ' ' + std::string(rokuyoName(k.rokuyo)) + ' '
-                       + kanshiName(k.dayKanshi) + "日 " + kanshiName(k.yearKanshi) + "年 月齢" + moonAgeText(k.moonAge);
+                       + kanshiName(k.dayKanshi) + std::string(texts::kKanshiOfDay) + ' ' + kanshiName(k.yearKanshi)
+                       + std::string(texts::kKanshiOfYear) + ' ' + std::string(texts::kMoonAge) + moonAgeText(k.moonAge);
     for (const int term : k.solarTerms)
         line += ' ' + std::string(solarTermName(term));
     for (const Zassetsu z : k.zassetsu)
         line += ' ' + std::string(zassetsuName(z));
     if (k.kou >= 0)
-        line += " 候:" + std::string(kouName(k.kou));
+        line += ' ' + std::string(texts::kKouMark) + std::string(kouName(k.kou));
     return line;
 }
 

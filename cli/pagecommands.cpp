@@ -16,7 +16,7 @@
 #include "calendar/dateheader.h"
 #include "cli/commands.h"
 #include "cli/textout.h"
-#include "page/bookedit.h"
+#include "book/bookedit.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
 #include "register/startup.h"
@@ -171,7 +171,8 @@ int page(Context& context)
     }
 
     SettingsFile settings(context.ini);
-    switch (decideStartup(settings.read(texts::kInit, texts::kUser))) {
+    BookSnapshot snapshot = BookSnapshot::read(settings);
+    switch (decideStartup(snapshot.profile().user)) {
     case Startup::Broken:
         adviseMissingFile(context);
         return kBrokenFile;
@@ -189,7 +190,7 @@ int page(Context& context)
     Clock& clock = at ? static_cast<Clock&>(fixedClock) : systemClock;
     const DateHeader header = makeDateHeader(clock.now().date);
     StandardRandom random(seed);
-    const PageLabels built = pageLabels(buildDayPage(settings, clock, random));
+    const PageLabels built = pageLabels(buildDayPage(settings, std::move(snapshot), readPageMoment(clock), random));
 
     if (json)
         rawStream(context.out) << pageJson(header, built).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
@@ -226,8 +227,9 @@ int holidays(Context& context)
                     << " does not exist; only the computed holidays are shown\n";
 
     SettingsFile settings(context.ini);
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
     for (int year = *from; year <= *to; ++year)
-        for (const auto& [date, shown] : holidaysOfYear(settings, year))
+        for (const auto& [date, shown] : holidaysOfYear(snapshot, year))
             context.out << isoDate(date) << '\t' << column(shown.name) << '\n';
     return kOk;
 }
@@ -252,7 +254,7 @@ int header(Context& context)
 
 // Stores value under the first free letter of the day in section and prints the key. The scan and
 // the write run under the update lock, so two writers cannot take the same letter.
-int addEntry(Context& context, std::string_view command, std::string_view section, std::string_view day,
+int addEntry(Context& context, std::string_view command, Book book, std::string_view day,
              std::string_view value)
 {
     const auto monthDay = parseDateKey(day);
@@ -263,7 +265,7 @@ int addEntry(Context& context, std::string_view command, std::string_view sectio
 
     SettingsFile settings(context.ini);
     std::string key;
-    const WriteResult result = addBookEntry(settings, section, day, value, &key);
+    const WriteResult result = addBookEntry(settings, book, day, value, &key);
     if (!result.ok) {
         context.err << "dovi-cli: " << result.error << '\n';
         return kFailed;
@@ -290,14 +292,14 @@ int addBirthday(Context& context)
         context.err << "dovi-cli: " << refused.error << '\n';
         return kFailed;
     }
-    return addEntry(context, "add-birthday", texts::kBirthdayBook, context.args[0], value);
+    return addEntry(context, "add-birthday", Book::Birthdays, context.args[0], value);
 }
 
 int addSpecial(Context& context)
 {
     if (context.args.size() != 2)
         return usageError(context, "add-special", "add-special needs a day and a text");
-    return addEntry(context, "add-special", texts::kSpecialDays, context.args[0], context.args[1]);
+    return addEntry(context, "add-special", Book::SpecialDays, context.args[0], context.args[1]);
 }
 
 constexpr Command kCommands[] = {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "book/profile.h"
+#include "book/snapshot.h"
 #include "calendar/clock.h"
 #include "cli/commands.h"
 #include "register/registration.h"
@@ -22,8 +24,8 @@ void adviseMissingFile(Context& context)
 {
     std::error_code ec;
     if (std::filesystem::exists(context.ini, ec))
-        context.err << "dovi-cli: " << context.ini.string() << " has no user entry (key " << texts::kUser
-                    << " of section " << texts::kInit << "), so it is not the calendar's settings file.\n";
+        context.err << "dovi-cli: " << context.ini.string() << " has no user entry (" << userEntryName()
+                    << "), so it is not the calendar's settings file.\n";
     else
         context.err << "dovi-cli: there is no settings file " << context.ini.string() << ".\n";
     context.err << "The calendar keeps its dovi.ini in its data folder, $XDG_DATA_HOME/dovi (by default "
@@ -79,7 +81,7 @@ std::string_view storedSex(std::string_view given)
     return given;
 }
 
-// Registers the user as the dialog does at its first start: the four values of section "init" in
+// Registers the user as the dialog does at its first start: the four values of the profile in
 // one change of the file, under its update lock, and only while nobody is registered.
 int registerUser(Context& context)
 {
@@ -107,13 +109,13 @@ int registerUser(Context& context)
     SettingsFile settings(context.ini);
     std::unique_ptr<UpdateLock> lock;
     for (int pass = 0; pass < 2; ++pass) {
-        const std::string user = settings.read(texts::kInit, texts::kUser);
+        const std::optional<std::string> user = BookSnapshot::read(settings).profile().user;
         switch (decideStartup(user)) {
         case Startup::Broken:
             adviseMissingFile(context);
             return kBrokenFile;
         case Startup::Run:
-            context.err << "dovi-cli: " << user << " is already registered in " << context.ini.string()
+            context.err << "dovi-cli: " << *user << " is already registered in " << context.ini.string()
                         << "; dovi-cli set init KEY VALUE changes one value of the profile\n";
             return kFailed;
         case Startup::Register:

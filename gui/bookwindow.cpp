@@ -17,16 +17,22 @@
 #include "calendar/calendar.h"
 #include "gui/failuretext.h"
 #include "gui/widgetkit.h"
-#include "page/bookedit.h"
-#include "page/daypage.h"
+#include "book/bookedit.h"
+#include "book/holidaytable.h"
+#include "calendar/dateheader.h"
 #include "texts/texts.h"
 
 namespace dovi {
 
 namespace {
 
-const QColor kSundayColor(0xC0, 0, 0);    // the page's dark red
-const QColor kSaturdayColor(0, 0, 0xC0);  // and dark blue
+// The page's weekend colours, stored as 0x00BBGGRR.
+QColor pageColor(std::uint32_t bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+const QColor kSundayText = pageColor(kSundayColor);      // dark red
+const QColor kSaturdayText = pageColor(kSaturdayColor);  // dark blue
 const QColor kTodayBackground(0xFF, 0xE8, 0xA0);
 
 QDate toQDate(Date date)
@@ -57,9 +63,9 @@ QString plainToolTip(const QString& text)
     return QStringLiteral("<span>") + text.toHtmlEscaped() + QStringLiteral("</span>");
 }
 
-std::string_view sectionOf(BookWindow::List list)
+Book bookOf(BookWindow::List list)
 {
-    return list == BookWindow::List::Birthdays ? texts::kBirthdayBook : texts::kSpecialDays;
+    return list == BookWindow::List::Birthdays ? Book::Birthdays : Book::SpecialDays;
 }
 
 // A list row: the letter or number, a full-width blank, then the entry.
@@ -110,8 +116,8 @@ BookWindow::BookWindow(Services services)
     calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     calendar_->setGridVisible(true);
     QTextCharFormat sunday, saturday;
-    sunday.setForeground(kSundayColor);
-    saturday.setForeground(kSaturdayColor);
+    sunday.setForeground(kSundayText);
+    saturday.setForeground(kSaturdayText);
     calendar_->setWeekdayTextFormat(Qt::Sunday, sunday);
     calendar_->setWeekdayTextFormat(Qt::Saturday, saturday);
     calendar_->setSelectedDate(toQDate(services_.clock->now().date));
@@ -231,7 +237,6 @@ void BookWindow::monthShown(int year, int month) { markMonth(year, month); }
 void BookWindow::fileChanged()
 {
     watchFile();
-    const auto lock = settings_.lockForUpdate();  // one state of the file for everything shown
     showDayLists();
     showSayings();
     markMonth(calendar_->yearShown(), calendar_->monthShown());
@@ -266,7 +271,8 @@ void BookWindow::markMonth(int year, int month)
     const Date today = services_.clock->now().date;
     // The year's holidays in one access to the file, rather than one per day.
     std::map<Date, std::string> holidays;
-    for (auto& [date, holiday] : holidaysOfYear(settings_, year))
+    const BookSnapshot snapshot = BookSnapshot::read(settings_);
+    for (auto& [date, holiday] : holidaysOfYear(snapshot, year))
         if (static_cast<unsigned>(date.month()) == static_cast<unsigned>(month))
             holidays.emplace(date, std::move(holiday.name));
     const QDate first(year, month, 1);
@@ -275,12 +281,11 @@ void BookWindow::markMonth(int year, int month)
         const Date date = toDate(shown);
         QTextCharFormat format;
         if (const auto holiday = holidays.find(date); holiday != holidays.end()) {
-            format.setForeground(kSundayColor);
+            format.setForeground(kSundayText);
             format.setToolTip(plainToolTip(qs(holiday->second)));
         }
         const std::string key = dateKey(date);
-        if (!readBookDay(settings_, texts::kBirthdayBook, key).shown.empty() ||
-            !readBookDay(settings_, texts::kSpecialDays, key).shown.empty())
+        if (!snapshot.day(Book::Birthdays, key).shown.empty() || !snapshot.day(Book::SpecialDays, key).shown.empty())
             format.setFontWeight(QFont::Bold);
         if (date == today) {
             format.setBackground(kTodayBackground);
@@ -299,7 +304,7 @@ void BookWindow::showDayLists()
     const bool sameDay = key == shownDay_;
     for (List list : {List::Birthdays, List::SpecialDays}) {
         Panel& p = panel(list);
-        const BookDay entries = readBookDay(settings_, sectionOf(list), key);
+        const BookDay entries = readBookDay(settings_, bookOf(list), key);
         const int row = p.list->currentRow();
         const std::string value = selectedValue(p);
         const QSignalBlocker quiet(p.list);
@@ -357,9 +362,9 @@ void BookWindow::entrySelected(List list)
     } else if (list == List::SpecialDays) {
         p.first->setText(qs(value));
     } else {
-        const std::size_t comma = value.find(',');
-        p.first->setText(qs(value.substr(0, comma)));
-        p.second->setText(comma == std::string::npos ? QString() : qs(value.substr(comma + 1)));
+        const Saying saying = splitSaying(value);
+        p.first->setText(qs(saying.text));
+        p.second->setText(qs(saying.source));
     }
 }
 
@@ -411,7 +416,7 @@ void BookWindow::addClicked(List list)
         row = number - 1;
     } else {
         std::string key;
-        result = addBookEntry(settings_, sectionOf(list), selectedDayKey(), value, &key);
+        result = addBookEntry(settings_, bookOf(list), selectedDayKey(), value, &key);
         if (result.ok)
             row = key[0] - 'a';
     }
@@ -437,7 +442,7 @@ void BookWindow::changeClicked(List list)
         return;
     const WriteResult result = list == List::Sayings
                                    ? editSaying(settings_, row + 1, value, p.seen)
-                                   : editBookEntry(settings_, sectionOf(list), selectedDayKey(), row, value, p.seen);
+                                   : editBookEntry(settings_, bookOf(list), selectedDayKey(), row, value, p.seen);
     changeDone(list, result, row);
 }
 
@@ -453,7 +458,7 @@ void BookWindow::removeClicked(List list)
         return;
     const WriteResult result = list == List::Sayings
                                    ? removeSaying(settings_, row + 1, p.seen)
-                                   : removeBookEntry(settings_, sectionOf(list), selectedDayKey(), row, p.seen);
+                                   : removeBookEntry(settings_, bookOf(list), selectedDayKey(), row, p.seen);
     changeDone(list, result, row);
     if (result.ok)
         entrySelected(list);
@@ -468,7 +473,7 @@ void BookWindow::moveClicked(List list, int step)
         return;
     const WriteResult result = list == List::Sayings
                                    ? moveSaying(settings_, row + 1, to + 1, p.seen)
-                                   : moveBookEntry(settings_, sectionOf(list), selectedDayKey(), row, to, p.seen);
+                                   : moveBookEntry(settings_, bookOf(list), selectedDayKey(), row, to, p.seen);
     changeDone(list, result, result.ok ? to : row);
 }
 

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QWindow>
 
+#include "book/snapshot.h"
 #include "calendar/dateheader.h"
 #include "page/pageday.h"
 #include "register/startup.h"
@@ -119,13 +120,6 @@ std::string Form1::getini(const std::string& sect, const std::string& key)
     return settings().read(sect, key);
 }
 
-std::string Form1::writeini(const std::string& sect, const std::string& key, std::optional<std::string> value)
-{
-    const WriteResult result =
-        settings().write(sect, key, value ? std::optional<std::string_view>(*value) : std::nullopt);
-    return result.ok ? " 1" : " 0";
-}
-
 bool Form1::Form_Load()
 {
     // The window is not shown yet and its frame is not known: it is centred by its client area
@@ -133,7 +127,7 @@ bool Form1::Form_Load()
     centreOnScreen();
 
     myini = SettingsFile::pathIn(services_.currentDirectory());
-    const std::string user = getini(std::string(texts::kInit), std::string(texts::kUser));
+    const std::optional<std::string> user = BookSnapshot::read(settings()).profile().user;
 
     setTimerEnabled(*Timer1, false);
     setTimerEnabled(*Timer2, true);

@@ -34,8 +34,6 @@ public:
 
     // Single values of the settings file at myini; "0" when absent.
     std::string getini(const std::string& sect, const std::string& key);
-    // " 1" on success, " 0" when the write failed; std::nullopt deletes the key.
-    std::string writeini(const std::string& sect, const std::string& key, std::optional<std::string> value);
 
     // Event handlers.
     void Form_Click();

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "book/snapshot.h"
 #include "gui/failuretext.h"
 #include "gui/widgetkit.h"
 #include "settings/settingsfile.h"
@@ -42,8 +43,8 @@ ProfileDialog::ProfileDialog(std::filesystem::path ini, Services services, QWidg
     setWindowIcon(programIcon());
     build();
     SettingsFile file(ini_);
-    fill(splitProfile(file.read(texts::kInit, texts::kUser), file.read(texts::kInit, texts::kBirthday),
-                      file.read(texts::kInit, texts::kSex)));
+    const Profile profile = BookSnapshot::read(file).profile();
+    fill(splitProfile(textAsRead(profile.user), textAsRead(profile.birthdayText), textAsRead(profile.sex)));
 }
 
 void ProfileDialog::build()

@@ -4,59 +4,12 @@
 
 namespace dovi {
 
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The last n characters of UTF-8 text (whole code points; all of it when it has fewer). A byte
-// that is not a continuation byte starts a character, so stray bytes count as one each.
-std::string_view lastCharacters(std::string_view text, std::size_t n)
+std::string birthdayMessage(const Birthday& birthday, int todayYear)
 {
-    std::size_t start = text.size();
-    for (std::size_t count = 0; count < n && start > 0;) {
-        --start;
-        if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80)
-            ++count;
-    }
-    return text.substr(start);
-}
-
-}  // namespace
-
-std::optional<int> yearTextValue(std::string_view text)
-{
-    std::size_t pos = 0;
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    const std::size_t firstDigit = pos;
-    int value = 0;
-    // At most five characters reach here from the page; the bound keeps any caller's text safe.
-    while (pos < text.size() && isDigit(text[pos]) && pos - firstDigit < 9) {
-        value = value * 10 + (text[pos] - '0');
-        ++pos;
-    }
-    if (pos == firstDigit)
-        return std::nullopt;
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    if (pos != text.size())
-        return std::nullopt;
-    return negative ? -value : value;
-}
-
-std::string birthdayMessage(std::string_view value, std::size_t yearLength, int todayYear)
-{
-    const std::string_view name = value.substr(0, value.find_first_of(":,"));
-    std::string message(name);
-    if (const auto year = yearTextValue(lastCharacters(value, yearLength))) {
+    std::string message = birthday.name;
+    if (birthday.year) {
         message += texts::kHonorific;
-        message += std::to_string(todayYear - *year);
+        message += std::to_string(todayYear - *birthday.year);
         message += texts::kAgeBirthday;
     } else {
         message += texts::kPlainBirthday;

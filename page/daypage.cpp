@@ -1,15 +1,14 @@
 // The day page build: greeting, birthday book, special days, holiday, life counter and saying,
-// with the settings file's reads and writes in a fixed order.
+// from one snapshot of the settings file.
 #include "page/daypage.h"
 
 #include <cmath>
 #include <utility>
 
-#include "texts/texts.h"
-#include "page/birthdaybook.h"
+#include "book/bookedit.h"
 #include "calendar/calendar.h"
-#include "page/dayentries.h"
-#include "calendar/holidays.h"
+#include "page/birthdaybook.h"
+#include "texts/texts.h"
 
 namespace dovi {
 
@@ -43,10 +42,9 @@ std::string greeting(int hour, int second, std::string_view sex)
 // more birthday and special-day messages shows the first 26 and drops the rest.
 void appendMessage(DayPage& page, std::string text)
 {
-    if (page.messageCount >= kMsgListSize)
+    if (page.messages.size() >= kMsgListSize)
         return;
-    page.messages[static_cast<std::size_t>(page.messageCount)] = std::move(text);
-    ++page.messageCount;
+    page.messages.push_back(std::move(text));
 }
 
 std::string daysCountedLine(std::string_view prefix, Date from, Date today)
@@ -71,23 +69,21 @@ void addCounterLine(DayPage& page, int second, Date today, std::optional<Date> u
 }
 
 // Draws a saying: k = floor(r × N) for uniform r in [0, 1), so keys 1 to N − 1 can come up (never
-// N); a draw of 0 is repeated, at most 50 draws in all. The saying's text before its first ","
-// goes to Label6, the rest to Label7 (empty when there is no comma). Without a saying the page
-// shows the title and the credit line.
-void drawSaying(DayPage& page, SettingsStore& settings, RandomSource& random)
+// N); a draw of 0 is repeated, at most 50 draws in all. The saying's text goes to Label6, its
+// source to Label7. Without a saying the page shows the title and the credit line.
+void drawSaying(DayPage& page, const BookSnapshot& snapshot, RandomSource& random)
 {
     random.seedFromClock();
-    const int count = sayingCount(settings.read(texts::kInit, texts::kSayingCount));
+    const int count = snapshot.sayingCount();
     for (int draw = 0; draw < kMaxDraws; ++draw) {
         // A float has 24 significant bits and count at most 16: the double product is exact.
         const double product = static_cast<double>(random.next()) * count;
         const long long k = static_cast<long long>(std::floor(product));
         if (k == 0)
             continue;
-        const std::string saying = settings.read(texts::kSayings, std::to_string(k));
-        const std::size_t comma = saying.find(',');
-        page.saying = saying.substr(0, comma);
-        page.sayingSource = comma == std::string::npos ? std::string() : saying.substr(comma + 1);
+        Saying saying = sayingShown(snapshot.sayingValue(k));
+        page.saying = std::move(saying.text);
+        page.sayingSource = std::move(saying.source);
         return;
     }
     page.saying = texts::kTitle;
@@ -96,118 +92,64 @@ void drawSaying(DayPage& page, SettingsStore& settings, RandomSource& random)
 
 }  // namespace
 
-int sayingCount(std::string_view text)
+PageMoment pageMoment(const LocalDateTime& at) { return {at, at.second, at.second}; }
+
+PageMoment readPageMoment(Clock& clock)
 {
-    std::size_t pos = 0;
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        pos = 1;
-    }
-    if (pos == text.size())
-        return 0;
-    long value = 0;
-    for (; pos < text.size(); ++pos) {
-        if (text[pos] < '0' || text[pos] > '9')
-            return 0;
-        value = value * 10 + (text[pos] - '0');
-        if (value > 32768)
-            return 0;
-    }
-    if (negative)
-        value = -value;
-    return value >= -32768 && value <= 32767 ? static_cast<int>(value) : 0;
+    PageMoment moment;
+    moment.start = clock.now();
+    moment.greetingSecond = clock.now().second;
+    moment.counterSecond = clock.now().second;
+    return moment;
 }
 
-namespace {
-
-// What the page shows for date, given the holiday table's value for its day ("0" for none) and a
-// way to compute the holiday when the table has none.
-template <typename Computed>
-HolidayShown holidayShown(std::string value, Date date, Computed computed)
+DayPage buildPage(const BookSnapshot& snapshot, const PageMoment& moment, RandomSource& random)
 {
-    if (value == texts::kSubstituteCandidate) {
-        // The marker stands on the day after a fixed holiday; it is a holiday only on a Monday,
-        // and it keeps the computed holidays off that day on every weekday.
-        if (weekdayOf(date) == Weekday::Monday)
-            return {true, std::string(texts::kSubstituteHoliday)};
-        return {};
-    }
-    if (value != texts::kAbsent)
-        return {true, std::move(value)};
-    std::string name(computed());
-    if (!name.empty())
-        return {true, std::move(name)};
-    return {};
-}
+    DayPage page;
+    const Date today = moment.start.date;
+    const std::string key = dateKey(today);
+    const Profile& profile = snapshot.profile();
 
-}  // namespace
+    // The hour comes from the build's start, the second is read anew for the compliment.
+    std::string greetingText = greeting(moment.start.hour, moment.greetingSecond, profile.sex.value_or(""));
+    // A 29 February birthday therefore comes up in leap years only.
+    if (profile.birthday && profile.birthday->month() == today.month() && profile.birthday->day() == today.day())
+        greetingText = texts::kHappyBirthday;
+    page.greeting = greetingText + userAsRead(profile);
 
-HolidayShown lookupHoliday(SettingsStore& settings, Date date)
-{
-    return holidayShown(settings.read(texts::kHolidays, dateKey(date)), date, [&] { return computedHoliday(date); });
-}
+    const int year = static_cast<int>(today.year());
+    for (const BookEntry& entry : snapshot.shownEntries(Book::Birthdays, key))
+        appendMessage(page, birthdayMessage(parseBirthday(entry.value, entry.bareKey ? kBareKeyYearLength
+                                                                                      : kLetteredYearLength),
+                                            year));
+    for (const BookEntry& entry : snapshot.shownEntries(Book::SpecialDays, key))
+        appendMessage(page, entry.value);
 
-std::vector<std::pair<Date, HolidayShown>> holidaysOfYear(SettingsStore& settings, int year)
-{
-    using namespace std::chrono;
-    std::vector<std::pair<Date, HolidayShown>> shown;
-    const sys_days first{std::chrono::year{year} / 1 / 1};
-    const std::vector<std::string_view> computed = computedHolidays(year);
-    const auto table = settings.readSection(texts::kHolidays);
-    std::vector<std::string> byDay;  // the table's values by month * 32 + day, when the store lists sections
-    if (table) {
-        byDay.assign(13 * 32, std::string(texts::kAbsent));
-        for (const auto& [key, value] : *table)
-            if (const auto day = parseDateKey(key))
-                byDay[static_cast<unsigned>(day->month()) * 32 + static_cast<unsigned>(day->day())] = value;
-    }
-    for (std::size_t i = 0; i < computed.size(); ++i) {
-        const Date date{first + days{static_cast<int>(i)}};
-        std::string value = table ? byDay[static_cast<unsigned>(date.month()) * 32 + static_cast<unsigned>(date.day())]
-                                  : settings.read(texts::kHolidays, dateKey(date));
-        HolidayShown holiday = holidayShown(std::move(value), date, [&] { return computed[i]; });
-        if (holiday.mark)
-            shown.emplace_back(date, std::move(holiday));
-    }
-    return shown;
+    HolidayShown holiday = lookupHoliday(snapshot, today);
+    if (holiday.mark)
+        page.holiday = std::move(holiday.name);
+
+    if (page.messages.empty())
+        addCounterLine(page, moment.counterSecond, today, profile.birthday, profile.registeredOn);
+    drawSaying(page, snapshot, random);
+    return page;
 }
 
 DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random)
 {
-    DayPage page;
-    const LocalDateTime start = clock.now();
-    const Date today = start.date;
-    const std::string key = dateKey(today);
+    const PageMoment moment = readPageMoment(clock);
+    return buildDayPage(settings, BookSnapshot::read(settings), moment, random);
+}
 
-    // The profile, in this order. A date that names no real day reads as none.
-    const std::string userName = settings.read(texts::kInit, texts::kUser);
-    const std::optional<Date> userBirthday = parseProfileDate(settings.read(texts::kInit, texts::kBirthday));
-    const std::string userSex = settings.read(texts::kInit, texts::kSex);
-    const std::optional<Date> registeredOn = parseProfileDate(settings.read(texts::kInit, texts::kRegisteredOn));
-
-    // The hour comes from the build's start, the second is read anew for the compliment.
-    std::string greetingText = greeting(start.hour, clock.now().second, userSex);
-    // A 29 February birthday therefore comes up in leap years only.
-    if (userBirthday && userBirthday->month() == today.month() && userBirthday->day() == today.day())
-        greetingText = texts::kHappyBirthday;
-    page.greeting = greetingText + userName;
-
-    const int year = static_cast<int>(today.year());
-    for (const DayEntry& entry : readDayEntries(settings, texts::kBirthdayBook, key))
-        appendMessage(page, birthdayMessage(entry.value,
-                                            entry.fromBareKey ? kBareKeyYearLength : kLetteredYearLength, year));
-    for (DayEntry& entry : readDayEntries(settings, texts::kSpecialDays, key))
-        appendMessage(page, std::move(entry.value));
-
-    HolidayShown holiday = lookupHoliday(settings, today);
-    if (holiday.mark)
-        page.holiday = std::move(holiday.name);
-
-    if (page.messageCount == 0)
-        addCounterLine(page, clock.now().second, today, userBirthday, registeredOn);
-    drawSaying(page, settings, random);
-    return page;
+DayPage buildDayPage(SettingsStore& settings, BookSnapshot snapshot, const PageMoment& moment, RandomSource& random)
+{
+    const std::string key = dateKey(moment.start.date);
+    for (const Book book : {Book::Birthdays, Book::SpecialDays}) {
+        const std::vector<BookEntry>& shown = snapshot.shownEntries(book, key);
+        if (!shown.empty() && shown.back().bareKey)
+            snapshot.replaceShownEntries(book, key, moveBareEntries(settings, book, key).shown);
+    }
+    return buildPage(snapshot, moment, random);
 }
 
 }  // namespace dovi

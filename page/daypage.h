@@ -1,16 +1,13 @@
-// The day page below the date header, built once per enabling of the build timer: greeting,
-// birthday book, special days, holiday, life counter and saying.
+// The day page below the date header: greeting, birthday book, special days, holiday, life
+// counter and saying, built from one snapshot of the settings file.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
+#include "book/holidaytable.h"
+#include "book/snapshot.h"
 #include "calendar/clock.h"
 #include "page/random.h"
 #include "settings/settingsfile.h"
@@ -24,30 +21,34 @@ inline constexpr int kMsgListSize = 26;
 struct DayPage {
     std::string greeting;                  // greeting or birthday wish with the user's name
     std::optional<std::string> holiday;    // set when the holiday mark shows; the name may be ""
-    std::array<std::string, kMsgListSize> messages;  // birthdays, then special days
-    std::int16_t messageCount = 0;         // 0 to 26: the entries of messages in use
+    std::vector<std::string> messages;     // birthdays, then special days: at most kMsgListSize
     std::optional<std::string> counterLine;  // days lived or used, on a day without messages
     std::string saying;                    // the saying, or the title when none can be drawn
     std::string sayingSource;              // its source, or the credit line
+
+    int messageCount() const { return static_cast<int>(messages.size()); }
 };
 
-// Runs the whole build on settings at the clock's time, with its reads and writes in order.
+// The moments the build reads: the hour and date from the start, the second of the greeting's
+// compliment and the second that picks the counter line, each read anew.
+struct PageMoment {
+    LocalDateTime start;
+    int greetingSecond = 0;
+    int counterSecond = 0;
+};
+// One moment for all three.
+PageMoment pageMoment(const LocalDateTime& at);
+// The start, then the two seconds, read from clock in that order.
+PageMoment readPageMoment(Clock& clock);
+
+// The page of snapshot at moment; random draws the saying. Reads nothing else and writes nothing.
+DayPage buildPage(const BookSnapshot& snapshot, const PageMoment& moment, RandomSource& random);
+
+// The build as the calendar runs it: one snapshot of settings, the move of the day's entries of
+// the older form to letters (the only writes; see moveBareEntries), then buildPage. The entries
+// just moved keep their older reading on this page.
 DayPage buildDayPage(SettingsStore& settings, Clock& clock, RandomSource& random);
-
-// The number N of "言霊総数": a decimal integer with an optional sign, in the 16-bit signed range;
-// any other text, and a missing key ("0"), gives 0. The page draws keys 1 to N − 1.
-int sayingCount(std::string_view text);
-
-// The holiday the page shows for date: from the settings file's table, its substitute marker, or
-// the computed holidays. mark is true when the holiday mark is shown; name may be "" with the mark.
-struct HolidayShown {
-    bool mark = false;
-    std::string name;
-};
-HolidayShown lookupHoliday(SettingsStore& settings, Date date);
-
-// Every day of year on which the page shows a holiday, in date order, with what lookupHoliday
-// gives for it. Reads the holiday table in one access where the store can list a section.
-std::vector<std::pair<Date, HolidayShown>> holidaysOfYear(SettingsStore& settings, int year);
+// The same on a snapshot already read from settings.
+DayPage buildDayPage(SettingsStore& settings, BookSnapshot snapshot, const PageMoment& moment, RandomSource& random);
 
 }  // namespace dovi

@@ -1,5 +1,7 @@
 #include "page/pagelabels.h"
 
+#include <algorithm>
+
 #include "texts/texts.h"
 
 namespace dovi {
@@ -12,9 +14,9 @@ PageLabels pageLabels(const DayPage& page)
     labels.label7 = page.sayingSource;
     labels.shape1 = page.holiday.has_value();
     labels.label8 = page.holiday.value_or("");
-    if (page.messageCount > 0) {
-        labels.msgList = page.messages;
-        labels.msgCount = page.messageCount;
+    if (!page.messages.empty()) {
+        std::copy(page.messages.begin(), page.messages.end(), labels.msgList.begin());
+        labels.msgCount = static_cast<std::int16_t>(page.messages.size());
     } else {
         labels.msgList[0] = page.counterLine.value_or(std::string(texts::kDesignLabel4));
         labels.msgCount = 1;

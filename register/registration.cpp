@@ -129,14 +129,9 @@ std::string registrationDateText(const Date& today)
            std::to_string(unsigned(today.day()));
 }
 
-std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today)
+ProfileText profileValues(const RegistrationForm& form, const Date& today)
 {
-    return {
-        {texts::kUser, form.name},
-        {texts::kBirthday, birthdayText(form)},
-        {texts::kSex, form.sex},
-        {texts::kRegisteredOn, registrationDateText(today)},
-    };
+    return {form.name, birthdayText(form), form.sex, registrationDateText(today)};
 }
 
 StoredProfile splitProfile(std::string_view user, std::string_view birthday, std::string_view sex)
@@ -162,13 +157,9 @@ StoredProfile splitProfile(std::string_view user, std::string_view birthday, std
     return profile;
 }
 
-std::vector<ProfileValue> changedProfileValues(const RegistrationForm& form)
+ProfileText changedProfileValues(const RegistrationForm& form)
 {
-    return {
-        {texts::kUser, form.name},
-        {texts::kBirthday, birthdayText(form)},
-        {texts::kSex, form.sex},
-    };
+    return {form.name, birthdayText(form), form.sex, std::nullopt};
 }
 
 std::string changePrompt(const RegistrationForm& form)
@@ -176,20 +167,6 @@ std::string changePrompt(const RegistrationForm& form)
     std::string prompt = confirmationPrompt(form);
     prompt.resize(prompt.size() - texts::kPromptQuestion.size());
     return prompt += texts::kPromptChangeQuestion;
-}
-
-WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values)
-{
-    std::vector<KeyEdit> edits;
-    for (const ProfileValue& entry : values) {
-        // A user name that reads back as "0" would read as no user at all, and every later start
-        // would then stop with the "reinstall" error.
-        if (entry.key == texts::kUser && readsAsAbsent(entry.value))
-            return writeFailure(WriteFailure::AbsentValue, "a name that reads as \"0\" would count as no user",
-                                WritePart::Value);
-        edits.push_back({KeyEdit::Kind::Set, std::string(texts::kInit), std::string(entry.key), entry.value});
-    }
-    return store.applyEdits(edits);
 }
 
 }  // namespace dovi

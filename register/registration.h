@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "book/profile.h"
 #include "calendar/clock.h"
 #include "settings/settingsfile.h"
 
@@ -88,14 +89,8 @@ std::string birthdayText(const RegistrationForm& form);
 // The stored registration date: year/month/day without blanks or leading zeros ("2000/1/20").
 std::string registrationDateText(const Date& today);
 
-// One value of the user profile in section "init".
-struct ProfileValue {
-    std::string_view key;
-    std::string value;
-};
-
-// The four profile values in the order they are written: 使用者, 誕生日, 性別, 登録日.
-std::vector<ProfileValue> profileValues(const RegistrationForm& form, const Date& today);
+// The four profile values for form, registered today; storeProfile (book/profile.h) writes them.
+ProfileText profileValues(const RegistrationForm& form, const Date& today);
 
 // The stored profile taken apart for changing it in the profile window.
 struct StoredProfile {
@@ -107,22 +102,17 @@ struct StoredProfile {
     std::string sex;  // as stored
 };
 
-// Splits the stored values of 使用者, 誕生日 and 性別: the form of address is the longest of
+// Splits the stored name, birthday and sex: the form of address is the longest of
 // "さん" and the dialog's list that the name ends in with something before it ("" when none); the
 // birthday is read as the page reads it (" 1973/ 7/ 5", "1973/7/5").
 StoredProfile splitProfile(std::string_view user, std::string_view birthday, std::string_view sex);
 
-// The values a change of the profile writes: 使用者, 誕生日 and 性別, as the registration writes
-// them; the registration date stays as it is.
-std::vector<ProfileValue> changedProfileValues(const RegistrationForm& form);
+// The values a change of the profile writes: the name, the birthday and the sex, as the
+// registration writes them; the registration date stays as it is.
+ProfileText changedProfileValues(const RegistrationForm& form);
 
 // The prompt before a change: the registration's confirmation prompt with the question
 // "以上で変更してよろしいですか？".
 std::string changePrompt(const RegistrationForm& form);
-
-// Writes values into section "init" of store as one change (SettingsStore::applyEdits): for a
-// settings file, all of them or none. A user name that reads back as "0" is refused with
-// AbsentValue before anything is written.
-WriteResult storeProfile(SettingsStore& store, const std::vector<ProfileValue>& values);
 
 }  // namespace dovi

@@ -1,12 +1,14 @@
 // The start-up decision, taken on the stored user entry.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace dovi {
 
 enum class Startup {
-    Broken,    // "0": the file, its section "init" or the key is missing
+    Broken,    // no user entry: the file, its profile or the entry is missing
     Register,  // "": installed, nobody registered yet
     Run,       // anything else: the registered user's name
 };
@@ -19,6 +21,14 @@ constexpr Startup decideStartup(std::string_view user)
     if (user.empty())
         return Startup::Register;
     return Startup::Run;
+}
+
+// The same on the profile of a snapshot, where a missing entry is none.
+inline Startup decideStartup(const std::optional<std::string>& user)
+{
+    if (!user)
+        return Startup::Broken;
+    return user->empty() ? Startup::Register : Startup::Run;
 }
 
 }  // namespace dovi

@@ -15,14 +15,7 @@ constexpr std::size_t npos = std::string::npos;
 
 bool isBlank(unsigned unit) { return unit == ' ' || unit == '\t'; }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
+std::string_view trimmed(std::string_view text) { return withoutBlanks(text); }
 
 // [begin, end) of a stored value as a read gives it: the blanks around it dropped, then one pair
 // of matching double or single quotes around all of it. unitAt(pos) is the code unit at byte pos,
@@ -129,6 +122,15 @@ WriteResult unstorable(char32_t c, FileEncoding encoding, WritePart part)
 IniEdit refusal(WriteResult why) { return {false, {}, std::move(why)}; }
 
 }  // namespace
+
+std::string_view withoutBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
 
 IniText::IniText(std::string bytes)
     : bytes_(std::move(bytes)),

@@ -34,6 +34,9 @@ namespace dovi {
 // The longest value a read gives back, in bytes of the file's encoding.
 inline constexpr std::size_t kValueLimit = 1022;
 
+// text without the blanks (spaces and tabs) at its start and end, as names and values are read.
+std::string_view withoutBlanks(std::string_view text);
+
 // The text a read gives back for value, stored after a key's "=" (UTF-8, one line): without the
 // blanks around it, then without one pair of matching double or single quotes around all of it.
 // What a writer needs to know in advance, such as whether a value will read back as "0".

@@ -105,7 +105,8 @@ bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& 
 
 struct SettingsFile::Cache {
     std::optional<FileId> id;  // the state of the file that text holds
-    std::optional<IniText> text;
+    // Shared with the snapshots handed out: a state of the file, never changed once read.
+    std::shared_ptr<const IniText> text;
     timespec readAt{};  // when text was read (or found equal to the file)
     std::shared_ptr<LockState> lock = std::make_shared<LockState>();
 
@@ -136,7 +137,7 @@ struct SettingsFile::Cache {
             return State::Unreadable;
         }
         if (!(sameId && *id == FileId(st) && bytes == text->bytes()))
-            text.emplace(std::move(bytes));
+            text = std::make_shared<const IniText>(std::move(bytes));
         id.emplace(st);
         readAt = now;
         return State::Ok;
@@ -192,6 +193,44 @@ std::optional<std::vector<std::pair<std::string, std::string>>> SettingsFile::re
     return cache_->text->entries(section);
 }
 
+namespace {
+
+// One state of a settings file: the text read once, shared with the file's cache.
+class FileView final : public SettingsView {
+public:
+    explicit FileView(std::shared_ptr<const IniText> text) : text_(std::move(text)) {}
+    std::optional<std::string> value(std::string_view section, std::string_view key) const override
+    {
+        if (!text_)
+            return std::nullopt;
+        std::optional<std::string> found = text_->value(section, key);
+        if (found && *found == "0")
+            return std::nullopt;
+        return found;
+    }
+    std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const override
+    {
+        std::vector<std::pair<std::string, std::string>> listed;
+        if (text_)
+            for (auto& entry : text_->entries(section))
+                if (entry.second != "0")
+                    listed.push_back(std::move(entry));
+        return listed;
+    }
+
+private:
+    std::shared_ptr<const IniText> text_;  // null for a missing or unreadable file
+};
+
+}  // namespace
+
+std::shared_ptr<const SettingsView> SettingsFile::snapshot()
+{
+    if (cache_->refresh(path_) != Cache::State::Ok)
+        return std::make_shared<const FileView>(nullptr);
+    return std::make_shared<const FileView>(cache_->text);
+}
+
 FileEncoding SettingsFile::encoding()
 {
     return cache_->refresh(path_) == Cache::State::Ok ? cache_->text->encoding() : FileEncoding::Cp932;
@@ -222,6 +261,35 @@ std::unique_ptr<UpdateLock> SettingsFile::lockForUpdate()
 {
     return std::make_unique<FileLock>(cache_->lock, path_);
 }
+
+namespace {
+
+// A store without snapshots of its own: every lookup asks the store as it is at that moment.
+class LiveView final : public SettingsView {
+public:
+    explicit LiveView(SettingsStore& store) : store_(&store) {}
+    std::optional<std::string> value(std::string_view section, std::string_view key) const override
+    {
+        std::string read = store_->read(section, key);
+        if (read == "0")
+            return std::nullopt;
+        return read;
+    }
+    std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const override
+    {
+        auto listed = store_->readSection(section);
+        if (listed)
+            std::erase_if(*listed, [](const auto& entry) { return entry.second == "0"; });
+        return listed;
+    }
+
+private:
+    SettingsStore* store_;
+};
+
+}  // namespace
+
+std::shared_ptr<const SettingsView> SettingsStore::snapshot() { return std::make_shared<const LiveView>(*this); }
 
 WriteResult SettingsStore::applyEdits(std::span<const KeyEdit> edits)
 {
@@ -380,7 +448,7 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
     struct stat now {};
     const timespec writtenAt = wallClock();
     if (::stat(path_.c_str(), &now) == 0) {
-        cache_->text.emplace(std::move(edit.bytes));
+        cache_->text = std::make_shared<const IniText>(std::move(edit.bytes));
         cache_->id.emplace(now);
         cache_->readAt = writtenAt;
     }

@@ -33,6 +33,17 @@ struct KeyEdit {
 // around a value and then one pair of quotes around it (" 0", "'0'", "\"0\"", but not "' 0 '").
 bool readsAsAbsent(std::string_view value);
 
+// One state of a settings store, for reading only. A value that reads as "0" (the file's word for
+// "no entry") and a missing one are both std::nullopt here.
+class SettingsView {
+public:
+    virtual ~SettingsView() = default;
+    virtual std::optional<std::string> value(std::string_view section, std::string_view key) const = 0;
+    // Every key of section with its value, as SettingsStore::readSection lists them, without the
+    // absent ones; nullopt from a view that cannot list a section.
+    virtual std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const = 0;
+};
+
 // Held while a sequence of reads and writes must act as one against other processes.
 class UpdateLock {
 public:
@@ -58,6 +69,11 @@ public:
         static_cast<void>(section);
         return std::nullopt;
     }
+
+    // The store as it is now, for any number of reads that must all see the same state. This
+    // default reads through to the store on every lookup (a store in memory changes only when its
+    // owner writes); SettingsFile reads the file once and never again for the view.
+    virtual std::shared_ptr<const SettingsView> snapshot();
 
     // Stores value under key in section, creating file, section and key as needed. std::nullopt
     // (an absent value, distinct from "") deletes the key.
@@ -105,6 +121,9 @@ public:
     WriteResult write(std::string_view section, std::string_view key,
                       std::optional<std::string_view> value) override;
     std::unique_ptr<UpdateLock> lockForUpdate() override;
+    // One read of the file (none when the cache is proven current); the view takes no lock and
+    // shares the parsed text, so it is as cheap as the file is large, once.
+    std::shared_ptr<const SettingsView> snapshot() override;
 
     // Moves as one change of the file: afterwards the entry is under toKey and not under fromKey,
     // or the file is unchanged. The line of fromKey gets the name toKey and keeps its value byte for

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Fails when an #include runs from a lower layer to a higher one, or when Qt is included outside
-# gui/. Each folder may include itself and the folders listed for it (the README's layer table).
+# Fails when an #include runs from a lower layer to a higher one, when Qt is included outside gui/,
+# or when a folder above book/ names a section or key of the settings file (book/ owns the file's
+# layout). Each folder may include itself and the folders listed for it (the README's layer table).
 #   tests/layers.sh SOURCE_DIR
 cd "${1:-.}" || exit 2
 status=0
@@ -22,14 +23,27 @@ check() {  # check FOLDER ALLOWED_FOLDERS...
     fi
   done
 }
+# The names that the file's layout is made of: the constants that hold them and the names
+# themselves in quotes.
+layout_names='texts::k(Init|User|Birthday|Sex|RegisteredOn|SayingCount|BirthdayBook|SpecialDays|Holidays|Sayings|SubstituteCandidate|Absent)\b|"(init|使用者|誕生日|性別|登録日|言霊総数|特別日|休日|言霊)"|letteredKey|\[(init|誕生日|特別日|休日|言霊)\]'
 failures=$( {
   check texts
   check settings
   check calendar texts
-  check page texts settings calendar
-  check register texts settings calendar
-  check gui texts settings calendar page register
-  check cli texts settings calendar page register
+  check book texts settings calendar
+  check page texts settings calendar book
+  check register texts settings calendar book
+  check gui texts settings calendar book page register
+  check cli texts settings calendar book page register
+  for folder in page register gui cli; do
+    for file in "$folder"/*.h "$folder"/*.cpp; do
+      [ -e "$file" ] || continue
+      grep -nE "$layout_names" "$file" | while IFS= read -r line; do
+        echo "$file:$line names the settings file's layout, which only book/ may"
+        echo x >&3
+      done
+    done
+  done
 } 3>&1 >&2 )
 [ -z "$failures" ] || status=1
 exit $status

@@ -139,7 +139,7 @@ std::vector<BadFile> catalogue()
 
 std::vector<std::string> messagesOf(const DayPage& page)
 {
-    return {page.messages.begin(), page.messages.begin() + page.messageCount};
+    return {page.messages.begin(), page.messages.begin() + page.messageCount()};
 }
 
 DayPage build14March(SettingsStore& settings)
@@ -167,7 +167,10 @@ TEST(BadFiles, Catalogue)
             }
             EXPECT_TRUE(readBytes(ini) == c.afterBuild.value_or(c.bytes)) << "the file after the build differs";
         }
-        EXPECT_EQ(namesIn(dir.path()), test::kFileAndLock);
+        // Nothing stray: the file, and the lock file where the build moved an entry (reading
+        // alone takes no lock).
+        for (const std::string& name : namesIn(dir.path()))
+            EXPECT_TRUE(test::kFileAndLock.contains(name)) << name;
         if (c.afterWrite) {
             writeBytes(ini, c.bytes);
             EXPECT_TRUE(SettingsFile(ini).write("init", "x", "1").ok);

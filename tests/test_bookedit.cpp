@@ -2,7 +2,7 @@
 // file compared byte for byte after each change, and the page built afterwards.
 #include <gtest/gtest.h>
 
-#include "page/bookedit.h"
+#include "book/bookedit.h"
 #include "page/daypage.h"
 #include "tests/testutil.h"
 
@@ -30,14 +30,14 @@ const std::string kHead = "[init]\r\n使用者=山田さん\r\n誕生日= 1973/ 
 TEST_F(BookEdit, RemovingAnEntryInTheMiddleKeepsEveryLaterOneOnThePage)
 {
     put(kDay);
-    ASSERT_TRUE(removeBookEntry(file, "誕生日", "01/20", 1).ok);
+    ASSERT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", 1).ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=次郎,1990\r\nc01/20=三郎\r\n"
                                "[特別日]\r\na01/20=大寒\r\n");
 
     FixedClock clock({std::chrono::year{2000} / 1 / 20, 13, 0, 12});
     StandardRandom random(1);
     const DayPage page = buildDayPage(file, clock, random);
-    ASSERT_EQ(page.messageCount, 4);
+    ASSERT_EQ(page.messageCount(), 4);
     EXPECT_EQ(page.messages[0], "太郎さん20才の誕生日");
     EXPECT_EQ(page.messages[1], "次郎さん10才の誕生日");
     EXPECT_EQ(page.messages[2], "三郎さん 誕生日");
@@ -47,22 +47,22 @@ TEST_F(BookEdit, RemovingAnEntryInTheMiddleKeepsEveryLaterOneOnThePage)
 TEST_F(BookEdit, EditMoveAndRemoveKeepTheOtherBytes)
 {
     put(kDay);
-    ASSERT_TRUE(editBookEntry(file, "誕生日", "01/20", 1, "花子:1975").ok);
+    ASSERT_TRUE(editBookEntry(file, Book::Birthdays, "01/20", 1, "花子:1975").ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=花子:1975\r\nc01/20=次郎,1990\r\n"
                                "d01/20=三郎\r\n[特別日]\r\na01/20=大寒\r\n");
 
     // d to b: lines keep their places and values, only their names change.
-    ASSERT_TRUE(moveBookEntry(file, "誕生日", "01/20", 3, 1).ok);
+    ASSERT_TRUE(moveBookEntry(file, Book::Birthdays, "01/20", 3, 1).ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\na01/20=太郎:1980\r\nc01/20=花子:1975\r\nd01/20=次郎,1990\r\n"
                                "b01/20=三郎\r\n[特別日]\r\na01/20=大寒\r\n");
-    EXPECT_EQ(shownValues(readBookDay(file, "誕生日", "01/20")),
+    EXPECT_EQ(shownValues(readBookDay(file, Book::Birthdays, "01/20")),
               (Seen{"太郎:1980", "三郎", "花子:1975", "次郎,1990"}));
 
-    ASSERT_TRUE(moveBookEntry(file, "誕生日", "01/20", 0, 3).ok);
-    EXPECT_EQ(shownValues(readBookDay(file, "誕生日", "01/20")),
+    ASSERT_TRUE(moveBookEntry(file, Book::Birthdays, "01/20", 0, 3).ok);
+    EXPECT_EQ(shownValues(readBookDay(file, Book::Birthdays, "01/20")),
               (Seen{"三郎", "花子:1975", "次郎,1990", "太郎:1980"}));
 
-    ASSERT_TRUE(removeBookEntry(file, "特別日", "01/20", 0).ok);
+    ASSERT_TRUE(removeBookEntry(file, Book::SpecialDays, "01/20", 0).ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\nd01/20=太郎:1980\r\nb01/20=花子:1975\r\nc01/20=次郎,1990\r\n"
                                "a01/20=三郎\r\n[特別日]\r\n");
 }
@@ -72,7 +72,7 @@ TEST_F(BookEdit, ShiftJisLinesMoveByteForByte)
 {
     const std::string section = "[\x92\x61\x90\xB6\x93\xFA]\r\n";
     put(section + "a01/20=\x91\xBE\x98\x59\r\nb01/20=\x89\xD4\x8E\x71\x81\r\nc01/20=\x8E\x9F\x98\x59\r\n");
-    ASSERT_TRUE(removeBookEntry(file, "誕生日", "01/20", 0).ok);
+    ASSERT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", 0).ok);
     EXPECT_EQ(bytes(), section + "a01/20=\x89\xD4\x8E\x71\x81\r\nb01/20=\x8E\x9F\x98\x59\r\n");
     EXPECT_EQ(file.encoding(), FileEncoding::Cp932);
 }
@@ -80,13 +80,13 @@ TEST_F(BookEdit, ShiftJisLinesMoveByteForByte)
 TEST_F(BookEdit, AnEntryOfTheOlderFormTakesItsLetterInTheSameChange)
 {
     put("[特別日]\nc02/03=節分の夜\na02/03=節分\n02/03=豆まき\n");
-    const BookDay day = readBookDay(file, "特別日", "02/03");
+    const BookDay day = readBookDay(file, Book::SpecialDays, "02/03");
     ASSERT_EQ(day.shown.size(), 2u);
     EXPECT_EQ(day.shown[1].key, "02/03");
     ASSERT_EQ(day.hidden.size(), 1u);
     EXPECT_EQ(day.hidden[0].key, "c02/03");
 
-    ASSERT_TRUE(editBookEntry(file, "特別日", "02/03", 0, "節分の日").ok);
+    ASSERT_TRUE(editBookEntry(file, Book::SpecialDays, "02/03", 0, "節分の日").ok);
     EXPECT_EQ(bytes(), "[特別日]\nc02/03=節分の夜\na02/03=節分の日\nb02/03=豆まき\n");
 }
 
@@ -99,16 +99,16 @@ TEST_F(BookEdit, RefusalsLeaveTheFileAlone)
     };
     const Seen stale{"太郎:1980", "花子", "次郎,1990"};
     const Case cases[] = {
-        {editBookEntry(file, "誕生日", "01/20", 0, " 0 "), WriteFailure::AbsentValue},
-        {editBookEntry(file, "誕生日", "01/20", 0, "'0'"), WriteFailure::AbsentValue},
-        {addBookEntry(file, "特別日", "01/20", "\"0\""), WriteFailure::AbsentValue},
-        {editBookEntry(file, "誕生日", "01/20", 4, "四郎"), WriteFailure::KeyMissing},
-        {removeBookEntry(file, "誕生日", "01/20", -1), WriteFailure::KeyMissing},
-        {removeBookEntry(file, "誕生日", "01/21", 0), WriteFailure::KeyMissing},
-        {moveBookEntry(file, "誕生日", "01/20", 0, 4), WriteFailure::KeyMissing},
-        {removeBookEntry(file, "誕生日", "01/20", 0, stale), WriteFailure::ChangedMeanwhile},
-        {editBookEntry(file, "誕生日", "01/20", 1, "花\n子"), WriteFailure::LineBreak},
-        {moveBookEntry(file, "誕生日", "01/20", 0, 1, Seen{}), WriteFailure::ChangedMeanwhile},
+        {editBookEntry(file, Book::Birthdays, "01/20", 0, " 0 "), WriteFailure::AbsentValue},
+        {editBookEntry(file, Book::Birthdays, "01/20", 0, "'0'"), WriteFailure::AbsentValue},
+        {addBookEntry(file, Book::SpecialDays, "01/20", "\"0\""), WriteFailure::AbsentValue},
+        {editBookEntry(file, Book::Birthdays, "01/20", 4, "四郎"), WriteFailure::KeyMissing},
+        {removeBookEntry(file, Book::Birthdays, "01/20", -1), WriteFailure::KeyMissing},
+        {removeBookEntry(file, Book::Birthdays, "01/21", 0), WriteFailure::KeyMissing},
+        {moveBookEntry(file, Book::Birthdays, "01/20", 0, 4), WriteFailure::KeyMissing},
+        {removeBookEntry(file, Book::Birthdays, "01/20", 0, stale), WriteFailure::ChangedMeanwhile},
+        {editBookEntry(file, Book::Birthdays, "01/20", 1, "花\n子"), WriteFailure::LineBreak},
+        {moveBookEntry(file, Book::Birthdays, "01/20", 0, 1, Seen{}), WriteFailure::ChangedMeanwhile},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_FALSE(cases[i].result.ok) << i;
@@ -116,14 +116,14 @@ TEST_F(BookEdit, RefusalsLeaveTheFileAlone)
     }
     EXPECT_EQ(bytes(), kDay);
     // The values the caller saw, in order, let the change through.
-    EXPECT_TRUE(removeBookEntry(file, "誕生日", "01/20", 3, Seen{"太郎:1980", "花子", "次郎,1990", "三郎"}).ok);
+    EXPECT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", 3, Seen{"太郎:1980", "花子", "次郎,1990", "三郎"}).ok);
 }
 
 TEST_F(BookEdit, ACharacterTheShiftJisFileLacksIsRefused)
 {
     put("[\x92\x61\x90\xB6\x93\xFA]\r\na01/20=\x91\xBE\x98\x59\r\n");
     const std::string before = bytes();
-    const WriteResult result = editBookEntry(file, "誕生日", "01/20", 0, "太郎😀");
+    const WriteResult result = editBookEntry(file, Book::Birthdays, "01/20", 0, "太郎😀");
     EXPECT_EQ(result.reason, WriteFailure::Unstorable);
     EXPECT_EQ(result.character, "😀");
     EXPECT_EQ(bytes(), before);
@@ -133,12 +133,12 @@ TEST_F(BookEdit, AddFillsTheFirstFreeLetterAndStopsAtTwentySix)
 {
     put("[特別日]\na03/03=雛祭り\nc03/03=耳の日\n");
     std::string key;
-    ASSERT_TRUE(addBookEntry(file, "特別日", "03/03", "桃の節句", &key).ok);
+    ASSERT_TRUE(addBookEntry(file, Book::SpecialDays, "03/03", "桃の節句", &key).ok);
     EXPECT_EQ(key, "b03/03");
     for (int i = 3; i < 26; ++i)
-        ASSERT_TRUE(addBookEntry(file, "特別日", "03/03", "x").ok);
+        ASSERT_TRUE(addBookEntry(file, Book::SpecialDays, "03/03", "x").ok);
     const std::string full = bytes();
-    EXPECT_EQ(addBookEntry(file, "特別日", "03/03", "y").reason, WriteFailure::NoRoom);
+    EXPECT_EQ(addBookEntry(file, Book::SpecialDays, "03/03", "y").reason, WriteFailure::NoRoom);
     EXPECT_EQ(bytes(), full);
 }
 

@@ -171,7 +171,8 @@ TEST(BirthdayBook, BareKeyMovesToTheFirstFreeLetterAfterAGap)
     EXPECT_EQ(writes(store), Log{});
 }
 
-// 20 January 2000, 09:00:20: every read and write, and the lock around each day's entries.
+// 20 January 2000, 09:00:20: every read and write, and the lock around each day's move of its
+// entries of the older form; the page itself only reads.
 TEST(DayPage, AccessesTheSettingsInOrder)
 {
     MemoryStore store = profile();
@@ -184,11 +185,13 @@ TEST(DayPage, AccessesTheSettingsInOrder)
     WrappedStore wrapped(store);
     const DayPage page = build(wrapped, at(2000, 1, 20, 9, 0, 20), {0.5f});
     const Log expected = {
-        {'r', "init", "使用者", ""}, {'r', "init", "誕生日", ""}, {'r', "init", "性別", ""}, {'r', "init", "登録日", ""},
+        {'r', "誕生日", "a01/20", ""}, {'r', "誕生日", "b01/20", ""}, {'r', "誕生日", "01/20", ""},
         {'L', "", "", ""}, {'r', "誕生日", "a01/20", ""}, {'r', "誕生日", "b01/20", ""}, {'r', "誕生日", "01/20", ""},
         {'d', "誕生日", "01/20", ""}, {'w', "誕生日", "b01/20", "次郎 1990"}, {'r', "誕生日", "01/20", ""}, {'U', "", "", ""},
+        {'r', "特別日", "a01/20", ""}, {'r', "特別日", "01/20", ""},
         {'L', "", "", ""}, {'r', "特別日", "a01/20", ""}, {'r', "特別日", "01/20", ""},
         {'d', "特別日", "01/20", ""}, {'w', "特別日", "a01/20", "大寒"}, {'r', "特別日", "01/20", ""}, {'U', "", "", ""},
+        {'r', "init", "使用者", ""}, {'r', "init", "誕生日", ""}, {'r', "init", "性別", ""}, {'r', "init", "登録日", ""},
         {'r', "休日", "01/20", ""}, {'r', "init", "言霊総数", ""}, {'r', "言霊", "1", ""}};
     EXPECT_EQ(store.log, expected);
     EXPECT_EQ(messages(page), (std::vector<std::string>{"太郎さん20才の誕生日", "次郎 1990さん10才の誕生日", "大寒"}));
@@ -254,7 +257,7 @@ TEST(BareKey, StoreThatKeepsReturningItStopsAtTheLastLetter)
     store.put("特別日", "01/20", "しつこい日");
     WrappedStore file(store);
     file.afterDelete = [&](const std::string& section, const std::string& key) { store.put(section, key, "しつこい日"); };
-    EXPECT_EQ(build(file).messageCount, 26);
+    EXPECT_EQ(build(file).messageCount(), 26);
     EXPECT_EQ(store.get("特別日", "z01/20"), "しつこい日");
     EXPECT_EQ(store.get("特別日", "{01/20"), std::nullopt);
 }
@@ -268,7 +271,7 @@ TEST(MessageList, SurplusIsDroppedAndBareKeysStillMove)
         store.put("特別日", c + std::string("01/20"), std::string("日") + c);
     store.put("特別日", "01/20", "古い記念日");
     const DayPage page = build(store);
-    EXPECT_EQ(page.messageCount, 26);
+    EXPECT_EQ(page.messageCount(), 26);
     EXPECT_EQ(page.messages[20], "日a");
     EXPECT_EQ(page.messages[25], "日f");
     EXPECT_EQ(store.get("特別日", "k01/20"), "古い記念日");
@@ -388,7 +391,7 @@ TEST(Counter, LineOnADayWithoutMessages)
     store.put("特別日", "b01/20", "初天神");
     const DayPage busy = build(store, at(2000, 1, 20, 8, 0, 10));
     EXPECT_EQ(busy.counterLine, std::nullopt);
-    EXPECT_EQ(busy.messageCount, 2);
+    EXPECT_EQ(busy.messageCount(), 2);
 }
 
 TEST(Saying, DrawnAndSplitAtTheFirstComma)

@@ -170,7 +170,8 @@ void moonAgeAtNoonFromTheSwissNewMoons()
             newMoonsUt.push_back(dovi::utFromTt(std::stod(line.substr(4))));
     std::size_t m = 0;
     for (const Koyomi& k : everyDay()) {
-        const double noonUt = dovi::jstMidnightUt(static_cast<long long>(sys_days{k.date}.time_since_epoch().count()) + 2440588) + 0.5;
+        const long long jdn = sys_days{k.date}.time_since_epoch().count() + 2440588;  // 2440588: 1970-01-01
+        const double noonUt = dovi::jstMidnightUt(jdn) + 0.5;
         while (m + 1 < newMoonsUt.size() && newMoonsUt[m + 1] <= noonUt)
             ++m;
         if (newMoonsUt[m] > noonUt)
@@ -257,7 +258,7 @@ TEST(HardCases, WrittenDownByHand)
     EXPECT_EQ(dovi::kouName(dovi::koyomiOf(1934y / 9 / 19).kou), "玄鳥去");  // 175° at 00:00:01 JST
     EXPECT_EQ(dovi::kouName(dovi::koyomiOf(2036y / 10 / 2).kou), "水始涸");  // 190° at 23:59:45 JST
     EXPECT_EQ(dovi::solarTermName(dovi::koyomiOf(1917y / 9 / 24).solarTerms.at(0)), "秋分");  // 00:00:06 JST
-    // The example day, field by field.
+    // A worked example, field by field: 2017-02-18 is 旧暦1月22日 仏滅, 丙子 in 丁酉, 雨水, 土脉潤起, 月齢21.1.
     const Koyomi k = dovi::koyomiOf(2017y / 2 / 18);
     EXPECT_EQ(lunar(2017y / 2 / 18), "1/22");
     EXPECT_EQ(dovi::rokuyoName(k.rokuyo), "仏滅");

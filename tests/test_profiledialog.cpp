@@ -42,14 +42,11 @@ TEST(Profile, SplitsTheStoredNameBirthdayAndSex)
 TEST(Profile, ChangeWritesThreeValuesAndAsksWithTheChangeQuestion)
 {
     const RegistrationForm form{"花子さん", " 1980", " 3", " 3", "女性"};
-    const auto values = changedProfileValues(form);
-    ASSERT_EQ(values.size(), 3u);
-    EXPECT_EQ(values[0].key, "使用者");
-    EXPECT_EQ(values[0].value, "花子さん");
-    EXPECT_EQ(values[1].key, "誕生日");
-    EXPECT_EQ(values[1].value, " 1980/ 3/ 3");
-    EXPECT_EQ(values[2].key, "性別");
-    EXPECT_EQ(values[2].value, "女性");
+    test::MemoryStore store;
+    ASSERT_TRUE(storeProfile(store, changedProfileValues(form)).ok);
+    const std::vector<test::MemoryStore::Access> written = {
+        {'w', "init", "使用者", "花子さん"}, {'w', "init", "誕生日", " 1980/ 3/ 3"}, {'w', "init", "性別", "女性"}};
+    EXPECT_EQ(store.log, written);
     EXPECT_EQ(changePrompt(form), "お名前: 花子さん\r誕生日: 1980年 3月 3日\r性別  :女性\r以上で変更してよろしいですか？");
 }
 

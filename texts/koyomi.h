@@ -45,8 +45,18 @@ inline constexpr std::string_view kNihyakuTooka = "二百十日";
 inline constexpr std::string_view kNihyakuHatsuka = "二百二十日";
 inline constexpr std::string_view kOmisoka = "大晦日";
 
-// Parts of the written lunisolar date: "旧暦" "閏" month "月" day "日".
+// Parts of the written lunisolar date: "旧暦" "閏" month "月" day "日", the numbers in kanji.
 inline constexpr std::string_view kKyureki = "旧暦";
 inline constexpr std::string_view kLeap = "閏";
+inline constexpr std::string_view kLunarMonth = "月";
+inline constexpr std::string_view kLunarDay = "日";
+inline constexpr std::string_view kKanjiDigits[] = {"", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
+inline constexpr std::string_view kKanjiTen = "十";
+
+// The day's line of dovi-cli koyomi: "丙子日 丁酉年 月齢21.1 … 候:土脉潤起".
+inline constexpr std::string_view kKanshiOfDay = "日";
+inline constexpr std::string_view kKanshiOfYear = "年";
+inline constexpr std::string_view kMoonAge = "月齢";
+inline constexpr std::string_view kKouMark = "候:";
 
 }  // namespace dovi::texts

@@ -1,28 +1,14 @@
-#include "page/bookedit.h"
+#include "book/bookedit.h"
 
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
-#include "calendar/calendar.h"
-#include "page/birthdaybook.h"
-#include "page/dayentries.h"
-#include "page/daypage.h"
-#include "texts/texts.h"
+#include "book/layout.h"
+#include "settings/inifile.h"
 
 namespace dovi {
 
 namespace {
-
-constexpr int kMaxSayingCount = 32767;  // "言霊総数" is read as a 16-bit signed number
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 WriteResult changedMeanwhile()
 {
@@ -54,20 +40,8 @@ KeyEdit renameKey(std::string_view section, std::string from, std::string to)
     return {KeyEdit::Kind::Rename, std::string(section), std::move(from), std::move(to)};
 }
 
-// A key name that no entry of section has, to park a line on while the others shift.
-std::string parkingKey(SettingsStore& settings, std::string_view section, std::string_view key)
-{
-    std::string parked;
-    for (std::size_t tildes = 1;; ++tildes) {
-        parked.assign(tildes, '~');
-        parked.append(key);
-        if (settings.read(section, parked) == texts::kAbsent)
-            return parked;
-    }
-}
-
-// The line of key names the source's line, when it has one; the source reads as absent when it
-// has none, and then the free key stays free (a line that reads "0" goes).
+// The line of key names the source's line, when it has one; the source is absent when it has
+// none, and then the free key stays free (a line that reads "0" goes).
 void appendShift(std::vector<KeyEdit>& edits, std::string_view section, const std::string& from, bool fromAbsent,
                  const std::string& to)
 {
@@ -78,50 +52,54 @@ void appendShift(std::vector<KeyEdit>& edits, std::string_view section, const st
 }
 
 // The edits that move the line of keys[from] to keys[to] and shift the lines between by one key.
-// Each line keeps its value byte for byte. values[i] is what keys[i] reads.
-void appendMove(std::vector<KeyEdit>& edits, SettingsStore& settings, std::string_view section,
-                const std::vector<std::string>& keys, const std::vector<std::string>& values, int from, int to)
+// Each line keeps its value byte for byte. absent[i] tells whether keys[i] holds nothing.
+void appendMove(std::vector<KeyEdit>& edits, const BookSnapshot& snapshot, std::string_view section,
+                const std::vector<std::string>& keys, const std::vector<bool>& absent, int from, int to)
 {
     if (from == to)
         return;
     const auto key = [&](int i) -> const std::string& { return keys[static_cast<std::size_t>(i)]; };
-    const auto absent = [&](int i) { return values[static_cast<std::size_t>(i)] == texts::kAbsent; };
-    const std::string parked = parkingKey(settings, section, key(from));
-    appendShift(edits, section, key(from), absent(from), parked);
+    const auto isAbsent = [&](int i) { return absent[static_cast<std::size_t>(i)]; };
+    const std::string parked = snapshot.freeKeyLike(section, key(from));
+    appendShift(edits, section, key(from), isAbsent(from), parked);
     if (from < to)
         for (int i = from + 1; i <= to; ++i)
-            appendShift(edits, section, key(i), absent(i), key(i - 1));
+            appendShift(edits, section, key(i), isAbsent(i), key(i - 1));
     else
         for (int i = from - 1; i >= to; --i)
-            appendShift(edits, section, key(i), absent(i), key(i + 1));
-    if (!absent(from))
+            appendShift(edits, section, key(i), isAbsent(i), key(i + 1));
+    if (!isAbsent(from))
         edits.push_back(renameKey(section, parked, key(to)));
 }
 
 // The removal of keys[index], the later lines moving down one key each.
 void appendRemoval(std::vector<KeyEdit>& edits, std::string_view section, const std::vector<std::string>& keys,
-                   const std::vector<std::string>& values, int index)
+                   const std::vector<bool>& absent, int index)
 {
     edits.push_back(deleteKey(section, keys[static_cast<std::size_t>(index)]));
     for (std::size_t i = static_cast<std::size_t>(index) + 1; i < keys.size(); ++i)
-        appendShift(edits, section, keys[i], values[i] == texts::kAbsent, keys[i - 1]);
+        appendShift(edits, section, keys[i], absent[i], keys[i - 1]);
 }
 
 // The day's shown entries under their letters, read under the caller's lock, with the edit that
 // gives an entry under the bare key its letter first.
 struct DayPlan {
+    BookSnapshot snapshot;
     BookDay day;
     std::vector<std::string> keys;  // letteredKey(i) for each shown entry
+    std::vector<bool> absent;       // none of them is
     std::vector<KeyEdit> edits;
 };
 
-DayPlan planDay(SettingsFile& settings, std::string_view section, std::string_view dateKey)
+DayPlan planDay(SettingsFile& settings, Book book, std::string_view dateKey)
 {
-    DayPlan plan{readBookDay(settings, section, dateKey), {}, {}};
+    DayPlan plan{BookSnapshot::read(settings), {}, {}, {}, {}};
+    plan.day = plan.snapshot.day(book, dateKey);
     for (std::size_t i = 0; i < plan.day.shown.size(); ++i) {
         plan.keys.push_back(letteredKey(static_cast<int>(i), dateKey));
+        plan.absent.push_back(false);
         if (plan.day.shown[i].key != plan.keys.back())
-            plan.edits.push_back(renameKey(section, plan.day.shown[i].key, plan.keys.back()));
+            plan.edits.push_back(renameKey(layout::section(book), plan.day.shown[i].key, plan.keys.back()));
     }
     return plan;
 }
@@ -132,79 +110,41 @@ bool outside(int index, std::size_t count) { return index < 0 || static_cast<std
 
 std::string sayingKey(int number) { return std::to_string(number); }
 
+KeyEdit setSayingCount(int n) { return setKey(layout::kProfile, std::string(layout::kSayingCount), std::to_string(n + 1)); }
+
 // The sayings the page draws from, read under the caller's lock: n and their keys "1" to "n".
 struct SayingPlan {
+    BookSnapshot snapshot;
     int count = 0;  // n
     std::vector<std::string> keys;
-    std::vector<std::string> values;
+    std::vector<std::string> values;  // as read, "0" for a key that holds nothing
+    std::vector<bool> absent;
 };
 
 SayingPlan planSayings(SettingsStore& settings)
 {
-    SayingPlan plan;
-    plan.count = std::max(sayingCount(settings.read(texts::kInit, texts::kSayingCount)) - 1, 0);
+    SayingPlan plan{BookSnapshot::read(settings), 0, {}, {}, {}};
+    const auto& sayings = plan.snapshot.sayings();
+    plan.count = static_cast<int>(sayings.size());
     for (int number = 1; number <= plan.count; ++number) {
+        const auto& value = sayings[static_cast<std::size_t>(number - 1)];
         plan.keys.push_back(sayingKey(number));
-        plan.values.push_back(settings.read(texts::kSayings, plan.keys.back()));
+        plan.values.push_back(value.value_or("0"));
+        plan.absent.push_back(!value);
     }
     return plan;
 }
 
 }  // namespace
 
-bool isDayKey(std::string_view text) { return parseDateKey(text).has_value(); }
-
-BookDay readBookDay(SettingsStore& settings, std::string_view section, std::string_view dateKey)
+BookDay readBookDay(SettingsStore& settings, Book book, std::string_view dateKey)
 {
-    BookDay day;
-    int letter = 0;  // in [0, 26]: the first letter that reads as absent
-    for (; letter < kLetterCount; ++letter) {
-        std::string key = letteredKey(letter, dateKey);
-        std::string value = settings.read(section, key);
-        if (value == texts::kAbsent)
-            break;
-        day.shown.push_back({std::move(key), std::move(value)});
-    }
-    for (int later = letter + 1; later < kLetterCount; ++later) {
-        std::string key = letteredKey(later, dateKey);
-        std::string value = settings.read(section, key);
-        if (value != texts::kAbsent)
-            day.hidden.push_back({std::move(key), std::move(value)});
-    }
-    if (letter < kLetterCount) {
-        std::string value = settings.read(section, dateKey);
-        if (value != texts::kAbsent)
-            day.shown.push_back({std::string(dateKey), std::move(value)});
-    }
-    return day;
-}
-
-std::vector<std::string> shownValues(const BookDay& day)
-{
-    std::vector<std::string> values;
-    for (const BookEntry& entry : day.shown)
-        values.push_back(entry.value);
-    return values;
-}
-
-BirthdayText readBirthday(std::string_view value)
-{
-    BirthdayText text;
-    text.name = std::string(value.substr(0, value.find_first_of(":,")));
-    // The year is the last four characters; count them as the page does, by code points.
-    std::size_t start = value.size();
-    for (std::size_t count = 0; count < kLetteredYearLength && start > 0;) {
-        --start;
-        if ((static_cast<unsigned char>(value[start]) & 0xC0) != 0x80)
-            ++count;
-    }
-    text.year = yearTextValue(value.substr(start));
-    return text;
+    return BookSnapshot::read(settings).day(book, dateKey);
 }
 
 WriteResult birthdayValue(std::string_view name, std::optional<int> year, std::string& value)
 {
-    const std::string_view kept = trimmed(name);
+    const std::string_view kept = withoutBlanks(name);
     if (kept.empty())
         return writeFailure(WriteFailure::EmptyName, "the name is empty", WritePart::Value);
     if (const auto separator = kept.find_first_of(":,"); separator != std::string_view::npos)
@@ -225,24 +165,33 @@ WriteResult birthdayValue(std::string_view name, std::optional<int> year, std::s
 
 WriteResult specialDayValue(std::string_view text, std::string& value)
 {
-    const std::string_view kept = trimmed(text);
+    const std::string_view kept = withoutBlanks(text);
     if (kept.empty())
         return writeFailure(WriteFailure::EmptyName, "the text is empty", WritePart::Value);
     value = std::string(kept);
     return writeDone();
 }
 
-WriteResult addBookEntry(SettingsFile& settings, std::string_view section, std::string_view dateKey,
-                         std::string_view value, std::string* key)
+WriteResult addBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, std::string_view value,
+                         std::string* key)
 {
     if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
+    const BookDay& day = snapshot.day(book, dateKey);
+    // The first free letter: the first after the shown lettered entries, unless that is where an
+    // entry of the older form goes; the letters after a gap are taken by the hidden entries.
+    std::vector<bool> taken(kLetterCount, false);
+    for (const auto* entries : {&day.shown, &day.hidden})
+        for (const BookEntry& entry : *entries)
+            if (!entry.bareKey)
+                taken[static_cast<std::size_t>(entry.key[0] - 'a')] = true;
     for (int letter = 0; letter < kLetterCount; ++letter) {
-        std::string free = letteredKey(letter, dateKey);
-        if (settings.read(section, free) != texts::kAbsent)
+        if (taken[static_cast<std::size_t>(letter)])
             continue;
-        WriteResult result = settings.write(section, free, value);
+        std::string free = letteredKey(letter, dateKey);
+        WriteResult result = settings.write(layout::section(book), free, value);
         if (result.ok && key)
             *key = std::move(free);
         return result;
@@ -251,70 +200,103 @@ WriteResult addBookEntry(SettingsFile& settings, std::string_view section, std::
                         "all 26 entries of " + std::string(dateKey) + " (a to z) are taken; nothing was stored");
 }
 
-WriteResult editBookEntry(SettingsFile& settings, std::string_view section, std::string_view dateKey, int index,
+WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
                           std::string_view value, const SeenValues& seen)
 {
     if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
-    DayPlan plan = planDay(settings, section, dateKey);
+    DayPlan plan = planDay(settings, book, dateKey);
     if (differs(seen, shownValues(plan.day)))
         return changedMeanwhile();
     if (outside(index, plan.keys.size()))
         return noEntry("such entry on " + std::string(dateKey));
-    plan.edits.push_back(setKey(section, plan.keys[static_cast<std::size_t>(index)], value));
+    plan.edits.push_back(setKey(layout::section(book), plan.keys[static_cast<std::size_t>(index)], value));
     return settings.applyEdits(plan.edits);
 }
 
-WriteResult removeBookEntry(SettingsFile& settings, std::string_view section, std::string_view dateKey, int index,
+WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
                             const SeenValues& seen)
 {
     const auto lock = settings.lockForUpdate();
-    DayPlan plan = planDay(settings, section, dateKey);
+    DayPlan plan = planDay(settings, book, dateKey);
     if (differs(seen, shownValues(plan.day)))
         return changedMeanwhile();
     if (outside(index, plan.keys.size()))
         return noEntry("such entry on " + std::string(dateKey));
-    appendRemoval(plan.edits, section, plan.keys, shownValues(plan.day), index);
+    appendRemoval(plan.edits, layout::section(book), plan.keys, plan.absent, index);
     return settings.applyEdits(plan.edits);
 }
 
-WriteResult moveBookEntry(SettingsFile& settings, std::string_view section, std::string_view dateKey, int from,
-                          int to, const SeenValues& seen)
+WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
+                          const SeenValues& seen)
 {
     const auto lock = settings.lockForUpdate();
-    DayPlan plan = planDay(settings, section, dateKey);
+    DayPlan plan = planDay(settings, book, dateKey);
     if (differs(seen, shownValues(plan.day)))
         return changedMeanwhile();
     if (outside(from, plan.keys.size()) || outside(to, plan.keys.size()))
         return noEntry("such entry on " + std::string(dateKey));
-    appendMove(plan.edits, settings, section, plan.keys, shownValues(plan.day), from, to);
+    appendMove(plan.edits, plan.snapshot, layout::section(book), plan.keys, plan.absent, from, to);
     return settings.applyEdits(plan.edits);
+}
+
+BookDay moveBareEntries(SettingsStore& settings, Book book, std::string_view dateKey)
+{
+    const std::string_view section = layout::section(book);
+    BookDay day;
+    const auto lock = settings.lockForUpdate();
+
+    int letter = 0;  // in [0, 26]: the next letter to read, then the first free one
+    for (; letter < kLetterCount; ++letter) {
+        std::string key = letteredKey(letter, dateKey);
+        std::string value = settings.read(section, key);
+        if (value == "0")
+            break;
+        day.shown.push_back({std::move(key), std::move(value), false});
+    }
+
+    for (; letter < kLetterCount; ++letter) {
+        std::string value = settings.read(section, dateKey);
+        if (value == "0")
+            break;
+        const bool moved = settings.moveKey(section, dateKey, letteredKey(letter, dateKey), value).ok;
+        day.shown.push_back({std::string(dateKey), std::move(value), true});
+        if (!moved)
+            break;
+    }
+    return day;
 }
 
 std::vector<Saying> readSayings(SettingsStore& settings)
 {
     std::vector<Saying> sayings;
-    for (const std::string& value : sayingValues(settings)) {
-        const std::size_t comma = value.find(',');
-        std::string source = comma == std::string::npos ? std::string() : value.substr(comma + 1);
-        sayings.push_back({value.substr(0, comma), std::move(source)});
-    }
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
+    for (const auto& value : snapshot.sayings())
+        sayings.push_back(sayingShown(value));
     return sayings;
 }
 
-std::vector<std::string> sayingValues(SettingsStore& settings) { return planSayings(settings).values; }
+std::vector<std::string> sayingValues(const BookSnapshot& snapshot)
+{
+    std::vector<std::string> values;
+    for (const auto& value : snapshot.sayings())
+        values.push_back(value.value_or("0"));
+    return values;
+}
+
+std::vector<std::string> sayingValues(SettingsStore& settings) { return sayingValues(BookSnapshot::read(settings)); }
 
 WriteResult sayingValue(std::string_view text, std::string_view source, std::string& value)
 {
-    const std::string_view keptText = trimmed(text);
+    const std::string_view keptText = withoutBlanks(text);
     if (keptText.empty())
         return writeFailure(WriteFailure::EmptyName, "the saying is empty", WritePart::Value);
     if (keptText.find(',') != std::string_view::npos)
         return writeFailure(WriteFailure::ForbiddenCharacter,
                             "the saying may not contain \",\": the page would show the rest as its source",
                             WritePart::Value, ",");
-    value = std::string(keptText) + "," + std::string(trimmed(source));
+    value = std::string(keptText) + "," + std::string(withoutBlanks(source));
     return writeDone();
 }
 
@@ -323,16 +305,16 @@ WriteResult addSaying(SettingsFile& settings, std::string_view value, int* numbe
     if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
-    const SayingPlan plan = planSayings(settings);
-    const int added = plan.count + 1;
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
+    const int count = static_cast<int>(snapshot.sayings().size());
+    const int added = count + 1;
     if (added + 1 > kMaxSayingCount)
         return writeFailure(WriteFailure::NoRoom, "no more sayings fit: the count cannot go beyond 32767");
-    if (settings.read(texts::kSayings, sayingKey(added)) != texts::kAbsent)
+    if (snapshot.hasSayingKey(sayingKey(added)))
         return writeFailure(WriteFailure::EntryTaken, "the key " + sayingKey(added) +
                                                           " already holds a saying beyond the count of sayings; "
                                                           "nothing was stored");
-    const KeyEdit edits[] = {setKey(texts::kSayings, sayingKey(added), value),
-                             setKey(texts::kInit, std::string(texts::kSayingCount), std::to_string(added + 1))};
+    const KeyEdit edits[] = {setKey(layout::kSayings, sayingKey(added), value), setSayingCount(added)};
     WriteResult result = settings.applyEdits(edits);
     if (result.ok && number)
         *number = added;
@@ -349,7 +331,7 @@ WriteResult editSaying(SettingsFile& settings, int number, std::string_view valu
         return changedMeanwhile();
     if (number < 1 || number > plan.count)
         return noEntry("saying number " + std::to_string(number));
-    const KeyEdit edits[] = {setKey(texts::kSayings, sayingKey(number), value)};
+    const KeyEdit edits[] = {setKey(layout::kSayings, sayingKey(number), value)};
     return settings.applyEdits(edits);
 }
 
@@ -362,8 +344,8 @@ WriteResult removeSaying(SettingsFile& settings, int number, const SeenValues& s
     if (number < 1 || number > plan.count)
         return noEntry("saying number " + std::to_string(number));
     std::vector<KeyEdit> edits;
-    appendRemoval(edits, texts::kSayings, plan.keys, plan.values, number - 1);
-    edits.push_back(setKey(texts::kInit, std::string(texts::kSayingCount), std::to_string(plan.count)));
+    appendRemoval(edits, layout::kSayings, plan.keys, plan.absent, number - 1);
+    edits.push_back(setSayingCount(plan.count - 1));
     return settings.applyEdits(edits);
 }
 
@@ -376,7 +358,7 @@ WriteResult moveSaying(SettingsFile& settings, int from, int to, const SeenValue
     if (from < 1 || from > plan.count || to < 1 || to > plan.count)
         return noEntry("saying number " + std::to_string(from < 1 || from > plan.count ? from : to));
     std::vector<KeyEdit> edits;
-    appendMove(edits, settings, texts::kSayings, plan.keys, plan.values, from - 1, to - 1);
+    appendMove(edits, plan.snapshot, layout::kSayings, plan.keys, plan.absent, from - 1, to - 1);
     return settings.applyEdits(edits);
 }
 
