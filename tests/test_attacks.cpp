@@ -421,8 +421,8 @@ public:
     }
     ~AppendOnly()
     {
-        if (on_)
-            std::system(("chattr -a " + folder_.string()).c_str());
+        if (on_ && std::system(("chattr -a " + folder_.string()).c_str()) != 0)
+            ADD_FAILURE() << "could not make " << folder_ << " writable again";
     }
     bool on() const { return on_; }
 

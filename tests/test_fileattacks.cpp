@@ -199,7 +199,7 @@ TEST(LeftoverAttack, AppendOnlyFolderWithAHardLinkedFileKeepsOneEmptyJournal)
     }
     const std::set<std::string> names = namesIn(dir.path());
     const std::uintmax_t journalSize = fs::exists(dir / ".dovi.ini.journal") ? fs::file_size(dir / ".dovi.ini.journal") : 0;
-    std::system(("chattr -a " + dir.path().string()).c_str());
+    EXPECT_EQ(std::system(("chattr -a " + dir.path().string()).c_str()), 0);
     // Every write is kept: the emptied journal is no journal for the next access.
     EXPECT_EQ(SettingsFile(dir / "link.ini").read("init", "n4"), "x");
     EXPECT_EQ(readBytes(ini), expected);

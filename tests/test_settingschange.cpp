@@ -41,8 +41,8 @@ public:
     }
     ~CoarseDisk()
     {
-        if (mounted_)
-            std::system(("umount " + mountPoint_.string()).c_str());
+        if (mounted_ && std::system(("umount " + mountPoint_.string()).c_str()) != 0)
+            ADD_FAILURE() << "could not unmount " << mountPoint_;
     }
     bool mounted() const { return mounted_; }
     const std::filesystem::path& path() const { return mountPoint_; }
