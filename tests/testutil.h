@@ -150,8 +150,10 @@ public:
             char byte = 1;
             if (::write(ready[1], &byte, 1) != 1)
                 ::_exit(1);
-            static_cast<void>(::read(release[0], &byte, 1));
-            ::_exit(0);
+            // Holds the lock until the test closes its end of the pipe; what the read returns
+            // does not matter, only that it returns.
+            const ssize_t released = ::read(release[0], &byte, 1);
+            ::_exit(released < 0 ? 1 : 0);
         }
         ::close(release[0]);
         ::close(ready[1]);
