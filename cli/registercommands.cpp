@@ -116,7 +116,7 @@ int registerUser(Context& context)
             return kBrokenFile;
         case Startup::Run:
             context.err << "dovi-cli: " << *user << " is already registered in " << context.ini.string()
-                        << "; dovi-cli set init KEY VALUE changes one value of the profile\n";
+                        << "; the profile window (dovi-book --profile) changes the profile\n";
             return kFailed;
         case Startup::Register:
             break;
