@@ -9,28 +9,9 @@
 #include <cstring>
 
 #include "settings/filepaths.h"
+#include "settings/replacement.h"
 
 namespace dovi::cli {
-
-namespace {
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-}  // namespace
 
 std::string writeExportFile(const std::filesystem::path& target, std::string_view bytes,
                             const std::filesystem::path& settingsFile)

@@ -17,24 +17,7 @@
 
 namespace dovi {
 
-namespace {
-
-// The extended attribute that names the journal on the file itself while a rewrite in place
-// runs: an access through another hard link (in another folder, with another name) finds the
-// journal through it. Where the file system has no user attributes, only accesses through the
-// writer's name find the journal.
-constexpr const char* kJournalMarker = "user.dovi.journal";
-
-WriteResult failure(const std::filesystem::path& file, const char* what, int error)
-{
-    return writeFailure(WriteFailure::SystemError,
-                        "the settings file " + file.string() + " could not be written (" + what + ": " +
-                            std::strerror(error) + ")",
-                        WritePart::None, {}, error);
-}
-
-// Writes bytes at offset (the end of the file when offset < 0); false with errno set on failure.
-bool writeAll(int fd, std::string_view bytes, off_t offset = -1)
+bool writeAll(int fd, std::string_view bytes, off_t offset)
 {
     while (!bytes.empty()) {
         const ssize_t written = offset < 0 ? ::write(fd, bytes.data(), bytes.size())
@@ -52,6 +35,23 @@ bool writeAll(int fd, std::string_view bytes, off_t offset = -1)
     }
     return true;
 }
+
+namespace {
+
+// The extended attribute that names the journal on the file itself while a rewrite in place
+// runs: an access through another hard link (in another folder, with another name) finds the
+// journal through it. Where the file system has no user attributes, only accesses through the
+// writer's name find the journal.
+constexpr const char* kJournalMarker = "user.dovi.journal";
+
+WriteResult failure(const std::filesystem::path& file, const char* what, int error)
+{
+    return writeFailure(WriteFailure::SystemError,
+                        "the settings file " + file.string() + " could not be written (" + what + ": " +
+                            std::strerror(error) + ")",
+                        WritePart::None, {}, error);
+}
+
 
 void syncFolder(const std::filesystem::path& directory)
 {

@@ -13,6 +13,10 @@
 
 namespace dovi {
 
+// Writes all of bytes to fd at offset (at the file's position when offset < 0), going on after
+// short writes and interruptions; false with errno set when a write fails.
+bool writeAll(int fd, std::string_view bytes, off_t offset = -1);
+
 // The settings file as it is before a replacement: its status and its whole content.
 struct PresentFile {
     struct stat status;
