@@ -145,6 +145,25 @@ icalcomponent* yearlyEvent(const Ical& ical, const std::string& uid, Date date, 
     return event;
 }
 
+// An empty VCALENDAR with the version, product and calendar scale every export names.
+Component newCalendar(const Ical& ical)
+{
+    Component calendar(ical.icalcomponent_new_vcalendar(), ComponentFree{&ical});
+    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_version("2.0"));
+    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_prodid("-//dovi//dovi-cli//JA"));
+    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_calscale("GREGORIAN"));
+    return calendar;
+}
+
+// The iCalendar text of calendar, folded and escaped by libical.
+std::string calendarText(const Ical& ical, const Component& calendar)
+{
+    char* text = ical.icalcomponent_as_ical_string_r(calendar.get());
+    std::string result = text ? text : "";
+    ical.icalmemory_free_buffer(text);
+    return result;
+}
+
 }  // namespace
 
 std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t stamp, std::string& error)
@@ -153,10 +172,7 @@ std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t sta
     if (!lib)
         return std::nullopt;
     const Ical& ical = *lib;
-    Component calendar(ical.icalcomponent_new_vcalendar(), ComponentFree{lib});
-    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_version("2.0"));
-    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_prodid("-//dovi//dovi-cli//JA"));
-    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_calscale("GREGORIAN"));
+    Component calendar = newCalendar(*lib);
     const icaltimetype stampTime = ical.icaltime_from_timet_with_zone(stamp, 0, ical.icaltimezone_get_utc_timezone());
 
     const std::chrono::sys_days first{std::chrono::year{kFirstYear} / 1 / 1};
@@ -184,10 +200,7 @@ std::optional<std::string> bookCalendar(SettingsStore& settings, std::time_t sta
             }
         }
     }
-    char* text = ical.icalcomponent_as_ical_string_r(calendar.get());
-    std::string result = text ? text : "";
-    ical.icalmemory_free_buffer(text);
-    return result;
+    return calendarText(ical, calendar);
 }
 
 std::optional<std::string> koyomiCalendar(int year, std::time_t stamp, std::string& error)
@@ -196,10 +209,7 @@ std::optional<std::string> koyomiCalendar(int year, std::time_t stamp, std::stri
     if (!lib)
         return std::nullopt;
     const Ical& ical = *lib;
-    Component calendar(ical.icalcomponent_new_vcalendar(), ComponentFree{lib});
-    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_version("2.0"));
-    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_prodid("-//dovi//dovi-cli//JA"));
-    ical.icalcomponent_add_property(calendar.get(), ical.icalproperty_new_calscale("GREGORIAN"));
+    Component calendar = newCalendar(*lib);
     const icaltimetype stampTime = ical.icaltime_from_timet_with_zone(stamp, 0, ical.icaltimezone_get_utc_timezone());
 
     const std::chrono::year y{year};
@@ -217,10 +227,7 @@ std::optional<std::string> koyomiCalendar(int year, std::time_t stamp, std::stri
                                              yearlyEvent(ical, uid, day.date, names[i], {}, stampTime, false));
         }
     }
-    char* text = ical.icalcomponent_as_ical_string_r(calendar.get());
-    std::string result = text ? text : "";
-    ical.icalmemory_free_buffer(text);
-    return result;
+    return calendarText(ical, calendar);
 }
 
 }  // namespace dovi::cli
