@@ -21,6 +21,7 @@
 #include "book/holidaytable.h"
 #include "calendar/dateheader.h"
 #include "texts/texts.h"
+#include "gui/koyomicalendar.h"
 
 namespace dovi {
 
@@ -110,7 +111,7 @@ BookWindow::BookWindow(Services services)
     tabs_->addTab(daysTab, qs(texts::kBookDaysTab));
     tabs_->addTab(sayingsTab, qs(texts::kBookSayingsTab));
 
-    calendar_ = new QCalendarWidget(daysTab);
+    calendar_ = new KoyomiCalendar(daysTab);
     calendar_->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     calendar_->setFirstDayOfWeek(Qt::Sunday);
     calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -123,6 +124,11 @@ BookWindow::BookWindow(Services services)
     calendar_->setSelectedDate(toQDate(services_.clock->now().date));
     dayTitle_ = plainText({}, daysTab);
     dayTitle_->setFont(pointFont(kPGothic, 12, true));
+    koyomiDay_ = new KoyomiDayPanel(
+        static_cast<KoyomiCalendar*>(calendar_),
+        [this](KoyomiSwitch which, bool on) { return storeKoyomiSwitch(settings_, which, on); },
+        [this](const WriteResult& result) { services_.showMessage(qs(texts::kBookTitle), failureText(result)); },
+        daysTab);
 
     panels_[0] = makePanel(List::Birthdays, daysTab);
     panels_[1] = makePanel(List::SpecialDays, daysTab);
@@ -133,6 +139,7 @@ BookWindow::BookWindow(Services services)
     left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(dayTitle_);
+    right->addWidget(koyomiDay_);
     for (List list : {List::Birthdays, List::SpecialDays})
         right->addWidget(panel(list).list->parentWidget());
     auto* days = new QHBoxLayout(daysTab);
@@ -237,6 +244,7 @@ void BookWindow::monthShown(int year, int month) { markMonth(year, month); }
 void BookWindow::fileChanged()
 {
     watchFile();
+    koyomiDay_->showSettings(BookSnapshot::read(settings_).koyomiSettings());
     showDayLists();
     showSayings();
     markMonth(calendar_->yearShown(), calendar_->monthShown());
@@ -300,6 +308,7 @@ void BookWindow::showDayLists()
 {
     const QDate day = calendar_->selectedDate();
     dayTitle_->setText(qs(texts::kBookDayTitle).arg(day.month()).arg(day.day()));
+    koyomiDay_->showDay(toDate(day));
     const std::string key = selectedDayKey();
     const bool sameDay = key == shownDay_;
     for (List list : {List::Birthdays, List::SpecialDays}) {

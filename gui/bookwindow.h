@@ -22,6 +22,8 @@
 
 namespace dovi {
 
+class KoyomiDayPanel;
+
 class BookWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -50,6 +52,8 @@ public:
     Panel& panel(List list) { return panels_[static_cast<std::size_t>(list)]; }
     QCalendarWidget* calendar() const { return calendar_; }
     QTabWidget* tabs() const { return tabs_; }
+    // The selected day's 暦 and the switches of the 暦.
+    KoyomiDayPanel* koyomiDay() const { return koyomiDay_; }
 
     // Event handlers.
     void dayChanged();
@@ -83,6 +87,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     QCalendarWidget* calendar_ = nullptr;
     QLabel* dayTitle_ = nullptr;
+    KoyomiDayPanel* koyomiDay_ = nullptr;
     std::string shownDay_;  // the date key whose entries the lists show
     std::array<Panel, 3> panels_;
     QFileSystemWatcher watcher_;

@@ -39,9 +39,8 @@ std::vector<std::string> koyomiDetails(const Koyomi& koyomi, bool rokuyo)
     lines.push_back(lunarDateText(koyomi.lunar));
     if (rokuyo)
         lines.push_back(std::string(texts::kRokuyoHeading) + std::string(rokuyoName(koyomi.rokuyo)));
-    lines.push_back(std::string(texts::kKanshiHeading) + kanshiName(koyomi.dayKanshi) +
-                    std::string(texts::kKanshiOfDay) + "　" + kanshiName(koyomi.yearKanshi) +
-                    std::string(texts::kKanshiOfYear));
+    lines.push_back(std::string(texts::kDayKanshiHeading) + kanshiName(koyomi.dayKanshi));
+    lines.push_back(std::string(texts::kYearKanshiHeading) + kanshiName(koyomi.yearKanshi));
     auto joined = [](std::string_view heading, const auto& values, auto name) {
         std::string line(heading);
         for (std::size_t i = 0; i < values.size(); ++i)

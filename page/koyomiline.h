@@ -22,9 +22,9 @@ std::string koyomiLine(const Koyomi& koyomi, bool rokuyo);
 // the 暦 covers (koyomiCovers), where the page shows no line at all.
 std::string koyomiLineFor(Date date, const KoyomiSettings& settings);
 
-// The full 暦 of the day, one line each: the 旧暦 date; "六曜　大安" when rokuyo is on; the 干支 of
-// the day and of the year ("干支　甲子日　丙午年"); the 二十四節気, the 七十二候 that begins and the
-// 雑節 when the day has them; "月齢　12.3".
+// The full 暦 of the day, one line each: the 旧暦 date; "六曜：大安" when rokuyo is on; the 干支 of
+// the day ("日の干支：甲子") and of the year ("年の干支：丙午"); the 二十四節気, the 七十二候 that
+// begins and the 雑節 when the day has them; "月齢：12.3".
 std::vector<std::string> koyomiDetails(const Koyomi& koyomi, bool rokuyo);
 
 // The small marks of a day in a month calendar: its 六曜 ("" when rokuyo is off) and seasonalMark().

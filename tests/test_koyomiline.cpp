@@ -60,13 +60,13 @@ TEST(KoyomiDetails, TheFullKoyomiOfADayLineByLine)
     // 2034-01-20: 丙子 day of 甲寅 year, 大寒 and its first pentad 款冬華.
     const Koyomi koyomi = koyomiOf(year{2034} / January / 20);
     EXPECT_EQ(koyomiDetails(koyomi, true),
-              (std::vector<std::string>{"旧暦十二月一日", "六曜　赤口", "干支　丙子日　甲寅年", "二十四節気　大寒",
-                                        "七十二候　款冬華", "月齢　29.3"}));
+              (std::vector<std::string>{"旧暦十二月一日", "六曜：赤口", "日の干支：丙子", "年の干支：甲寅",
+                                        "二十四節気：大寒", "七十二候：款冬華", "月齢：29.3"}));
     EXPECT_EQ(koyomiDetails(koyomi, false),
-              (std::vector<std::string>{"旧暦十二月一日", "干支　丙子日　甲寅年", "二十四節気　大寒",
-                                        "七十二候　款冬華", "月齢　29.3"}));
+              (std::vector<std::string>{"旧暦十二月一日", "日の干支：丙子", "年の干支：甲寅", "二十四節気：大寒",
+                                        "七十二候：款冬華", "月齢：29.3"}));
     // 2026-03-20: 春分 is 彼岸中日 as well.
-    EXPECT_EQ(koyomiDetails(koyomiOf(year{2026} / March / 20), true)[5], "雑節　彼岸中日");
+    EXPECT_EQ(koyomiDetails(koyomiOf(year{2026} / March / 20), true)[6], "雑節：彼岸中日");
 
     const KoyomiMarks marks = koyomiMarks(koyomi, true);
     EXPECT_EQ(marks.rokuyo, "赤口");

@@ -77,7 +77,7 @@ TEST_F(KoyomiPageTest, ALineUnderTheDayShowsTheKoyomiWithoutInteraction)
     EXPECT_EQ(form->koyomiLine->textFormat(), Qt::PlainText);
     EXPECT_FALSE(form->koyomiLine->accessibleDescription().isEmpty());
     EXPECT_EQ(form->koyomiLine->toolTip(),
-              QString::fromUtf8("旧暦二月一日\n六曜　友引\n干支　甲申日　丁酉年\n月齢　29.1"));
+              QString::fromUtf8("旧暦二月一日\n六曜：友引\n日の干支：甲申\n年の干支：丁酉\n月齢：29.1"));
     // Reading the settings wrote nothing.
     EXPECT_EQ(test::readBytes(dir_ / "dovi.ini"), before);
 

@@ -1,0 +1,169 @@
+#include "gui/koyomicalendar.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "gui/widgetkit.h"
+#include "page/koyomiline.h"
+#include "texts/koyomi.h"
+
+namespace dovi {
+
+namespace {
+
+Date toDate(QDate date)
+{
+    return std::chrono::year{date.year()} / std::chrono::month{static_cast<unsigned>(date.month())} /
+           std::chrono::day{static_cast<unsigned>(date.day())};
+}
+
+// The grid shows six weeks; the cache keeps a few months of them and starts anew beyond that.
+constexpr std::size_t kCachedDays = 200;
+
+}  // namespace
+
+KoyomiCalendar::KoyomiCalendar(QWidget* parent) : QCalendarWidget(parent)
+{
+    // Room in each cell for three lines: the seasonal mark, the day, the 六曜.
+    setMinimumSize(440, 340);
+    setAccessibleName(qs(texts::kBookCalendarName));
+}
+
+void KoyomiCalendar::setKoyomiSettings(const KoyomiSettings& settings)
+{
+    if (settings == settings_)
+        return;
+    settings_ = settings;
+    updateCells();
+}
+
+const Koyomi* KoyomiCalendar::koyomiOf(QDate date) const
+{
+    if (!date.isValid() || !koyomiCovers(toDate(date)))
+        return nullptr;
+    if (const auto found = days_.find(date); found != days_.end())
+        return &found->second;
+    if (days_.size() > kCachedDays)
+        days_.clear();
+    // The whole month at once: a range costs far less per day than one day at a time.
+    const QDate first(date.year(), date.month(), 1);
+    Date from = toDate(first);
+    Date to = toDate(first.addDays(first.daysInMonth() - 1));
+    from = std::max(from, kFirstKoyomiDay);
+    to = std::min(to, kLastKoyomiDay);
+    for (Koyomi& day : koyomiRange(from, to)) {
+        const QDate key(static_cast<int>(day.date.year()), static_cast<int>(static_cast<unsigned>(day.date.month())),
+                        static_cast<int>(static_cast<unsigned>(day.date.day())));
+        days_.insert_or_assign(key, std::move(day));
+    }
+    const auto found = days_.find(date);
+    return found == days_.end() ? nullptr : &found->second;
+}
+
+std::pair<QString, QString> KoyomiCalendar::cellMarks(QDate date) const
+{
+    const Koyomi* koyomi = koyomiOf(date);
+    if (!koyomi)
+        return {};
+    const KoyomiMarks marks = koyomiMarks(*koyomi, settings_.rokuyo);
+    return {qs(marks.seasonal), qs(marks.rokuyo)};
+}
+
+void KoyomiCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date) const
+{
+    QCalendarWidget::paintCell(painter, rect, date);
+    const auto [seasonal, rokuyo] = cellMarks(date);
+    if (seasonal.isEmpty() && rokuyo.isEmpty())
+        return;
+    painter->save();
+    QFont small = font();
+    small.setPixelSize(std::clamp(rect.height() / 4, 9, 12));
+    small.setBold(false);
+    painter->setFont(small);
+    const bool selected = date == selectedDate();
+    const bool otherMonth = date.month() != monthShown();
+    painter->setPen(selected     ? palette().color(QPalette::HighlightedText)
+                    : otherMonth ? palette().color(QPalette::Disabled, QPalette::Text)
+                                 : QColor(0x44, 0x44, 0x44));
+    const QRect inner = rect.adjusted(1, 1, -1, -1);
+    painter->drawText(inner, Qt::AlignHCenter | Qt::AlignTop, seasonal);
+    painter->drawText(inner, Qt::AlignHCenter | Qt::AlignBottom, rokuyo);
+    painter->restore();
+}
+
+KoyomiDayPanel::KoyomiDayPanel(KoyomiCalendar* calendar, std::function<WriteResult(KoyomiSwitch, bool)> store,
+                               std::function<void(const WriteResult&)> refused, QWidget* parent)
+    : QWidget(parent), calendar_(calendar), store_(std::move(store)), refused_(std::move(refused))
+{
+    details_ = new QLabel(this);
+    details_->setTextFormat(Qt::PlainText);
+    details_->setWordWrap(true);
+    details_->setAccessibleName(qs(texts::kBookKoyomiOfDayName));
+    line_ = new QCheckBox(qs(texts::kBookKoyomiLine), this);
+    line_->setAccessibleName(qs(texts::kBookKoyomiLineName));
+    rokuyo_ = new QCheckBox(qs(texts::kBookRokuyo), this);
+    rokuyo_->setAccessibleName(qs(texts::kBookRokuyoName));
+    line_->setChecked(true);
+    rokuyo_->setChecked(true);
+
+    auto* switches = new QHBoxLayout;
+    switches->addWidget(line_);
+    switches->addWidget(rokuyo_);
+    switches->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(details_);
+    layout->addLayout(switches);
+
+    // clicked, not toggled: only the user's clicks write; showing the file's state does not.
+    connect(line_, &QCheckBox::clicked, this, &KoyomiDayPanel::lineClicked);
+    connect(rokuyo_, &QCheckBox::clicked, this, &KoyomiDayPanel::rokuyoClicked);
+}
+
+void KoyomiDayPanel::showSettings(const KoyomiSettings& settings)
+{
+    settings_ = settings;
+    const QSignalBlocker quietLine(line_);
+    const QSignalBlocker quietRokuyo(rokuyo_);
+    line_->setChecked(settings.line);
+    rokuyo_->setChecked(settings.rokuyo);
+    if (calendar_)
+        calendar_->setKoyomiSettings(settings);
+    showDay(day_);
+}
+
+void KoyomiDayPanel::showDay(Date date)
+{
+    day_ = date;
+    if (!koyomiCovers(date)) {
+        details_->clear();
+        return;
+    }
+    QString text;
+    for (const std::string& line : koyomiDetails(dovi::koyomiOf(date), settings_.rokuyo))
+        text += (text.isEmpty() ? QString() : QStringLiteral("\u3000")) + qs(line);
+    details_->setText(text);
+}
+
+void KoyomiDayPanel::lineClicked(bool on) { switchClicked(KoyomiSwitch::Line, on); }
+void KoyomiDayPanel::rokuyoClicked(bool on) { switchClicked(KoyomiSwitch::Rokuyo, on); }
+
+void KoyomiDayPanel::switchClicked(KoyomiSwitch which, bool on)
+{
+    const WriteResult result = store_(which, on);
+    if (!result.ok) {
+        // The box shows what the file still says.
+        showSettings(settings_);
+        refused_(result);
+        return;
+    }
+    KoyomiSettings stored = settings_;
+    (which == KoyomiSwitch::Line ? stored.line : stored.rokuyo) = on;
+    showSettings(stored);
+}
+
+}  // namespace dovi
