@@ -33,7 +33,7 @@ void Form1::showKoyomiLine()
     }
     koyomiLine->setText(qs(line));
     std::string tip;
-    for (const std::string& detail : koyomiDetails(koyomiOf(pageDate_), switches.rokuyo))
+    for (const std::string& detail : koyomiDetails(koyomiOf(pageDate_), switches.rokuyo).lines())
         tip += (tip.empty() ? "" : "\n") + detail;
     koyomiLine->setToolTip(qs(tip));
     koyomiLine->show();

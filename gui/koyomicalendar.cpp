@@ -143,9 +143,17 @@ void KoyomiDayPanel::showDay(Date date)
         details_->clear();
         return;
     }
+    // One line per group, its items side by side: the date, the cycles, the season.
+    const KoyomiDetails details = koyomiDetails(dovi::koyomiOf(date), settings_.rokuyo);
     QString text;
-    for (const std::string& line : koyomiDetails(dovi::koyomiOf(date), settings_.rokuyo))
-        text += (text.isEmpty() ? QString() : QStringLiteral("\u3000")) + qs(line);
+    for (const auto* group : {&details.date, &details.cycles, &details.season}) {
+        if (group->empty())
+            continue;
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        for (std::size_t i = 0; i < group->size(); ++i)
+            text += (i > 0 ? QStringLiteral("\u3000") : QString()) + qs((*group)[i]);
+    }
     details_->setText(text);
 }
 

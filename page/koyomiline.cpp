@@ -33,14 +33,25 @@ std::string koyomiLineFor(Date date, const KoyomiSettings& settings)
     return koyomiLine(koyomiOf(date), settings.rokuyo);
 }
 
-std::vector<std::string> koyomiDetails(const Koyomi& koyomi, bool rokuyo)
+std::vector<std::string> KoyomiDetails::lines() const
 {
-    std::vector<std::string> lines;
-    lines.push_back(lunarDateText(koyomi.lunar));
+    std::vector<std::string> all = date;
+    all.insert(all.end(), cycles.begin(), cycles.end());
+    all.insert(all.end(), season.begin(), season.end());
+    return all;
+}
+
+KoyomiDetails koyomiDetails(const Koyomi& koyomi, bool rokuyo)
+{
+    KoyomiDetails details;
+    details.date.push_back(lunarDateText(koyomi.lunar));
     if (rokuyo)
-        lines.push_back(std::string(texts::kRokuyoHeading) + std::string(rokuyoName(koyomi.rokuyo)));
-    lines.push_back(std::string(texts::kDayKanshiHeading) + kanshiName(koyomi.dayKanshi));
-    lines.push_back(std::string(texts::kYearKanshiHeading) + kanshiName(koyomi.yearKanshi));
+        details.date.push_back(std::string(texts::kRokuyoHeading) + std::string(rokuyoName(koyomi.rokuyo)));
+    details.cycles.push_back(std::string(texts::kDayKanshiHeading) + kanshiName(koyomi.dayKanshi));
+    details.cycles.push_back(std::string(texts::kYearKanshiHeading) + kanshiName(koyomi.yearKanshi));
+    char age[16];
+    std::snprintf(age, sizeof age, "%.1f", koyomi.moonAge);
+    details.cycles.push_back(std::string(texts::kMoonAgeHeading) + age);
     auto joined = [](std::string_view heading, const auto& values, auto name) {
         std::string line(heading);
         for (std::size_t i = 0; i < values.size(); ++i)
@@ -48,15 +59,12 @@ std::vector<std::string> koyomiDetails(const Koyomi& koyomi, bool rokuyo)
         return line;
     };
     if (!koyomi.solarTerms.empty())
-        lines.push_back(joined(texts::kSolarTermHeading, koyomi.solarTerms, solarTermName));
+        details.season.push_back(joined(texts::kSolarTermHeading, koyomi.solarTerms, solarTermName));
     if (koyomi.kou >= 0)
-        lines.push_back(std::string(texts::kKouHeading) + std::string(kouName(koyomi.kou)));
+        details.season.push_back(std::string(texts::kKouHeading) + std::string(kouName(koyomi.kou)));
     if (!koyomi.zassetsu.empty())
-        lines.push_back(joined(texts::kZassetsuHeading, koyomi.zassetsu, zassetsuName));
-    char age[16];
-    std::snprintf(age, sizeof age, "%.1f", koyomi.moonAge);
-    lines.push_back(std::string(texts::kMoonAgeHeading) + age);
-    return lines;
+        details.season.push_back(joined(texts::kZassetsuHeading, koyomi.zassetsu, zassetsuName));
+    return details;
 }
 
 KoyomiMarks koyomiMarks(const Koyomi& koyomi, bool rokuyo)

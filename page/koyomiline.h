@@ -22,10 +22,19 @@ std::string koyomiLine(const Koyomi& koyomi, bool rokuyo);
 // the 暦 covers (koyomiCovers), where the page shows no line at all.
 std::string koyomiLineFor(Date date, const KoyomiSettings& settings);
 
-// The full 暦 of the day, one line each: the 旧暦 date; "六曜：大安" when rokuyo is on; the 干支 of
-// the day ("日の干支：甲子") and of the year ("年の干支：丙午"); the 二十四節気, the 七十二候 that
-// begins and the 雑節 when the day has them; "月齢：12.3".
-std::vector<std::string> koyomiDetails(const Koyomi& koyomi, bool rokuyo);
+// The full 暦 of the day in three groups of lines: the date (the 旧暦 date; "六曜：大安" when rokuyo
+// is on), the cycles (the 干支 of the day "日の干支：甲子" and of the year "年の干支：丙午", and
+// "月齢：12.3"), and the season (the 二十四節気, the 七十二候 that begins and the 雑節, when the day
+// has them; often none).
+struct KoyomiDetails {
+    std::vector<std::string> date;
+    std::vector<std::string> cycles;
+    std::vector<std::string> season;
+
+    // All lines, group after group.
+    std::vector<std::string> lines() const;
+};
+KoyomiDetails koyomiDetails(const Koyomi& koyomi, bool rokuyo);
 
 // The small marks of a day in a month calendar: its 六曜 ("" when rokuyo is off) and seasonalMark().
 struct KoyomiMarks {

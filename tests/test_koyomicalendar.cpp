@@ -65,12 +65,12 @@ TEST_F(BookKoyomiTest, TheDayPanelShowsTheSelectedDaysFullKoyomi)
 {
     auto window = openWindow();
     KoyomiDayPanel& panel = *window->koyomiDay();
-    EXPECT_TRUE(panel.details()->text().startsWith(QString::fromUtf8("旧暦十月二十九日　六曜：友引　日の干支：")))
+    EXPECT_TRUE(panel.details()->text().startsWith(QString::fromUtf8("旧暦十月二十九日　六曜：友引\n日の干支：")))
         << panel.details()->text().toStdString();
     EXPECT_TRUE(panel.details()->text().contains(QString::fromUtf8("二十四節気：大雪")));
     window->calendar()->setSelectedDate(QDate(2026, 12, 31));
     EXPECT_TRUE(panel.details()->text().contains(QString::fromUtf8("雑節：大晦日")));
-    EXPECT_TRUE(panel.details()->text().startsWith(QString::fromUtf8("旧暦十一月二十三日　六曜：先負")));
+    EXPECT_TRUE(panel.details()->text().startsWith(QString::fromUtf8("旧暦十一月二十三日　六曜：先負\n")));
     EXPECT_EQ(panel.details()->textFormat(), Qt::PlainText);
     for (const QWidget* w : std::initializer_list<const QWidget*>{panel.details(), panel.lineSwitch(), panel.rokuyoSwitch()})
         EXPECT_FALSE(w->accessibleName().isEmpty());

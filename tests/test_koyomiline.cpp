@@ -59,14 +59,17 @@ TEST(KoyomiDetails, TheFullKoyomiOfADayLineByLine)
 {
     // 2034-01-20: 丙子 day of 甲寅 year, 大寒 and its first pentad 款冬華.
     const Koyomi koyomi = koyomiOf(year{2034} / January / 20);
-    EXPECT_EQ(koyomiDetails(koyomi, true),
-              (std::vector<std::string>{"旧暦十二月一日", "六曜：赤口", "日の干支：丙子", "年の干支：甲寅",
-                                        "二十四節気：大寒", "七十二候：款冬華", "月齢：29.3"}));
-    EXPECT_EQ(koyomiDetails(koyomi, false),
-              (std::vector<std::string>{"旧暦十二月一日", "日の干支：丙子", "年の干支：甲寅", "二十四節気：大寒",
-                                        "七十二候：款冬華", "月齢：29.3"}));
-    // 2026-03-20: 春分 is 彼岸中日 as well.
-    EXPECT_EQ(koyomiDetails(koyomiOf(year{2026} / March / 20), true)[6], "雑節：彼岸中日");
+    EXPECT_EQ(koyomiDetails(koyomi, true).lines(),
+              (std::vector<std::string>{"旧暦十二月一日", "六曜：赤口", "日の干支：丙子", "年の干支：甲寅", "月齢：29.3",
+                                        "二十四節気：大寒", "七十二候：款冬華"}));
+    const KoyomiDetails withoutRokuyo = koyomiDetails(koyomi, false);
+    EXPECT_EQ(withoutRokuyo.date, std::vector<std::string>{"旧暦十二月一日"});
+    EXPECT_EQ(withoutRokuyo.cycles, (std::vector<std::string>{"日の干支：丙子", "年の干支：甲寅", "月齢：29.3"}));
+    EXPECT_EQ(withoutRokuyo.season, (std::vector<std::string>{"二十四節気：大寒", "七十二候：款冬華"}));
+    // 2026-03-20: 春分 is 彼岸中日 as well; 2017-02-26 has no seasonal day.
+    EXPECT_EQ(koyomiDetails(koyomiOf(year{2026} / March / 20), true).season,
+              (std::vector<std::string>{"二十四節気：春分", "七十二候：雀始巣", "雑節：彼岸中日"}));
+    EXPECT_TRUE(koyomiDetails(koyomiOf(year{2017} / February / 26), true).season.empty());
 
     const KoyomiMarks marks = koyomiMarks(koyomi, true);
     EXPECT_EQ(marks.rokuyo, "赤口");
