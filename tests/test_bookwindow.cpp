@@ -32,6 +32,12 @@ protected:
             questions_.push_back(text);
             return answer_;
         };
+        services_.choose = [this](const QString&, const QString& text, const QStringList& buttons, int defaultButton,
+                                  int) {
+            questions_.push_back(text);
+            choices_.push_back({buttons, defaultButton});
+            return answer_ ? choice_ : static_cast<int>(buttons.size()) - 1;
+        };
         window_ = std::make_unique<BookWindow>(services_);
     }
 
@@ -58,6 +64,12 @@ protected:
     Services services_;
     QStringList messages_, questions_;
     bool answer_ = true;
+    int choice_ = 0;  // the button chosen when answer_ is true; the last one (キャンセル) otherwise
+    struct Choice {
+        QStringList buttons;
+        int defaultButton;
+    };
+    std::vector<Choice> choices_;
     std::unique_ptr<BookWindow> window_;
 };
 
@@ -79,20 +91,21 @@ TEST_F(BookWindowTest, ShowsTodaysEntriesAsThePageReadsThem)
 TEST_F(BookWindowTest, AddChangeRemoveAndReorderTheDaysEntries)
 {
     type(List::Birthdays, "  四郎 ", "2001");
-    window_->addClicked(List::Birthdays);
+    window_->panel(List::Birthdays).addClicked();
     EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
                        "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=花子\r\nc01/20=次郎:1990\r\nd01/20=四郎:2001\r\n"
                        "[特別日]\r\na01/20=大寒\r\n[言霊]\r\n1=急がば回れ,ことわざ\r\n2=継続は,力なり\r\n");
-    EXPECT_TRUE(window_->panel(List::Birthdays).first->text().isEmpty());
+    // The new entry is loaded, ready to be changed.
+    EXPECT_EQ(window_->panel(List::Birthdays).first->text(), QString("四郎"));
     EXPECT_EQ(window_->panel(List::Birthdays).list->currentRow(), 3);
 
     select(List::Birthdays, 1);
     type(List::Birthdays, "花子", "1975");
-    window_->changeClicked(List::Birthdays);
+    window_->panel(List::Birthdays).changeClicked();
     select(List::Birthdays, 0);
-    window_->removeClicked(List::Birthdays);
+    window_->panel(List::Birthdays).removeClicked();
     select(List::Birthdays, 2);
-    window_->moveClicked(List::Birthdays, -1);
+    window_->panel(List::Birthdays).moveClicked(-1);
     EXPECT_EQ(window_->panel(List::Birthdays).list->currentRow(), 1);
     EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
                        "[誕生日]\r\na01/20=花子:1975\r\nc01/20=次郎:1990\r\nb01/20=四郎:2001\r\n"
@@ -100,11 +113,11 @@ TEST_F(BookWindowTest, AddChangeRemoveAndReorderTheDaysEntries)
     EXPECT_EQ(rows(List::Birthdays), (QStringList{"a　花子（1975年生まれ）", "b　四郎（2001年生まれ）", "c　次郎（1990年生まれ）"}));
 
     type(List::SpecialDays, "初天神");
-    window_->addClicked(List::SpecialDays);
+    window_->panel(List::SpecialDays).addClicked();
     select(List::SpecialDays, 0);
-    window_->moveClicked(List::SpecialDays, +1);
+    window_->panel(List::SpecialDays).moveClicked(+1);
     select(List::SpecialDays, 1);
-    window_->removeClicked(List::SpecialDays);
+    window_->panel(List::SpecialDays).removeClicked();
     EXPECT_EQ(rows(List::SpecialDays), QStringList{"a　初天神"});
     EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
                        "[誕生日]\r\na01/20=花子:1975\r\nc01/20=次郎:1990\r\nb01/20=四郎:2001\r\n"
@@ -115,14 +128,14 @@ TEST_F(BookWindowTest, AddChangeRemoveAndReorderTheDaysEntries)
 TEST_F(BookWindowTest, SayingsKeepTheirNumbersAndCount)
 {
     type(List::Sayings, "塵も積もれば山となる", "ことわざ");
-    window_->addClicked(List::Sayings);
+    window_->panel(List::Sayings).addClicked();
     select(List::Sayings, 0);
-    window_->removeClicked(List::Sayings);
+    window_->panel(List::Sayings).removeClicked();
     select(List::Sayings, 1);
-    window_->moveClicked(List::Sayings, -1);
+    window_->panel(List::Sayings).moveClicked(-1);
     select(List::Sayings, 1);
     type(List::Sayings, "継続は", "力なり（格言）");
-    window_->changeClicked(List::Sayings);
+    window_->panel(List::Sayings).changeClicked();
     EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
                        "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=花子\r\nc01/20=次郎:1990\r\n"
                        "[特別日]\r\na01/20=大寒\r\n[言霊]\r\n2=継続は,力なり（格言）\r\n1=塵も積もれば山となる,ことわざ\r\n");
@@ -146,20 +159,22 @@ TEST_F(BookWindowTest, RefusalsAreShownInJapaneseAndKeepWhatWasTyped)
     for (const Case& c : cases) {
         messages_.clear();
         type(c.list, c.first, c.second);
-        window_->addClicked(c.list);
+        window_->panel(c.list).addClicked();
         EXPECT_EQ(messages_, QStringList{c.message}) << c.first.toStdString();
         EXPECT_EQ(window_->panel(c.list).first->text(), c.first);
     }
     // Removing asks first; No keeps the entry.
     answer_ = false;
+    type(List::Birthdays, "");
     select(List::Birthdays, 1);
-    window_->removeClicked(List::Birthdays);
-    EXPECT_EQ(questions_, QStringList{"「b　花子」を削除しますか？"});
+    window_->panel(List::Birthdays).removeClicked();
+    EXPECT_EQ(questions_, QStringList{"「花子」を削除しますか？"});
 
+    // 削除 and 変更 with no entry chosen say which entry is missing for what.
     messages_.clear();
-    window_->panel(List::SpecialDays).list->setCurrentRow(-1);
-    window_->removeClicked(List::SpecialDays);
-    EXPECT_EQ(messages_, QStringList{"変更する項目を一覧から選んでください。"});
+    window_->panel(List::SpecialDays).removeClicked();
+    window_->panel(List::SpecialDays).changeClicked();
+    EXPECT_EQ(messages_, (QStringList{"削除する項目を一覧から選んでください。", "変更する項目を一覧から選んでください。"}));
     EXPECT_EQ(bytes(), kFile);
 }
 
@@ -187,13 +202,16 @@ TEST_F(BookWindowTest, ChangesByOtherProgramsShowUpAndStaleChangesAreRefused)
     window_->fileChanged();
     EXPECT_EQ(window_->panel(List::Birthdays).list->currentRow(), -1);
 
-    // Another program removes the first birthday after the window listed the day.
-    window_->panel(List::Birthdays).seen.front() = "昔の値";
+    // Another program changes the first birthday after the window listed the day, before the
+    // window hears of it.
+    type(List::Birthdays, "");
     select(List::Birthdays, 0);
-    window_->removeClicked(List::Birthdays);
+    const KeyEdit changeIt[] = {{KeyEdit::Kind::Set, "誕生日", "a01/20", "一郎さん"}};
+    ASSERT_TRUE(other.applyEdits(changeIt).ok);
+    window_->panel(List::Birthdays).removeClicked();
     EXPECT_EQ(messages_, QStringList{"ほかのプログラムが設定ファイルを変更したため、変更しませんでした。最新の内容を表示します。"});
     EXPECT_EQ(rows(List::Birthdays).size(), 4);
-    EXPECT_EQ(window_->panel(List::Birthdays).seen.front(), "一郎");
+    EXPECT_EQ(window_->panel(List::Birthdays).shown().front().value, "一郎さん");
 }
 
 TEST_F(BookWindowTest, TheMonthShowsTodayHolidaysAndDaysWithEntries)
@@ -226,19 +244,19 @@ TEST_F(BookWindowTest, ARemovalConfirmedAfterAnotherProgramsChangeHitsNoOtherEnt
                                 "[init]\r\n言霊総数=5\r\n[言霊]\r\n1=一,\r\n2=二,\r\n3=三,\r\n4=四,\r\n");
         const std::string selected = list == List::Sayings ? "三" : "乙", last = list == List::Sayings ? "四" : "丙";
         int asked = 0;
-        services_.confirm = [&](const QString&, const QString&) {
+        services_.choose = [&](const QString&, const QString&, const QStringList&, int, int) {
             ++asked;
             SettingsFile other(path_);
             const WriteResult removed = list == List::Sayings ? removeSaying(other, 1)
                                                               : removeBookEntry(other, Book::Birthdays, "01/20", 0);
             EXPECT_TRUE(removed.ok);
             window_->fileChanged();  // the folder watcher's notice, while the question is open
-            return true;
+            return 0;
         };
         window_ = std::make_unique<BookWindow>(services_);
         select(list, 2);
         messages_.clear();
-        window_->removeClicked(list);
+        window_->panel(list).removeClicked();
         EXPECT_EQ(asked, 1);
         const std::string now = bytes();
         EXPECT_NE(now.find(last), std::string::npos) << last << " was removed instead of " << selected;
