@@ -52,6 +52,9 @@ ListPanel::ListPanel(std::unique_ptr<BookList> kind, const AccessKeys& keys, Set
     list = new QListWidget(this);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setAccessibleName(qs(words.list));
+    // Two rows at least: on a small screen (a 1920×1080 screen at scale 2) the panels give up
+    // height rather than the window running off the screen.
+    list->setMinimumHeight(2 * list->fontMetrics().height() + 8);
     note = plainText(this);
     closeGap = button(texts::kBookCloseGap, keys.closeGap, this);
     first = new QLineEdit(this);
@@ -117,7 +120,7 @@ ListPanel::ListPanel(std::unique_ptr<BookList> kind, const AccessKeys& keys, Set
         if (!field)
             continue;
         connect(field, &QLineEdit::returnPressed, this, &ListPanel::enterPressed);
-        connect(field, &QLineEdit::textEdited, this, &ListPanel::fieldsEdited);
+        connect(field, &QLineEdit::textChanged, this, &ListPanel::fieldsEdited);
     }
     // In the list: Delete removes, Alt+Up and Alt+Down move the entry.
     auto* removeKey = new QShortcut(QKeySequence::Delete, list);
@@ -140,7 +143,6 @@ void ListPanel::setFields(const EntryFields& fields)
     first->setText(fields.first);
     if (second)
         second->setText(fields.second);
-    fieldsEdited();
 }
 
 int ListPanel::rowOf(const ListEntry& entry) const
