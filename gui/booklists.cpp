@@ -14,14 +14,10 @@ namespace {
 
 std::string utf8(const QString& text) { return text.toStdString(); }
 
-std::vector<std::string> valuesOf(const std::vector<ListEntry>& seen)
-{
-    std::vector<std::string> values;
-    values.reserve(seen.size());
-    for (const ListEntry& entry : seen)
-        values.push_back(entry.value);
-    return values;
-}
+// A day's entry at position index carries the letter 'a' + index (one under the older bare key
+// takes it with the edit); a saying at position index has the number index + 1.
+SeenEntry seenLetter(int index, const ListEntry& entry) { return {'a' + index, entry.value}; }
+SeenEntry seenNumber(int index, const ListEntry& entry) { return {index + 1, entry.value}; }
 
 TypedValue typed(const WriteResult& result, std::string value)
 {
@@ -61,20 +57,19 @@ public:
             *index = key[0] - 'a';
         return result;
     }
-    WriteResult change(SettingsFile& file, std::string_view dateKey, const std::vector<ListEntry>& seen, int index,
+    WriteResult change(SettingsFile& file, std::string_view dateKey, int index, const ListEntry& entry,
                        const std::string& value) const override
     {
-        return editBookEntry(file, book_, dateKey, index, value, valuesOf(seen));
+        return editBookEntry(file, book_, dateKey, seenLetter(index, entry), value);
     }
-    WriteResult remove(SettingsFile& file, std::string_view dateKey, const std::vector<ListEntry>& seen,
-                       int index) const override
+    WriteResult remove(SettingsFile& file, std::string_view dateKey, int index, const ListEntry& entry) const override
     {
-        return removeBookEntry(file, book_, dateKey, index, valuesOf(seen));
+        return removeBookEntry(file, book_, dateKey, seenLetter(index, entry));
     }
-    WriteResult move(SettingsFile& file, std::string_view dateKey, const std::vector<ListEntry>& seen, int from,
+    WriteResult move(SettingsFile& file, std::string_view dateKey, int index, const ListEntry& entry,
                      int to) const override
     {
-        return moveBookEntry(file, book_, dateKey, from, to, valuesOf(seen));
+        return moveBookEntry(file, book_, dateKey, seenLetter(index, entry), 'a' + to);
     }
     WriteResult closeGap(SettingsFile& file, std::string_view dateKey) const override
     {
@@ -198,19 +193,18 @@ public:
             *index = number - 1;
         return result;
     }
-    WriteResult change(SettingsFile& file, std::string_view, const std::vector<ListEntry>& seen, int index,
+    WriteResult change(SettingsFile& file, std::string_view, int index, const ListEntry& entry,
                        const std::string& value) const override
     {
-        return editSaying(file, index + 1, value, valuesOf(seen));
+        return editSaying(file, seenNumber(index, entry), value);
     }
-    WriteResult remove(SettingsFile& file, std::string_view, const std::vector<ListEntry>& seen, int index) const override
+    WriteResult remove(SettingsFile& file, std::string_view, int index, const ListEntry& entry) const override
     {
-        return removeSaying(file, index + 1, valuesOf(seen));
+        return removeSaying(file, seenNumber(index, entry));
     }
-    WriteResult move(SettingsFile& file, std::string_view, const std::vector<ListEntry>& seen, int from,
-                     int to) const override
+    WriteResult move(SettingsFile& file, std::string_view, int index, const ListEntry& entry, int to) const override
     {
-        return moveSaying(file, from + 1, to + 1, valuesOf(seen));
+        return moveSaying(file, seenNumber(index, entry), to + 1);
     }
 };
 

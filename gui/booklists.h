@@ -66,16 +66,17 @@ public:
     // Whether value shows whole on the page of a day in year (false: the page ends it in "…").
     virtual bool fitsOnPage(const std::string& value, int year) const = 0;
 
-    // The model's edits. seen is the list as the window showed it, index the entry meant.
-    // add sets *index to the new entry's position in the list.
+    // The model's edits. An edit names its entry as the list showed it: entry, at position index
+    // of the list (from 0); it is refused (ChangedMeanwhile) when that entry no longer holds the
+    // value seen there. add sets *index to the new entry's position in the list.
     virtual WriteResult add(SettingsFile& file, std::string_view dateKey, const std::string& value,
                             int* index) const = 0;
-    virtual WriteResult change(SettingsFile& file, std::string_view dateKey, const std::vector<ListEntry>& seen,
-                               int index, const std::string& value) const = 0;
-    virtual WriteResult remove(SettingsFile& file, std::string_view dateKey, const std::vector<ListEntry>& seen,
-                               int index) const = 0;
-    virtual WriteResult move(SettingsFile& file, std::string_view dateKey, const std::vector<ListEntry>& seen,
-                             int from, int to) const = 0;
+    virtual WriteResult change(SettingsFile& file, std::string_view dateKey, int index, const ListEntry& entry,
+                               const std::string& value) const = 0;
+    virtual WriteResult remove(SettingsFile& file, std::string_view dateKey, int index,
+                               const ListEntry& entry) const = 0;
+    virtual WriteResult move(SettingsFile& file, std::string_view dateKey, int index, const ListEntry& entry,
+                             int to) const = 0;
     // Gives the entries after a gap in the letters the letters after the shown ones.
     virtual WriteResult closeGap(SettingsFile&, std::string_view) const { return writeDone(); }
 };

@@ -321,8 +321,8 @@ bool ListPanel::changeClicked()
         refuse(value.refusal);
         return false;
     }
-    const std::vector<ListEntry> seen = shown_;
-    if (!written(kind_->change(file_, dateKey_, seen, row, value.value)))
+    const ListEntry seen = shown_[static_cast<std::size_t>(row)];
+    if (!written(kind_->change(file_, dateKey_, row, seen, value.value)))
         return false;
     load(row);
     return true;
@@ -337,12 +337,12 @@ bool ListPanel::removeClicked()
     }
     // The removal names the entry as the question showed it: the list may be read anew while the
     // question is open, and another entry may then stand in that row.
-    const std::vector<ListEntry> seen = shown_;
+    const ListEntry seen = shown_[static_cast<std::size_t>(row)];
     const std::string day = dateKey_;
-    const QString question = qs(texts::kBookConfirmRemove).arg(seen[static_cast<std::size_t>(row)].name);
+    const QString question = qs(texts::kBookConfirmRemove).arg(seen.name);
     if (services_.choose(qs(texts::kBookTitle), question, {qs(texts::kBookRemove), qs(texts::kCancelButton)}, 1, 1) != 0)
         return false;
-    if (!written(kind_->remove(file_, day, seen, row)))
+    if (!written(kind_->remove(file_, day, row, seen)))
         return false;
     startNewEntry(true);
     return true;
@@ -354,9 +354,9 @@ bool ListPanel::moveClicked(int step)
     const int to = row + step;
     if (row < 0 || to < 0 || static_cast<std::size_t>(to) >= shown_.size())
         return false;
-    const std::vector<ListEntry> seen = shown_;
+    const ListEntry seen = shown_[static_cast<std::size_t>(row)];
     // The entry keeps its value, so the panel finds it at its new place with the typed text.
-    return written(kind_->move(file_, dateKey_, seen, row, to));
+    return written(kind_->move(file_, dateKey_, row, seen, to));
 }
 
 bool ListPanel::enterPressed() { return editing_ ? changeClicked() : addClicked(); }
