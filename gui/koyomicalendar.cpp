@@ -1,6 +1,5 @@
 #include "gui/koyomicalendar.h"
 
-#include <QHBoxLayout>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -21,6 +20,20 @@ Date toDate(QDate date)
            std::chrono::day{static_cast<unsigned>(date.day())};
 }
 
+// A narrow panel breaks a line between the items of the 暦, never inside one (Japanese text may
+// break between any two characters): a word joiner (U+2060, drawn as nothing) between every two
+// characters of an item keeps it whole.
+QString unbroken(const QString& item)
+{
+    QString joined;
+    for (qsizetype i = 0; i < item.size(); ++i) {
+        if (i > 0 && !item[i].isLowSurrogate())
+            joined += QChar(0x2060);
+        joined += item[i];
+    }
+    return joined;
+}
+
 // The grid shows six weeks; the cache keeps a few months of them and starts anew beyond that.
 constexpr std::size_t kCachedDays = 200;
 
@@ -28,9 +41,6 @@ constexpr std::size_t kCachedDays = 200;
 
 KoyomiCalendar::KoyomiCalendar(QWidget* parent) : QCalendarWidget(parent)
 {
-    // Room in each cell for three lines: the seasonal mark, the day, the 六曜.
-    setMinimumSize(440, 340);
-    setAccessibleName(qs(texts::kBookCalendarName));
 }
 
 void KoyomiCalendar::setKoyomiSettings(const KoyomiSettings& settings)
@@ -79,25 +89,39 @@ void KoyomiCalendar::paintCell(QPainter* painter, const QRect& rect, QDate date)
     const auto [seasonal, rokuyo] = cellMarks(date);
     if (seasonal.isEmpty() && rokuyo.isEmpty())
         return;
+    // The day's number stands in the middle of the cell; a mark goes above and one below it,
+    // each in small type. A cell too low for three lines shows the number alone: the day panel
+    // has the whole 暦 of the chosen day.
+    const QRect inner = rect.adjusted(1, 1, -1, -1);
+    const int numberHeight = QFontMetrics(font()).height();
+    const int markPixels = std::min(11, (inner.height() - numberHeight) / 2);
+    if (markPixels < 7)
+        return;
     painter->save();
-    QFont small = font();
-    small.setPixelSize(std::clamp(rect.height() / 4, 9, 12));
-    small.setBold(false);
-    painter->setFont(small);
     const bool selected = date == selectedDate();
     const bool otherMonth = date.month() != monthShown();
     painter->setPen(selected     ? palette().color(QPalette::HighlightedText)
                     : otherMonth ? palette().color(QPalette::Disabled, QPalette::Text)
                                  : QColor(0x44, 0x44, 0x44));
-    const QRect inner = rect.adjusted(1, 1, -1, -1);
-    painter->drawText(inner, Qt::AlignHCenter | Qt::AlignTop, seasonal);
-    painter->drawText(inner, Qt::AlignHCenter | Qt::AlignBottom, rokuyo);
+    const auto drawMark = [&](const QString& text, Qt::Alignment where) {
+        if (text.isEmpty())
+            return;
+        // A long name (二百二十日) takes a smaller size to stay inside its cell.
+        QFont small = font();
+        small.setBold(false);
+        small.setUnderline(false);
+        small.setPixelSize(std::max(6, std::min(markPixels, inner.width() / static_cast<int>(text.size()))));
+        painter->setFont(small);
+        painter->drawText(inner, Qt::AlignHCenter | where, text);
+    };
+    drawMark(seasonal, Qt::AlignTop);
+    drawMark(rokuyo, Qt::AlignBottom);
     painter->restore();
 }
 
-KoyomiDayPanel::KoyomiDayPanel(KoyomiCalendar* calendar, std::function<WriteResult(KoyomiSwitch, bool)> store,
+KoyomiDayPanel::KoyomiDayPanel(std::function<WriteResult(KoyomiSwitch, bool)> store,
                                std::function<void(const WriteResult&)> refused, QWidget* parent)
-    : QWidget(parent), calendar_(calendar), store_(std::move(store)), refused_(std::move(refused))
+    : QWidget(parent), store_(std::move(store)), refused_(std::move(refused))
 {
     details_ = new QLabel(this);
     details_->setTextFormat(Qt::PlainText);
@@ -110,41 +134,31 @@ KoyomiDayPanel::KoyomiDayPanel(KoyomiCalendar* calendar, std::function<WriteResu
     line_->setChecked(true);
     rokuyo_->setChecked(true);
 
-    auto* switches = new QHBoxLayout;
-    switches->addWidget(line_);
-    switches->addWidget(rokuyo_);
-    switches->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(details_);
-    layout->addLayout(switches);
+    layout->addWidget(line_, 0, Qt::AlignLeft);
+    layout->addWidget(rokuyo_, 0, Qt::AlignLeft);
 
     // clicked, not toggled: only the user's clicks write; showing the file's state does not.
     connect(line_, &QCheckBox::clicked, this, &KoyomiDayPanel::lineClicked);
     connect(rokuyo_, &QCheckBox::clicked, this, &KoyomiDayPanel::rokuyoClicked);
 }
 
-void KoyomiDayPanel::showSettings(const KoyomiSettings& settings)
+void KoyomiDayPanel::show(const KoyomiSettings& settings, Date date)
 {
     settings_ = settings;
+    day_ = date;
     const QSignalBlocker quietLine(line_);
     const QSignalBlocker quietRokuyo(rokuyo_);
     line_->setChecked(settings.line);
     rokuyo_->setChecked(settings.rokuyo);
-    if (calendar_)
-        calendar_->setKoyomiSettings(settings);
-    showDay(day_);
-}
-
-void KoyomiDayPanel::showDay(Date date)
-{
-    day_ = date;
     if (!koyomiCovers(date)) {
         details_->clear();
         return;
     }
     // One line per group, its items side by side: the date, the cycles, the season.
-    const KoyomiDetails details = koyomiDetails(dovi::koyomiOf(date), settings_.rokuyo);
+    const KoyomiDetails details = koyomiDetails(dovi::koyomiOf(date), settings.rokuyo);
     QString text;
     for (const auto* group : {&details.date, &details.cycles, &details.season}) {
         if (group->empty())
@@ -152,7 +166,7 @@ void KoyomiDayPanel::showDay(Date date)
         if (!text.isEmpty())
             text += QLatin1Char('\n');
         for (std::size_t i = 0; i < group->size(); ++i)
-            text += (i > 0 ? QStringLiteral("\u3000") : QString()) + qs((*group)[i]);
+            text += (i > 0 ? QStringLiteral("\u3000") : QString()) + unbroken(qs((*group)[i]));
     }
     details_->setText(text);
 }
@@ -165,13 +179,14 @@ void KoyomiDayPanel::switchClicked(KoyomiSwitch which, bool on)
     const WriteResult result = store_(which, on);
     if (!result.ok) {
         // The box shows what the file still says.
-        showSettings(settings_);
+        show(settings_, day_);
         refused_(result);
         return;
     }
     KoyomiSettings stored = settings_;
     (which == KoyomiSwitch::Line ? stored.line : stored.rokuyo) = on;
-    showSettings(stored);
+    show(stored, day_);
+    emit fileWritten();
 }
 
 }  // namespace dovi

@@ -44,14 +44,13 @@ class KoyomiDayPanel final : public QWidget {
     Q_OBJECT
 public:
     // store turns a switch on or off and returns what the write gave; refused tells the user why
-    // a write was refused. The settings shown also go to calendar's cells.
-    KoyomiDayPanel(KoyomiCalendar* calendar, std::function<WriteResult(KoyomiSwitch, bool)> store,
+    // a write was refused.
+    KoyomiDayPanel(std::function<WriteResult(KoyomiSwitch, bool)> store,
                    std::function<void(const WriteResult&)> refused, QWidget* parent = nullptr);
 
-    // Shows the settings as the file has them now, here and in the calendar, without writing.
-    void showSettings(const KoyomiSettings& settings);
-    // Shows the 暦 of date (nothing for a day the 暦 does not cover).
-    void showDay(Date date);
+    // Shows the 暦 of date (nothing for a day the 暦 does not cover) and the switches as the file
+    // has them now, without writing anything.
+    void show(const KoyomiSettings& settings, Date date);
 
     QLabel* details() const { return details_; }
     QCheckBox* lineSwitch() const { return line_; }
@@ -61,10 +60,13 @@ public:
     void lineClicked(bool on);
     void rokuyoClicked(bool on);
 
+signals:
+    // A switch was stored: what shows the 暦 elsewhere reads the file again.
+    void fileWritten();
+
 private:
     void switchClicked(KoyomiSwitch which, bool on);
 
-    KoyomiCalendar* calendar_ = nullptr;
     std::function<WriteResult(KoyomiSwitch, bool)> store_;
     std::function<void(const WriteResult&)> refused_;
     KoyomiSettings settings_;

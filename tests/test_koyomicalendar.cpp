@@ -46,6 +46,9 @@ protected:
 
 using Marks = std::pair<QString, QString>;
 
+// The day's 暦 as the panel shows it, without the word joiners that keep each item on one line.
+QString shownText(const KoyomiDayPanel& panel) { return panel.details()->text().remove(QChar(0x2060)); }
+
 TEST_F(BookKoyomiTest, EachDayCarriesItsSixDayNameAndItsSeasonalDay)
 {
     auto window = openWindow();
@@ -64,13 +67,13 @@ TEST_F(BookKoyomiTest, EachDayCarriesItsSixDayNameAndItsSeasonalDay)
 TEST_F(BookKoyomiTest, TheDayPanelShowsTheSelectedDaysFullKoyomi)
 {
     auto window = openWindow();
-    KoyomiDayPanel& panel = *window->koyomiDay();
-    EXPECT_TRUE(panel.details()->text().startsWith(QString::fromUtf8("旧暦十月二十九日　六曜：友引\n日の干支：")))
-        << panel.details()->text().toStdString();
-    EXPECT_TRUE(panel.details()->text().contains(QString::fromUtf8("二十四節気：大雪")));
+    KoyomiDayPanel& panel = *window->koyomiPanel();
+    EXPECT_TRUE(shownText(panel).startsWith(QString::fromUtf8("旧暦十月二十九日　六曜：友引\n日の干支：")))
+        << shownText(panel).toStdString();
+    EXPECT_TRUE(shownText(panel).contains(QString::fromUtf8("二十四節気：大雪")));
     window->calendar()->setSelectedDate(QDate(2026, 12, 31));
-    EXPECT_TRUE(panel.details()->text().contains(QString::fromUtf8("雑節：大晦日")));
-    EXPECT_TRUE(panel.details()->text().startsWith(QString::fromUtf8("旧暦十一月二十三日　六曜：先負\n")));
+    EXPECT_TRUE(shownText(panel).contains(QString::fromUtf8("雑節：大晦日")));
+    EXPECT_TRUE(shownText(panel).startsWith(QString::fromUtf8("旧暦十一月二十三日　六曜：先負\n")));
     EXPECT_EQ(panel.details()->textFormat(), Qt::PlainText);
     for (const QWidget* w : std::initializer_list<const QWidget*>{panel.details(), panel.lineSwitch(), panel.rokuyoSwitch()})
         EXPECT_FALSE(w->accessibleName().isEmpty());
@@ -82,7 +85,7 @@ TEST_F(BookKoyomiTest, SwitchesWriteOnlyWhenClicked)
 {
     test::writeBytes(path_, kFile + "[暦]\r\n表示=しない\r\n");
     auto window = openWindow();
-    KoyomiDayPanel& panel = *window->koyomiDay();
+    KoyomiDayPanel& panel = *window->koyomiPanel();
     EXPECT_FALSE(panel.lineSwitch()->isChecked());
     EXPECT_TRUE(panel.rokuyoSwitch()->isChecked());
     EXPECT_EQ(test::readBytes(path_), kFile + "[暦]\r\n表示=しない\r\n");
@@ -92,7 +95,7 @@ TEST_F(BookKoyomiTest, SwitchesWriteOnlyWhenClicked)
     EXPECT_FALSE(panel.rokuyoSwitch()->isChecked());
     EXPECT_EQ(test::readBytes(path_), kFile + "[暦]\r\n表示=しない\r\n六曜=しない\r\n");
     EXPECT_EQ(calendarOf(*window).cellMarks(QDate(2026, 12, 7)), Marks(QString::fromUtf8("大雪"), QString()));
-    EXPECT_FALSE(panel.details()->text().contains(QString::fromUtf8("六曜")));
+    EXPECT_FALSE(shownText(panel).contains(QString::fromUtf8("六曜")));
     EXPECT_NE(window->calendar()->grab().toImage(), withRokuyo);
 
     QTest::mouseClick(panel.lineSwitch(), Qt::LeftButton);
@@ -112,7 +115,7 @@ TEST_F(BookKoyomiTest, SwitchesWriteOnlyWhenClicked)
 TEST_F(BookKoyomiTest, ARefusedSwitchIsReportedAndShowsTheFileAgain)
 {
     auto window = openWindow();
-    KoyomiDayPanel& panel = *window->koyomiDay();
+    KoyomiDayPanel& panel = *window->koyomiPanel();
     test::LockHolder holder(path_);
     ASSERT_TRUE(holder.ok());
     setLockWaitLimit(std::chrono::milliseconds(200));

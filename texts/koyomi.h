@@ -79,12 +79,11 @@ inline constexpr std::string_view kMoonAgeHeading = "月齢：";
 inline constexpr std::string_view kListSeparator = "、";
 
 // The book window: its switches of the 暦, and what its month calendar and its 暦 of the day are.
-inline constexpr std::string_view kBookKoyomiLine = "ページに暦を表示(&K)";
-inline constexpr std::string_view kBookRokuyo = "六曜を表示(&Y)";
+inline constexpr std::string_view kBookKoyomiLine = "ページに暦を表示(&F)";
+inline constexpr std::string_view kBookRokuyo = "六曜を表示(&Q)";
 inline constexpr std::string_view kBookKoyomiLineName = "ページの暦の行を表示する";
 inline constexpr std::string_view kBookRokuyoName = "ページと誕生日帳に六曜を表示する";
 inline constexpr std::string_view kBookKoyomiOfDayName = "選んだ日の暦";
-inline constexpr std::string_view kBookCalendarName = "月の暦（六曜と二十四節気・雑節）";
 
 // What the page's 暦 line is for, for screen readers.
 inline constexpr std::string_view kKoyomiLineRole = "旧暦の日付、六曜と季節の暦";
