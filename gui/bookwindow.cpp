@@ -49,6 +49,7 @@ BookWindow::BookWindow(Services services)
     setFont(pointFont(kPGothic, 10.5));
 
     tabs_ = new QTabWidget(this);
+    tabs_->setAccessibleName(qs(texts::kBookTabs));
     auto* daysTab = new QWidget;
     auto* sayingsTab = new QWidget;
     tabs_->addTab(daysTab, qs(texts::kBookDaysTab));

@@ -69,7 +69,7 @@ MonthCalendar::MonthCalendar(Date today, QWidget* parent) : QWidget(parent), tod
     title->setTextFormat(Qt::PlainText);
     title->setAlignment(Qt::AlignCenter);
     title->setFont(pointFont(kPGothic, 12, true));
-    title->setAccessibleName(qs(texts::kBookMonthShown));
+    title->setAccessibleDescription(qs(texts::kBookMonthShown));
     todayButton = new QPushButton(qs(texts::kBookToday), this);
     todayButton->setAutoDefault(false);
 

@@ -167,6 +167,7 @@ inline constexpr std::string_view kBookMonthShown = "表示中の月";
 inline constexpr std::string_view kBookToday = "今日(&T)";
 inline constexpr std::string_view kBookProfile = "プロフィール(&P)";
 inline constexpr std::string_view kBookCalendar = "月のカレンダー";
+inline constexpr std::string_view kBookTabs = "誕生日帳の切り替え";
 inline constexpr std::string_view kBookBornIn = "（%1年生まれ）";
 inline constexpr std::string_view kBookHidden =
     "このほかに、記号（a〜z）の抜けの後にあるためカレンダーに表示されない項目が%1件あります。";
