@@ -150,7 +150,7 @@ void BookWindow::fileChanged()
     watchFile();
     const BookSnapshot snapshot = BookSnapshot::read(settings_);
     day_->showDay(snapshot, shownDay_);
-    panels_[2]->show(snapshot, {}, shownDay_.year());
+    panels_[2]->showEntries(snapshot, {}, shownDay_.year());
     calendar_->markMonth(snapshot);
     // A file that cannot be written is said once, above the tabs, and nothing offers to edit it.
     const QFileInfo file(QString::fromStdString(settings_.path().string()));

@@ -497,6 +497,10 @@ TEST_F(BookWindowTest, AReadOnlyFileIsShownWithEditingOff)
         EXPECT_TRUE(window_->panel(list).list->isEnabled());
     }
     EXPECT_EQ(rows(List::Birthdays).size(), 3);
+    select(List::Birthdays, 0);  // the list can be browsed; its Delete key removes nothing
+    EXPECT_EQ(field(List::Birthdays), QString("太郎"));
+    EXPECT_FALSE(window_->panel(List::Birthdays).removeClicked());
+    EXPECT_TRUE(questions_.isEmpty());
     EXPECT_TRUE(messages_.isEmpty());
     std::filesystem::permissions(path_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     window_->fileChanged();
