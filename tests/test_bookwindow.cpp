@@ -261,8 +261,9 @@ TEST_F(BookWindowTest, ARemovalConfirmedAfterAnotherProgramsChangeHitsNoOtherEnt
         services_.choose = [&](const QString&, const QString&, const QStringList&, int, int) {
             ++asked;
             SettingsFile other(path_);
-            const WriteResult removed = list == List::Sayings ? removeSaying(other, 1)
-                                                              : removeBookEntry(other, Book::Birthdays, "01/20", 0);
+            const WriteResult removed = list == List::Sayings ? removeSaying(other, SeenEntry{1, "一,"})
+                                                              : removeBookEntry(other, Book::Birthdays, "01/20",
+                                                                                SeenEntry{'a', "与謝野晶子"});
             EXPECT_TRUE(removed.ok);
             window_->fileChanged();  // the folder watcher's notice, while the question is open
             return 0;
