@@ -100,6 +100,7 @@ BookWindow::BookWindow(Services services)
     connect(koyomi_, &KoyomiDayPanel::fileWritten, this, &BookWindow::fileChanged);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &BookWindow::fileChanged);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &BookWindow::fileChanged);
+    shownDay_ = calendar_->selectedDate();
     watchFile();
     fileChanged();
 }
@@ -115,10 +116,12 @@ void BookWindow::dayChanged()
 {
     if (calendar_->selectedDate() == shownDay_)
         return;
+    // The day shown stays until the typed text is settled: saving it writes to that day.
     if (!settle({List::Birthdays, List::SpecialDays})) {
         calendar_->restoreSelection(shownDay_);
         return;
     }
+    shownDay_ = calendar_->selectedDate();
     fileChanged();
 }
 
@@ -154,10 +157,9 @@ void BookWindow::fileChanged()
 {
     watchFile();
     const BookSnapshot snapshot = BookSnapshot::read(settings_);
-    shownDay_ = calendar_->selectedDate();
     day_->showDay(snapshot, shownDay_);
     koyomi_->show(snapshot.koyomiSettings(), toDate(shownDay_));
-    panels_[2]->show(snapshot, {}, shownDay_.year());
+    panels_[2]->showEntries(snapshot, {}, shownDay_.year());
     calendar_->markMonth(snapshot);
     // A file that cannot be written is said once, above the tabs, and nothing offers to edit it.
     const QFileInfo file(QString::fromStdString(settings_.path().string()));
