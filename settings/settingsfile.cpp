@@ -341,32 +341,7 @@ WriteResult SettingsFile::moveKey(std::string_view section, std::string_view fro
 
 WriteResult SettingsFile::applyEdits(std::span<const KeyEdit> edits)
 {
-    return replaceWith([&](const IniText& original) {
-        std::optional<IniText> current;  // the text after the edits so far, once one changed it
-        for (const KeyEdit& edit : edits) {
-            const IniText& text = current ? *current : original;
-            IniEdit step;
-            switch (edit.kind) {
-            case KeyEdit::Kind::Set: step = text.edit(edit.section, edit.key, edit.text); break;
-            case KeyEdit::Kind::Delete: step = text.edit(edit.section, edit.key, std::nullopt); break;
-            case KeyEdit::Kind::Rename: step = text.renameKey(edit.section, edit.key, edit.text); break;
-            }
-            if (step.refusal.reason != WriteFailure::None)
-                return step;
-            if (!step.changed)
-                continue;
-            current.emplace(std::move(step.bytes));
-            if (original.encoding() != current->encoding())
-                return IniEdit{false, {}, writeFailure(original.encoding() == FileEncoding::Cp932
-                                                           ? WriteFailure::WouldReadAsUtf8
-                                                           : WriteFailure::WouldReadAsShiftJis,
-                                                       "the settings file would read in another encoding during "
-                                                       "this change, so it is not changed")};
-        }
-        if (!current || current->bytes() == original.bytes())
-            return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
-        return IniEdit{true, current->bytes(), {}};
-    });
+    return replaceWith([&](const IniText& text) { return text.editAll(edits); });
 }
 
 namespace {

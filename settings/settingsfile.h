@@ -13,21 +13,13 @@
 #include <vector>
 
 #include "settings/encoding.h"
+#include "settings/keyedit.h"
 #include "settings/writeresult.h"
 
 namespace dovi {
 
 class IniText;
 struct IniEdit;
-
-// One change of one key in a batch of changes, for SettingsStore::applyEdits().
-struct KeyEdit {
-    enum class Kind { Set, Delete, Rename };
-    Kind kind = Kind::Set;
-    std::string section;
-    std::string key;
-    std::string text;  // Set: the value; Rename: the key's new name; Delete: unused
-};
 
 // True when value would read back as "0", the text that means "no entry": reading drops blanks
 // around a value and then one pair of quotes around it (" 0", "'0'", "\"0\"", but not "' 0 '").
