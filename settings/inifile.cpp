@@ -3,6 +3,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 #include <unordered_map>
@@ -133,12 +134,19 @@ std::string_view withoutBlanks(std::string_view text)
     return text;
 }
 
+namespace {
+std::atomic<std::size_t> parses{0};
+}  // namespace
+
+std::size_t IniText::parsesSoFar() { return parses.load(std::memory_order_relaxed); }
+
 IniText::IniText(std::string bytes)
     : bytes_(std::move(bytes)),
       encoding_(codepage::detect(bytes_, &lines_)),
       unit_(codepage::unitSize(encoding_)),
       codec_(std::make_unique<codepage::Codec>(encoding_))
 {
+    parses.fetch_add(1, std::memory_order_relaxed);
     parse();
 }
 

@@ -61,6 +61,10 @@ public:
     IniText(IniText&&) noexcept;
     IniText& operator=(IniText&&) noexcept;
 
+    // How many texts this process has parsed so far, for tests that bound how often an access
+    // parses a file.
+    static std::size_t parsesSoFar();
+
     FileEncoding encoding() const { return encoding_; }
     const std::string& bytes() const { return bytes_; }
 

@@ -133,6 +133,10 @@ public:
     // for the wrong code page).
     WriteResult applyEdits(std::span<const KeyEdit> edits) override;
 
+    // How many times this process has read a settings file's bytes, for tests that bound how often
+    // an access reads the file.
+    static std::size_t readsSoFar();
+
     // The encoding the file has now (Cp932 for a missing file).
     FileEncoding encoding();
 
