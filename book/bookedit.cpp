@@ -1,6 +1,7 @@
 #include "book/bookedit.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "book/layout.h"
@@ -104,9 +105,28 @@ DayPlan planDay(SettingsFile& settings, Book book, std::string_view dateKey)
     return plan;
 }
 
+bool outside(int index, std::size_t count) { return index < 0 || static_cast<std::size_t>(index) >= count; }
+
 bool differs(const SeenValues& seen, const std::vector<std::string>& now) { return seen && *seen != now; }
 
-bool outside(int index, std::size_t count) { return index < 0 || static_cast<std::size_t>(index) >= count; }
+bool isLetterKey(int key) { return key >= 'a' && key < 'a' + kLetterCount; }
+
+// Why the entry seen cannot be changed: it is not at its key (now lists the values by key, from
+// first) any more, or it never could be there. Nothing when it still is.
+std::optional<WriteResult> seenProblem(const std::vector<std::string>& now, int index, const SeenEntry& seen,
+                                       const std::string& name)
+{
+    if (outside(index, now.size()) || now[static_cast<std::size_t>(index)] != seen.value)
+        return writeFailure(WriteFailure::ChangedMeanwhile,
+                            name + " no longer holds \"" + seen.value +
+                                "\": another program changed the entries meanwhile; nothing was changed");
+    return std::nullopt;
+}
+
+std::string entryName(std::string_view dateKey, int letter)
+{
+    return "entry " + std::string(1, static_cast<char>(letter)) + " of " + std::string(dateKey);
+}
 
 std::string sayingKey(int number) { return std::to_string(number); }
 
@@ -200,45 +220,111 @@ WriteResult addBookEntry(SettingsFile& settings, Book book, std::string_view dat
                         "all 26 entries of " + std::string(dateKey) + " (a to z) are taken; nothing was stored");
 }
 
-WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
-                          std::string_view value, const SeenValues& seen)
+namespace {
+
+// What a change of a day's entries expects to find, checked under the lock against the values of
+// the shown entries now: nothing when the change may go on.
+using DayCheck = std::function<std::optional<WriteResult>(const std::vector<std::string>& now)>;
+
+DayCheck wholeList(const SeenValues& seen)
+{
+    return [&seen](const std::vector<std::string>& now) -> std::optional<WriteResult> {
+        if (differs(seen, now))
+            return changedMeanwhile();
+        return std::nullopt;
+    };
+}
+
+DayCheck oneEntry(std::string_view dateKey, const SeenEntry& seen)
+{
+    return [dateKey, &seen](const std::vector<std::string>& now) {
+        return seenProblem(now, seen.key - 'a', seen, entryName(dateKey, seen.key));
+    };
+}
+
+WriteResult editDay(SettingsFile& settings, Book book, std::string_view dateKey, int index, std::string_view value,
+                    const DayCheck& check)
 {
     if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
     DayPlan plan = planDay(settings, book, dateKey);
-    if (differs(seen, shownValues(plan.day)))
-        return changedMeanwhile();
+    if (auto problem = check(shownValues(plan.day)))
+        return std::move(*problem);
     if (outside(index, plan.keys.size()))
         return noEntry("such entry on " + std::string(dateKey));
     plan.edits.push_back(setKey(layout::section(book), plan.keys[static_cast<std::size_t>(index)], value));
     return settings.applyEdits(plan.edits);
 }
 
-WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
-                            const SeenValues& seen)
+WriteResult removeDay(SettingsFile& settings, Book book, std::string_view dateKey, int index, const DayCheck& check)
 {
     const auto lock = settings.lockForUpdate();
     DayPlan plan = planDay(settings, book, dateKey);
-    if (differs(seen, shownValues(plan.day)))
-        return changedMeanwhile();
+    if (auto problem = check(shownValues(plan.day)))
+        return std::move(*problem);
     if (outside(index, plan.keys.size()))
         return noEntry("such entry on " + std::string(dateKey));
     appendRemoval(plan.edits, layout::section(book), plan.keys, plan.absent, index);
     return settings.applyEdits(plan.edits);
 }
 
-WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
-                          const SeenValues& seen)
+WriteResult moveDay(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
+                    const DayCheck& check)
 {
     const auto lock = settings.lockForUpdate();
     DayPlan plan = planDay(settings, book, dateKey);
-    if (differs(seen, shownValues(plan.day)))
-        return changedMeanwhile();
+    if (auto problem = check(shownValues(plan.day)))
+        return std::move(*problem);
     if (outside(from, plan.keys.size()) || outside(to, plan.keys.size()))
         return noEntry("such entry on " + std::string(dateKey));
     appendMove(plan.edits, plan.snapshot, layout::section(book), plan.keys, plan.absent, from, to);
     return settings.applyEdits(plan.edits);
+}
+
+WriteResult noLetter(std::string_view dateKey) { return noEntry("such entry on " + std::string(dateKey)); }
+
+}  // namespace
+
+WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
+                          std::string_view value)
+{
+    if (!isLetterKey(entry.key))
+        return noLetter(dateKey);
+    return editDay(settings, book, dateKey, entry.key - 'a', value, oneEntry(dateKey, entry));
+}
+
+WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry)
+{
+    if (!isLetterKey(entry.key))
+        return noLetter(dateKey);
+    return removeDay(settings, book, dateKey, entry.key - 'a', oneEntry(dateKey, entry));
+}
+
+WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
+                          int toLetter)
+{
+    if (!isLetterKey(entry.key) || !isLetterKey(toLetter))
+        return noLetter(dateKey);
+    return moveDay(settings, book, dateKey, entry.key - 'a', toLetter - 'a', oneEntry(dateKey, entry));
+}
+
+WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
+                          std::string_view value, const SeenValues& seen)
+{
+    return editDay(settings, book, dateKey, index, value, wholeList(seen));
+}
+
+WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
+                            const SeenValues& seen)
+{
+    return removeDay(settings, book, dateKey, index, wholeList(seen));
+}
+
+WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
+                          const SeenValues& seen)
+{
+    return moveDay(settings, book, dateKey, from, to, wholeList(seen));
 }
 
 BookDay moveBareEntries(SettingsStore& settings, Book book, std::string_view dateKey)
@@ -321,45 +407,96 @@ WriteResult addSaying(SettingsFile& settings, std::string_view value, int* numbe
     return result;
 }
 
-WriteResult editSaying(SettingsFile& settings, int number, std::string_view value, const SeenValues& seen)
+namespace {
+
+using SayingCheck = DayCheck;
+
+SayingCheck oneSaying(const SeenEntry& seen)
+{
+    return [&seen](const std::vector<std::string>& now) {
+        return seenProblem(now, seen.key - 1, seen, "saying " + std::to_string(seen.key));
+    };
+}
+
+WriteResult noSaying(int number) { return noEntry("saying number " + std::to_string(number)); }
+
+WriteResult editSayingChecked(SettingsFile& settings, int number, std::string_view value, const SayingCheck& check)
 {
     if (readsAsAbsent(value))
         return absentValue();
     const auto lock = settings.lockForUpdate();
     const SayingPlan plan = planSayings(settings);
-    if (differs(seen, plan.values))
-        return changedMeanwhile();
+    if (auto problem = check(plan.values))
+        return std::move(*problem);
     if (number < 1 || number > plan.count)
-        return noEntry("saying number " + std::to_string(number));
+        return noSaying(number);
     const KeyEdit edits[] = {setKey(layout::kSayings, sayingKey(number), value)};
     return settings.applyEdits(edits);
 }
 
-WriteResult removeSaying(SettingsFile& settings, int number, const SeenValues& seen)
+WriteResult removeSayingChecked(SettingsFile& settings, int number, const SayingCheck& check)
 {
     const auto lock = settings.lockForUpdate();
     const SayingPlan plan = planSayings(settings);
-    if (differs(seen, plan.values))
-        return changedMeanwhile();
+    if (auto problem = check(plan.values))
+        return std::move(*problem);
     if (number < 1 || number > plan.count)
-        return noEntry("saying number " + std::to_string(number));
+        return noSaying(number);
     std::vector<KeyEdit> edits;
     appendRemoval(edits, layout::kSayings, plan.keys, plan.absent, number - 1);
     edits.push_back(setSayingCount(plan.count - 1));
     return settings.applyEdits(edits);
 }
 
-WriteResult moveSaying(SettingsFile& settings, int from, int to, const SeenValues& seen)
+WriteResult moveSayingChecked(SettingsFile& settings, int from, int to, const SayingCheck& check)
 {
     const auto lock = settings.lockForUpdate();
     const SayingPlan plan = planSayings(settings);
-    if (differs(seen, plan.values))
-        return changedMeanwhile();
+    if (auto problem = check(plan.values))
+        return std::move(*problem);
     if (from < 1 || from > plan.count || to < 1 || to > plan.count)
-        return noEntry("saying number " + std::to_string(from < 1 || from > plan.count ? from : to));
+        return noSaying(from < 1 || from > plan.count ? from : to);
     std::vector<KeyEdit> edits;
     appendMove(edits, plan.snapshot, layout::kSayings, plan.keys, plan.absent, from - 1, to - 1);
     return settings.applyEdits(edits);
+}
+
+}  // namespace
+
+WriteResult editSaying(SettingsFile& settings, const SeenEntry& saying, std::string_view value)
+{
+    if (saying.key < 1)
+        return noSaying(saying.key);
+    return editSayingChecked(settings, saying.key, value, oneSaying(saying));
+}
+
+WriteResult removeSaying(SettingsFile& settings, const SeenEntry& saying)
+{
+    if (saying.key < 1)
+        return noSaying(saying.key);
+    return removeSayingChecked(settings, saying.key, oneSaying(saying));
+}
+
+WriteResult moveSaying(SettingsFile& settings, const SeenEntry& saying, int toNumber)
+{
+    if (saying.key < 1 || toNumber < 1)
+        return noSaying(saying.key < 1 ? saying.key : toNumber);
+    return moveSayingChecked(settings, saying.key, toNumber, oneSaying(saying));
+}
+
+WriteResult editSaying(SettingsFile& settings, int number, std::string_view value, const SeenValues& seen)
+{
+    return editSayingChecked(settings, number, value, wholeList(seen));
+}
+
+WriteResult removeSaying(SettingsFile& settings, int number, const SeenValues& seen)
+{
+    return removeSayingChecked(settings, number, wholeList(seen));
+}
+
+WriteResult moveSaying(SettingsFile& settings, int from, int to, const SeenValues& seen)
+{
+    return moveSayingChecked(settings, from, to, wholeList(seen));
 }
 
 }  // namespace dovi

@@ -33,23 +33,46 @@ WriteResult birthdayValue(std::string_view name, std::optional<int> year, std::s
 // nothing is left.
 WriteResult specialDayValue(std::string_view text, std::string& value);
 
-// The day's entries may be checked against what the caller last saw (the values of shown, in
-// order): when given and different, the change is refused with ChangedMeanwhile. Indexes count
-// the shown entries from 0 (the letter 'a' + index); one that is not there is refused with
-// KeyMissing. An entry under the bare date key takes its letter in the same replacement first.
-using SeenValues = std::optional<std::vector<std::string>>;
-
 // Stores value under the first free letter of the day (one that reads as absent, so a gap is
 // filled) and sets *key to that key when key is given. Refused: AbsentValue, NoRoom (26 taken).
 WriteResult addBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, std::string_view value,
                          std::string* key = nullptr);
-// Stores value in place of entry index. Refused: AbsentValue.
+
+// An entry as the caller last saw it: its key and its value as read. For a day's entry the key is
+// its letter, 'a' to 'z'; for a saying it is the saying's number, 1 to n.
+struct SeenEntry {
+    int key = 0;
+    std::string value;
+};
+
+// Changes that name their entry. The rule is strict: the change goes through only when the entry
+// stored under the named key still holds exactly the value as seen; otherwise it is refused with
+// ChangedMeanwhile and a sentence naming the entry, and nothing is written. Changes to other
+// entries that leave the named one where it was (an edit of another entry, a removal or an
+// addition after it) do not stop it. A removal or move before it shifts it to another key; the
+// change is then refused rather than followed: the entry now under the key is never touched in its
+// place, and the caller shows the new state and lets the person choose again. (Two entries with the
+// same value cannot be told apart, by design: either holds what the person chose.) A key beyond
+// the entries is refused with KeyMissing. An entry under the bare date key takes its letter in the
+// same replacement first.
+WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
+                          std::string_view value);
+// Removes the entry; the later entries move down one letter, so all of them stay shown.
+WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry);
+// Moves the entry to the letter toLetter; the entries between shift by one. Every value keeps its
+// bytes.
+WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
+                          int toLetter);
+
+// The older forms, for callers that still check the whole list: indexes count the shown entries
+// from 0 (the letter 'a' + index), and seen, when given, is the values of all shown entries in
+// order; any difference refuses the change with ChangedMeanwhile.
+using SeenValues = std::optional<std::vector<std::string>>;
+
 WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
                           std::string_view value, const SeenValues& seen = std::nullopt);
-// Removes entry index; the later entries move down one letter, so all of them stay shown.
 WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
                             const SeenValues& seen = std::nullopt);
-// Moves entry from to position to; the entries between shift by one. Every value keeps its bytes.
 WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
                           const SeenValues& seen = std::nullopt);
 
@@ -84,10 +107,16 @@ std::vector<std::string> sayingValues(const BookSnapshot& snapshot);
 WriteResult sayingValue(std::string_view text, std::string_view source, std::string& value);
 
 // The sayings keep the keys 1 to n and the count n + 1, so that the page can draw every one.
-// seen and numbers work as for the day's entries, with the saying values and 1-based numbers.
 // Adds under key n + 1 and sets *number when given. Refused: EntryTaken when that key holds a
 // saying beyond the count (it would be overwritten), NoRoom when the count would leave 16 bits.
 WriteResult addSaying(SettingsFile& settings, std::string_view value, int* number = nullptr);
+// Edit, removal and move of the saying seen.key, under the rule of the day's entries above: refused
+// with ChangedMeanwhile unless that number still holds seen.value ("0" for a key within the count
+// that holds nothing, as it reads).
+WriteResult editSaying(SettingsFile& settings, const SeenEntry& saying, std::string_view value);
+WriteResult removeSaying(SettingsFile& settings, const SeenEntry& saying);
+WriteResult moveSaying(SettingsFile& settings, const SeenEntry& saying, int toNumber);
+// The older forms: 1-based numbers, and the whole list of values as seen.
 WriteResult editSaying(SettingsFile& settings, int number, std::string_view value,
                        const SeenValues& seen = std::nullopt);
 WriteResult removeSaying(SettingsFile& settings, int number, const SeenValues& seen = std::nullopt);

@@ -1,6 +1,8 @@
 // list, list-sayings, edit-, remove- and move- of birthdays, special days and sayings, add-saying and
 // export-ics: the birthday book, the special days and the sayings without editing the file by hand.
 // Each change is one replacement of the settings file; what it refuses, it refuses as set does.
+// A change names its entry by letter or by text, and passes the value it read to the model, which
+// refuses the change when another program has changed that entry in between.
 #include <charconv>
 #include <chrono>
 #include <ctime>
@@ -56,25 +58,29 @@ int report(Context& context, const WriteResult& result)
     return kFailed;
 }
 
+// One entry of a day as list prints it: MM/DD, section, letter, then the name and year of birth or
+// the special day's text, tab-separated.
+void listEntry(std::ostream& out, std::string_view day, Book book, std::size_t index, const std::string& value)
+{
+    out << day << '\t' << bookName(book) << '\t' << static_cast<char>('a' + index) << '\t';
+    if (book == Book::Birthdays) {
+        const BirthdayText birthday = readBirthday(value);
+        out << column(birthday.name) << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
+    } else {
+        out << column(value);
+    }
+    out << '\n';
+}
+
 void listDay(std::ostream& out, std::ostream& err, const BookSnapshot& snapshot, std::string_view day)
 {
     for (const Book book : {Book::Birthdays, Book::SpecialDays}) {
-        const bool birthdays = book == Book::Birthdays;
-        const std::string_view section = bookName(book);
         const BookDay& entries = snapshot.day(book, day);
-        for (std::size_t i = 0; i < entries.shown.size(); ++i) {
-            out << day << '\t' << section << '\t' << static_cast<char>('a' + i) << '\t';
-            if (birthdays) {
-                const BirthdayText birthday = readBirthday(entries.shown[i].value);
-                out << column(birthday.name) << '\t' << (birthday.year ? std::to_string(*birthday.year) : "");
-            } else {
-                out << column(entries.shown[i].value);
-            }
-            out << '\n';
-        }
+        for (std::size_t i = 0; i < entries.shown.size(); ++i)
+            listEntry(out, day, book, i, entries.shown[i].value);
         for (const BookEntry& entry : entries.hidden)
-            err << "dovi-cli: " << section << ' ' << column(entry.key) << " comes after a gap in the letters of " << day
-                << ", so the page never shows it\n";
+            err << "dovi-cli: " << bookName(book) << ' ' << column(entry.key) << " comes after a gap in the letters of "
+                << day << ", so the page never shows it\n";
     }
 }
 
@@ -116,31 +122,83 @@ int listSayings(Context& context)
     return kOk;
 }
 
-// The day and letter of args[0] and args[1]; false with a usage error reported when they are bad.
-bool dayAndLetter(Context& context, std::string_view command, int& status, int& index)
+// The entry of day that text names, with its value as read now, so that the change is refused
+// when another program changes that entry before it is written. A single letter a to z names the
+// entry under that letter; any other text names the entry whose name (a birthday's, without the
+// year) or text (a special day's) it is, so an entry whose text is one letter is named by its
+// letter. Nothing, with the refusal said on err and status set, when no entry or several match.
+std::optional<SeenEntry> namedEntry(Context& context, Book book, std::string_view day, std::string_view text,
+                                    int& status)
+{
+    SettingsFile settings(context.ini);
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
+    const std::vector<BookEntry>& shown = snapshot.day(book, day).shown;
+    if (const auto letter = parseLetter(text)) {
+        if (static_cast<std::size_t>(*letter) < shown.size())
+            return SeenEntry{'a' + *letter, shown[static_cast<std::size_t>(*letter)].value};
+        context.err << "dovi-cli: there is no such entry on " << day << '\n';
+        status = kFailed;
+        return std::nullopt;
+    }
+    std::vector<std::size_t> matches;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const std::string name = book == Book::Birthdays ? readBirthday(shown[i].value).name : shown[i].value;
+        if (name == text)
+            matches.push_back(i);
+    }
+    if (matches.size() == 1)
+        return SeenEntry{'a' + static_cast<int>(matches[0]), shown[matches[0]].value};
+    const std::string_view what = book == Book::Birthdays ? "person" : "special day";
+    if (matches.empty()) {
+        context.err << "dovi-cli: there is no " << what << " named " << column(text) << " on " << day
+                    << "; dovi-cli list " << day << " shows the entries with their letters\n";
+    } else {
+        context.err << "dovi-cli: " << matches.size() << " entries on " << day << " are named " << column(text)
+                    << "; name the one you mean by its letter:\n";
+        // Standard error shows a TAB escaped: the columns are set apart by two blanks.
+        for (const std::size_t i : matches) {
+            context.err << "  " << static_cast<char>('a' + i) << "  ";
+            if (book == Book::Birthdays) {
+                const BirthdayText birthday = readBirthday(shown[i].value);
+                context.err << column(birthday.name);
+                if (birthday.year)
+                    context.err << "  " << *birthday.year;
+            } else {
+                context.err << column(shown[i].value);
+            }
+            context.err << '\n';
+        }
+    }
+    status = kFailed;
+    return std::nullopt;
+}
+
+// The day of args[0] and the entry args[1] names; a usage error or a refusal said when they are bad.
+std::optional<SeenEntry> dayAndEntry(Context& context, std::string_view command, Book book, int& status)
 {
     if (!isDayKey(context.args[0])) {
         status = usageError(context, command, "the day must be MM/DD with two digits each, naming a real day");
-        return false;
+        return std::nullopt;
     }
-    const auto letter = parseLetter(context.args[1]);
-    if (!letter) {
+    // One ASCII capital is a mistyped letter, not a name.
+    const std::string_view entry = context.args[1];
+    if (entry.size() == 1 && entry[0] >= 'A' && entry[0] <= 'Z') {
         status = usageError(context, command, "the letter must be one of a to z");
-        return false;
+        return std::nullopt;
     }
-    index = *letter;
-    return true;
+    return namedEntry(context, book, context.args[0], entry, status);
 }
 
 int removeEntry(Context& context, std::string_view command, Book book)
 {
-    int status = kOk, index = 0;
+    int status = kOk;
     if (context.args.size() != 2)
         return usageError(context, command, std::string(command) + " needs a day and a letter");
-    if (!dayAndLetter(context, command, status, index))
+    const auto entry = dayAndEntry(context, command, book, status);
+    if (!entry)
         return status;
     SettingsFile settings(context.ini);
-    return report(context, removeBookEntry(settings, book, context.args[0], index));
+    return report(context, removeBookEntry(settings, book, context.args[0], *entry));
 }
 
 int removeBirthday(Context& context) { return removeEntry(context, "remove-birthday", Book::Birthdays); }
@@ -148,12 +206,12 @@ int removeSpecial(Context& context) { return removeEntry(context, "remove-specia
 
 int editBirthday(Context& context)
 {
-    int status = kOk, index = 0;
+    int status = kOk;
     if (context.args.size() != 3 && context.args.size() != 4)
         return usageError(context, "edit-birthday",
                           "edit-birthday needs a day, a letter and a name, and may have a year");
-    if (!dayAndLetter(context, "edit-birthday", status, index))
-        return status;
+    if (!isDayKey(context.args[0]))
+        return usageError(context, "edit-birthday", "the day must be MM/DD with two digits each, naming a real day");
     std::optional<int> year;
     if (context.args.size() == 4 && !(year = parseYear(context.args[3])))
         return usageError(context, "edit-birthday", "the year of birth must have four digits");
@@ -162,36 +220,46 @@ int editBirthday(Context& context)
     std::string value;
     if (const WriteResult refused = birthdayValue(context.args[2], year, value); !refused.ok)
         return report(context, refused);
+    const auto entry = dayAndEntry(context, "edit-birthday", Book::Birthdays, status);
+    if (!entry)
+        return status;
     SettingsFile settings(context.ini);
-    return report(context, editBookEntry(settings, Book::Birthdays, context.args[0], index, value));
+    return report(context, editBookEntry(settings, Book::Birthdays, context.args[0], *entry, value));
 }
 
 int editSpecial(Context& context)
 {
-    int status = kOk, index = 0;
+    int status = kOk;
     if (context.args.size() != 3)
         return usageError(context, "edit-special", "edit-special needs a day, a letter and a text");
-    if (!dayAndLetter(context, "edit-special", status, index))
-        return status;
+    if (!isDayKey(context.args[0]))
+        return usageError(context, "edit-special", "the day must be MM/DD with two digits each, naming a real day");
     std::string value;
     if (const WriteResult refused = specialDayValue(context.args[2], value); !refused.ok)
         return report(context, refused);
+    const auto entry = dayAndEntry(context, "edit-special", Book::SpecialDays, status);
+    if (!entry)
+        return status;
     SettingsFile settings(context.ini);
-    return report(context, editBookEntry(settings, Book::SpecialDays, context.args[0], index, value));
+    return report(context, editBookEntry(settings, Book::SpecialDays, context.args[0], *entry, value));
 }
 
 int moveEntry(Context& context, std::string_view command, Book book)
 {
-    int status = kOk, index = 0;
+    int status = kOk;
     if (context.args.size() != 3)
-        return usageError(context, command, std::string(command) + " needs a day, a letter and the new letter");
-    if (!dayAndLetter(context, command, status, index))
-        return status;
+        return usageError(context, command,
+                          std::string(command) + " needs a day, a letter and the new letter");
+    if (!isDayKey(context.args[0]))
+        return usageError(context, command, "the day must be MM/DD with two digits each, naming a real day");
     const auto to = parseLetter(context.args[2]);
     if (!to)
         return usageError(context, command, "the new letter must be one of a to z");
+    const auto entry = dayAndEntry(context, command, book, status);
+    if (!entry)
+        return status;
     SettingsFile settings(context.ini);
-    return report(context, moveBookEntry(settings, book, context.args[0], index, *to));
+    return report(context, moveBookEntry(settings, book, context.args[0], *entry, 'a' + *to));
 }
 
 int moveBirthday(Context& context) { return moveEntry(context, "move-birthday", Book::Birthdays); }
@@ -213,41 +281,89 @@ int addSayingCommand(Context& context)
     return report(context, result);
 }
 
+// The saying text names, with its value as read now: plain digits are its number, any other text
+// the saying's text as list-sayings shows it. Nothing, with the refusal said, when text names none
+// or several, or is a number out of range.
+std::optional<SeenEntry> namedSaying(Context& context, std::string_view command, std::string_view text, int& status,
+                                     std::string_view badNumber = "the number must be a whole number from 1 to 32767")
+{
+    SettingsFile settings(context.ini);
+    const BookSnapshot snapshot = BookSnapshot::read(settings);
+    const std::vector<std::string> values = sayingValues(snapshot);
+    if (!text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos) {
+        const auto number = parseNumber(text);
+        if (!number) {
+            status = usageError(context, command, badNumber);
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(*number) <= values.size())
+            return SeenEntry{*number, values[static_cast<std::size_t>(*number - 1)]};
+        context.err << "dovi-cli: there is no saying number " << *number << '\n';
+        status = kFailed;
+        return std::nullopt;
+    }
+    std::vector<std::size_t> matches;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (splitSaying(values[i]).text == text)
+            matches.push_back(i);
+    if (matches.size() == 1)
+        return SeenEntry{static_cast<int>(matches[0]) + 1, values[matches[0]]};
+    if (matches.empty()) {
+        context.err << "dovi-cli: there is no saying " << column(text)
+                    << "; dovi-cli list-sayings shows the sayings with their numbers\n";
+    } else {
+        context.err << "dovi-cli: " << matches.size() << " sayings read " << column(text)
+                    << "; name the one you mean by its number:\n";
+        for (const std::size_t i : matches) {
+            const Saying saying = splitSaying(values[i]);
+            context.err << "  " << i + 1 << "  " << column(saying.text) << "  " << column(saying.source) << '\n';
+        }
+    }
+    status = kFailed;
+    return std::nullopt;
+}
+
 int editSayingCommand(Context& context)
 {
+    int status = kOk;
     if (context.args.size() != 3)
         return usageError(context, "edit-saying", "edit-saying needs a number, a text and a source");
-    const auto number = parseNumber(context.args[0]);
-    if (!number)
-        return usageError(context, "edit-saying", "the number must be a whole number from 1 to 32767");
     std::string value;
     if (const WriteResult refused = sayingValue(context.args[1], context.args[2], value); !refused.ok)
         return report(context, refused);
+    const auto saying = namedSaying(context, "edit-saying", context.args[0], status);
+    if (!saying)
+        return status;
     SettingsFile settings(context.ini);
-    return report(context, editSaying(settings, *number, value));
+    return report(context, editSaying(settings, *saying, value));
 }
 
 int removeSayingCommand(Context& context)
 {
+    int status = kOk;
     if (context.args.size() != 1)
         return usageError(context, "remove-saying", "remove-saying needs a number");
-    const auto number = parseNumber(context.args[0]);
-    if (!number)
-        return usageError(context, "remove-saying", "the number must be a whole number from 1 to 32767");
+    const auto saying = namedSaying(context, "remove-saying", context.args[0], status);
+    if (!saying)
+        return status;
     SettingsFile settings(context.ini);
-    return report(context, removeSaying(settings, *number));
+    return report(context, removeSaying(settings, *saying));
 }
 
 int moveSayingCommand(Context& context)
 {
+    constexpr std::string_view kBadNumbers = "the numbers must be whole numbers from 1 to 32767";
+    int status = kOk;
     if (context.args.size() != 2)
         return usageError(context, "move-saying", "move-saying needs a number and the new number");
-    const auto from = parseNumber(context.args[0]);
     const auto to = parseNumber(context.args[1]);
-    if (!from || !to)
-        return usageError(context, "move-saying", "the numbers must be whole numbers from 1 to 32767");
+    if (!to)
+        return usageError(context, "move-saying", kBadNumbers);
+    const auto saying = namedSaying(context, "move-saying", context.args[0], status, kBadNumbers);
+    if (!saying)
+        return status;
     SettingsFile settings(context.ini);
-    return report(context, moveSaying(settings, *from, *to));
+    return report(context, moveSaying(settings, *saying, *to));
 }
 
 // A year from 1900 to 2100 written in digits, or std::nullopt.
@@ -300,16 +416,16 @@ int exportIcs(Context& context)
 constexpr Command kCommands[] = {
     {"list", "[MM/DD]", list},
     {"list-sayings", "", listSayings},
-    {"edit-birthday", "MM/DD LETTER NAME [YEAR]", editBirthday},
-    {"remove-birthday", "MM/DD LETTER", removeBirthday},
-    {"move-birthday", "MM/DD LETTER NEW-LETTER", moveBirthday},
-    {"edit-special", "MM/DD LETTER TEXT", editSpecial},
-    {"remove-special", "MM/DD LETTER", removeSpecial},
-    {"move-special", "MM/DD LETTER NEW-LETTER", moveSpecial},
+    {"edit-birthday", "MM/DD ENTRY NAME [YEAR]", editBirthday},
+    {"remove-birthday", "MM/DD ENTRY", removeBirthday},
+    {"move-birthday", "MM/DD ENTRY NEW-LETTER", moveBirthday},
+    {"edit-special", "MM/DD ENTRY TEXT", editSpecial},
+    {"remove-special", "MM/DD ENTRY", removeSpecial},
+    {"move-special", "MM/DD ENTRY NEW-LETTER", moveSpecial},
     {"add-saying", "TEXT SOURCE", addSayingCommand},
-    {"edit-saying", "N TEXT SOURCE", editSayingCommand},
-    {"remove-saying", "N", removeSayingCommand},
-    {"move-saying", "N NEW-N", moveSayingCommand},
+    {"edit-saying", "SAYING TEXT SOURCE", editSayingCommand},
+    {"remove-saying", "SAYING", removeSayingCommand},
+    {"move-saying", "SAYING NEW-N", moveSayingCommand},
     {"export-ics", "[--koyomi YEAR] [FILE]", exportIcs},
 };
 

@@ -50,6 +50,8 @@ void printHelp(std::ostream& out)
            "folder) and shows its page and holidays, and the 暦 of any day from 1900 to 2100. Exit status: 0 done, 1 a write failed, 2 bad usage,\n"
            "3 the settings file cannot be read or it or its user entry is missing, 4 no user is registered\n"
            "yet.\n"
+           "ENTRY: a day's entry by its letter a to z, or by its text (a person's name without the year);\n"
+           "a single letter always means the letter. SAYING: a saying by its number or its text.\n"
            "See dovi-cli(1) for each command.\n";
 }
 

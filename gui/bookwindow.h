@@ -1,22 +1,23 @@
 // The birthday book window 「デイリオ 誕生日帳」: pick a day in a month calendar, see its birthdays
 // and special days, and add, change, remove and reorder them; a second tab does the same for the
-// sayings. Every change goes to the settings file at once, as one replacement; a refusal is shown
-// in Japanese and what the user typed stays. Changes by other programs show up by themselves.
+// sayings. Every list is a ListPanel over the BookList that knows it. Every change goes to the
+// settings file at once, as one replacement; a refusal is shown in Japanese and what the user
+// typed stays. Changes by other programs show up by themselves. Typed text is never dropped
+// without asking, when another day, another tab or the window's end would drop it.
 #pragma once
 
-#include <QCalendarWidget>
+#include <QCloseEvent>
 #include <QFileSystemWatcher>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
 
 #include <array>
-#include <string>
-#include <vector>
 
+#include "gui/daypanel.h"
+#include "gui/listpanel.h"
+#include "gui/monthcalendar.h"
 #include "gui/services.h"
 #include "settings/settingsfile.h"
 
@@ -28,63 +29,49 @@ public:
     // The lists the window edits.
     enum class List { Birthdays = 0, SpecialDays = 1, Sayings = 2 };
 
-    // One list with its input fields and buttons. second is the year of birth for the birthdays,
-    // the source for the sayings, and nullptr for the special days.
-    struct Panel {
-        QListWidget* list = nullptr;
-        QLineEdit* first = nullptr;
-        QLineEdit* second = nullptr;
-        QLabel* note = nullptr;  // entries the page never shows, when there are any
-        QPushButton* add = nullptr;
-        QPushButton* change = nullptr;
-        QPushButton* remove = nullptr;
-        QPushButton* up = nullptr;
-        QPushButton* down = nullptr;
-        std::vector<std::string> seen;  // the values listed, in order: what a change expects to find
-    };
-
     // Works on dovi.ini in the services' current directory; today comes from the services' clock.
     explicit BookWindow(Services services);
     ~BookWindow() override;
 
-    Panel& panel(List list) { return panels_[static_cast<std::size_t>(list)]; }
-    QCalendarWidget* calendar() const { return calendar_; }
+    ListPanel& panel(List list) { return *panels_[static_cast<std::size_t>(list)]; }
+    MonthCalendar* monthCalendar() const { return calendar_; }
+    QCalendarWidget* calendar() const { return calendar_->grid(); }
+    DayPanel* dayPanel() const { return day_; }
     QTabWidget* tabs() const { return tabs_; }
+    QLabel* readOnlyNote() const { return readOnly_; }
+    QPushButton* profileButton() const { return profile_; }
+
+    // The size the window opens with: its designed size, made smaller to fit screenArea (the
+    // screen's available area, in logical pixels) with the window frame around it.
+    static QSize openingSize(const QRect& screenArea);
 
     // Event handlers.
     void dayChanged();
-    void monthShown(int year, int month);
-    void entrySelected(List list);
-    void addClicked(List list);
-    void changeClicked(List list);
-    void removeClicked(List list);
-    void moveClicked(List list, int step);
-    // Reads the file again and shows what it holds now, keeping the selection and the typed text.
+    void tabChanged(int index);
+    void profileClicked();
+    // Reads the file again and shows what it holds now, keeping the entries being changed and
+    // the typed text.
     void fileChanged();
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    Panel makePanel(List list, QWidget* parent);
-    void showDayLists();
-    void showSayings();
-    void markMonth(int year, int month);
     void watchFile();
-    // The value that the input fields of list make, or a refusal already shown.
-    bool typedValue(List list, std::string& value);
-    // Shows the outcome of a change: on success the new state (with row selected), otherwise the
-    // reason; the typed text stays either way.
-    void changeDone(List list, const WriteResult& result, int row);
-    std::string selectedDayKey() const;
+    // The panels whose typed text would be lost; true when the caller may go on.
+    bool settle(std::initializer_list<List> lists);
 
     Services services_;
     SettingsFile settings_;
     QTabWidget* tabs_ = nullptr;
-    QCalendarWidget* calendar_ = nullptr;
-    QLabel* dayTitle_ = nullptr;
-    std::string shownDay_;  // the date key whose entries the lists show
-    std::array<Panel, 3> panels_;
+    MonthCalendar* calendar_ = nullptr;
+    DayPanel* day_ = nullptr;
+    QLabel* readOnly_ = nullptr;
+    QPushButton* profile_ = nullptr;
+    std::array<ListPanel*, 3> panels_{};
+    QDate shownDay_;
+    int shownTab_ = 0;
     QFileSystemWatcher watcher_;
 };
 

@@ -1,6 +1,7 @@
 #include "gui/services.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdlib>
 #include <iostream>
@@ -39,6 +40,21 @@ Services defaultServices()
         box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(QMessageBox::Ok);
         return box.exec() == QMessageBox::Ok;
+    };
+    s.choose = [](const QString& title, const QString& text, const QStringList& buttons, int defaultButton,
+                  int escapeButton) {
+        QMessageBox box(QMessageBox::NoIcon, title, boxText(text), QMessageBox::NoButton);
+        box.setTextFormat(Qt::PlainText);
+        QList<QPushButton*> added;
+        for (const QString& label : buttons)
+            added << box.addButton(label, QMessageBox::ActionRole);
+        if (defaultButton >= 0 && defaultButton < added.size())
+            box.setDefaultButton(added[defaultButton]);
+        if (escapeButton >= 0 && escapeButton < added.size())
+            box.setEscapeButton(added[escapeButton]);
+        box.exec();
+        const qsizetype chosen = added.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+        return chosen < 0 ? escapeButton : static_cast<int>(chosen);
     };
     return s;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <functional>
@@ -26,6 +27,11 @@ struct Services {
     std::function<void(const QString& title, const QString& text)> showMessage;
     // A modal box with OK (the default) and Cancel and no icon; true when the answer is OK.
     std::function<bool(const QString& title, const QString& text)> confirm;
+    // A modal question with the given buttons and no icon; returns the index of the button chosen.
+    // Enter picks defaultButton; Esc and the close box pick escapeButton.
+    std::function<int(const QString& title, const QString& text, const QStringList& buttons, int defaultButton,
+                      int escapeButton)>
+        choose;
 };
 
 // The real clock, a clock-seeded generator, the process's current directory, QMessageBox boxes

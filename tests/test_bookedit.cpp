@@ -119,6 +119,80 @@ TEST_F(BookEdit, RefusalsLeaveTheFileAlone)
     EXPECT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", 3, Seen{"太郎:1980", "花子", "次郎,1990", "三郎"}).ok);
 }
 
+// Another program removes the first person between the moment 乙 was seen under c and the removal
+// that names it: the removal is refused and nothing is written, where it used to take 丙, which
+// had moved up to c. Named where it now stands, 乙 goes and every other entry stays.
+TEST_F(BookEdit, AChangeNamingAnEntryThatMovedMeanwhileIsRefusedAndHitsNoOtherEntry)
+{
+    const std::string start = "[誕生日]\r\na01/20=与謝野晶子\r\nb01/20=甲\r\nc01/20=乙\r\nd01/20=丙\r\n";
+    put(start);
+    const SeenEntry seen{'c', "乙"};
+    SettingsFile other(path);
+    ASSERT_TRUE(removeBookEntry(other, Book::Birthdays, "01/20", SeenEntry{'a', "与謝野晶子"}).ok);
+    const std::string changed = bytes();
+
+    const WriteResult removed = removeBookEntry(file, Book::Birthdays, "01/20", seen);
+    EXPECT_EQ(removed.reason, WriteFailure::ChangedMeanwhile);
+    EXPECT_EQ(removed.error, "entry c of 01/20 no longer holds \"乙\": another program changed the entries "
+                             "meanwhile; nothing was changed");
+    EXPECT_EQ(editBookEntry(file, Book::Birthdays, "01/20", seen, "乙:1990").reason, WriteFailure::ChangedMeanwhile);
+    EXPECT_EQ(moveBookEntry(file, Book::Birthdays, "01/20", seen, 'a').reason, WriteFailure::ChangedMeanwhile);
+    // d was seen, and is gone: no entry stands under it now.
+    EXPECT_EQ(removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'d', "丙"}).reason,
+              WriteFailure::ChangedMeanwhile);
+    EXPECT_EQ(bytes(), changed);
+
+    ASSERT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'b', "乙"}).ok);
+    EXPECT_EQ(shownValues(readBookDay(file, Book::Birthdays, "01/20")), (Seen{"甲", "丙"}));
+}
+
+// A change of another entry that leaves the named one under its key does not stop the change.
+TEST_F(BookEdit, AChangeOfAnotherEntryDoesNotStopOneThatNamesItsOwn)
+{
+    put(kDay);
+    SettingsFile other(path);
+    ASSERT_TRUE(editBookEntry(other, Book::Birthdays, "01/20", SeenEntry{'a', "太郎:1980"}, "太郎:1981").ok);
+    ASSERT_TRUE(removeBookEntry(other, Book::Birthdays, "01/20", SeenEntry{'d', "三郎"}).ok);
+    ASSERT_TRUE(editBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'b', "花子"}, "花子:1975").ok);
+    ASSERT_TRUE(moveBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'c', "次郎,1990"}, 'a').ok);
+    EXPECT_EQ(shownValues(readBookDay(file, Book::Birthdays, "01/20")),
+              (Seen{"次郎,1990", "太郎:1981", "花子:1975"}));
+
+    // Keys that no day can have are refused as missing, not as changed.
+    const std::string before = bytes();
+    EXPECT_EQ(removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'A', "次郎,1990"}).reason,
+              WriteFailure::KeyMissing);
+    EXPECT_EQ(moveBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "次郎,1990"}, 'd').reason,
+              WriteFailure::KeyMissing);
+    EXPECT_EQ(removeSaying(file, SeenEntry{0, "x"}).reason, WriteFailure::KeyMissing);
+    EXPECT_EQ(bytes(), before);
+}
+
+// The same for the sayings, named by number: 三 seen as number 3, and number 1 removed meanwhile.
+TEST_F(BookEdit, ASayingThatMovedMeanwhileIsRefusedAndNoOtherIsRemoved)
+{
+    put("[init]\n言霊総数=5\n[言霊]\n1=一,\n2=二,\n3=三,\n4=四,\n");
+    const SeenEntry seen{3, "三,"};
+    SettingsFile other(path);
+    ASSERT_TRUE(removeSaying(other, SeenEntry{1, "一,"}).ok);
+    const std::string changed = bytes();
+
+    EXPECT_EQ(removeSaying(file, seen).error,
+              "saying 3 no longer holds \"三,\": another program changed the entries meanwhile; nothing was changed");
+    EXPECT_EQ(editSaying(file, seen, "参,").reason, WriteFailure::ChangedMeanwhile);
+    EXPECT_EQ(moveSaying(file, seen, 1).reason, WriteFailure::ChangedMeanwhile);
+    EXPECT_EQ(bytes(), changed);
+
+    // An edit of another saying leaves number 2 where it was.
+    ASSERT_TRUE(editSaying(other, SeenEntry{3, "四,"}, "四,丁").ok);
+    ASSERT_TRUE(removeSaying(file, SeenEntry{2, "三,"}).ok);
+    EXPECT_EQ(bytes(), "[init]\n言霊総数=3\n[言霊]\n1=二,\n2=四,丁\n");
+    // A key within the count that holds nothing reads as "0", and is named so.
+    put("[init]\n言霊総数=3\n[言霊]\n1=一,\n");
+    EXPECT_TRUE(moveSaying(file, SeenEntry{2, "0"}, 1).ok);
+    EXPECT_EQ(bytes(), "[init]\n言霊総数=3\n[言霊]\n2=一,\n");
+}
+
 TEST_F(BookEdit, ACharacterTheShiftJisFileLacksIsRefused)
 {
     put("[\x92\x61\x90\xB6\x93\xFA]\r\na01/20=\x91\xBE\x98\x59\r\n");

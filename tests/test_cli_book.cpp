@@ -1,12 +1,17 @@
 // dovi-cli list, edit-, remove-, move-, the saying commands and export-ics on real settings files.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <sstream>
+#include <thread>
 
+#include "book/bookedit.h"
 #include "cli/commands.h"
 #include "settings/settingsfile.h"
 #include "tests/clitest.h"
@@ -107,6 +112,85 @@ TEST_F(CliBook, SayingsKeepTheirCount)
     EXPECT_EQ(run({"edit-saying", "2", "継続は", "力なり"}).code, 0);
     EXPECT_EQ(run({"list-sayings"}).out, "1\t塵も積もれば山となる\tことわざ\n2\t継続は\t力なり\n");
     EXPECT_EQ(run({"get", "init", "言霊総数"}).out, "3\n");
+}
+
+TEST_F(CliBook, EntriesNamedByTheirText)
+{
+    EXPECT_EQ(run({"edit-birthday", "01/20", "花子", "花子", "1975"}).code, 0);
+    EXPECT_EQ(run({"move-birthday", "01/20", "花子", "a"}).code, 0);
+    EXPECT_EQ(run({"edit-special", "01/20", "大寒", "大寒の日"}).code, 0);
+    EXPECT_EQ(run({"list", "01/20"}).out,
+              "01/20\t誕生日\ta\t花子\t1975\n01/20\t誕生日\tb\t太郎\t1980\n01/20\t特別日\ta\t大寒の日\n");
+    // The name as list shows it, without the year.
+    EXPECT_EQ(run({"remove-birthday", "01/20", "太郎"}).code, 0);
+    EXPECT_EQ(run({"remove-special", "01/20", "大寒の日"}).code, 0);
+    EXPECT_EQ(run({"list", "01/20"}).out, "01/20\t誕生日\ta\t花子\t1975\n");
+
+    // A saying by its text as list-sayings shows it; plain digits stay its number.
+    EXPECT_EQ(run({"edit-saying", "継続は", "継続は", "力なり（格言）"}).code, 0);
+    EXPECT_EQ(run({"move-saying", "継続は", "1"}).code, 0);
+    EXPECT_EQ(run({"remove-saying", "急がば回れ"}).code, 0);
+    EXPECT_EQ(run({"list-sayings"}).out, "1\t継続は\t力なり（格言）\n");
+}
+
+TEST_F(CliBook, ANameThatFitsSeveralEntriesOrNoneIsRefused)
+{
+    test::writeBytes(ini, "[誕生日]\r\na07/05=花子:1980\r\nb07/05=太郎\r\nc07/05=花子\r\nd07/05=x\r\n"
+                          "[特別日]\r\na07/05=七夕の前\r\n[init]\r\n言霊総数=4\r\n"
+                          "[言霊]\r\n1=一期一会,甲\r\n2=一期一会,乙\r\n3=三,\r\n");
+    const std::string before = test::readBytes(ini);
+    const CliResult twice = run({"remove-birthday", "07/05", "花子"});
+    EXPECT_EQ(twice.code, 1);
+    EXPECT_EQ(twice.err, "dovi-cli: 2 entries on 07/05 are named 花子; name the one you mean by its letter:\n"
+                         "  a  花子  1980\n  c  花子\n");
+    const CliResult sayings = run({"edit-saying", "一期一会", "一期一会", "丙"});
+    EXPECT_EQ(sayings.code, 1);
+    EXPECT_EQ(sayings.err, "dovi-cli: 2 sayings read 一期一会; name the one you mean by its number:\n"
+                           "  1  一期一会  甲\n  2  一期一会  乙\n");
+
+    const CliResult none = run({"move-birthday", "07/05", "次郎", "a"});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.err,
+              "dovi-cli: there is no person named 次郎 on 07/05; dovi-cli list 07/05 shows the entries with their letters\n");
+    EXPECT_EQ(run({"remove-special", "07/05", "七夕"}).err,
+              "dovi-cli: there is no special day named 七夕 on 07/05; dovi-cli list 07/05 shows the entries with their "
+              "letters\n");
+    EXPECT_EQ(run({"remove-saying", "二"}).err,
+              "dovi-cli: there is no saying 二; dovi-cli list-sayings shows the sayings with their numbers\n");
+    // The entry whose name is the letter x is named by its letter d; x names the letter.
+    EXPECT_EQ(run({"remove-birthday", "07/05", "x"}).err, "dovi-cli: there is no such entry on 07/05\n");
+    EXPECT_EQ(test::readBytes(ini), before);
+    EXPECT_EQ(run({"remove-birthday", "07/05", "d"}).code, 0);
+}
+
+// The command reads 乙 under c; before it writes, another program removes the first person and 丙
+// moves up to c. The removal is refused with a sentence and nothing is written: it never takes 丙.
+TEST_F(CliBook, ANameSeenBeforeAnotherProgramsChangeIsRefusedAndNothingIsWritten)
+{
+    test::writeBytes(ini, "[誕生日]\r\na07/05=与謝野晶子\r\nb07/05=甲\r\nc07/05=乙\r\nd07/05=丙\r\n");
+    SettingsFile other(ini);
+    auto hold = other.lockForUpdate();  // the command waits for it before its write
+    const int watch = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, ini.c_str(), IN_CLOSE_NOWRITE), 0);
+
+    CliResult result{};
+    std::thread command([&] { result = run({"remove-birthday", "07/05", "乙"}); });
+    // The command has read the file when it closes it.
+    pollfd read{watch, POLLIN, 0};
+    const bool seen = ::poll(&read, 1, 10000) == 1;
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(removeBookEntry(other, Book::Birthdays, "07/05", SeenEntry{'a', "与謝野晶子"}).ok);
+    const std::string changed = test::readBytes(ini);
+    hold.reset();
+    command.join();
+    ::close(watch);
+
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "dovi-cli: entry c of 07/05 no longer holds \"乙\": another program changed the entries "
+                          "meanwhile; nothing was changed\n");
+    EXPECT_EQ(test::readBytes(ini), changed);
+    EXPECT_EQ(changed, "[誕生日]\r\na07/05=甲\r\nb07/05=乙\r\nc07/05=丙\r\n");
 }
 
 // The export as another program reads it: Python's icalendar module, one line per event.

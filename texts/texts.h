@@ -129,16 +129,45 @@ inline constexpr std::string_view kBookBirthdays = "誕生日";
 inline constexpr std::string_view kBookSpecialDays = "特別日";
 inline constexpr std::string_view kBookSayings = "言霊";
 inline constexpr std::string_view kBookDayTitle = "%1月%2日";  // month, day
+inline constexpr std::string_view kBookHolidayTitle = "%1月%2日　%3";  // month, day, the holiday's name
+inline constexpr std::string_view kBookHoliday = "休日";  // a holiday whose name the table leaves empty
 inline constexpr std::string_view kBookName = "名前";
 inline constexpr std::string_view kBookYear = "生年（4桁・省略可）";
 inline constexpr std::string_view kBookText = "内容";
 inline constexpr std::string_view kBookSaying = "言霊";
 inline constexpr std::string_view kBookSource = "出典";
-inline constexpr std::string_view kBookAdd = "追加(&A)";
-inline constexpr std::string_view kBookChange = "変更(&C)";
-inline constexpr std::string_view kBookRemove = "削除(&R)";
-inline constexpr std::string_view kBookUp = "上へ(&U)";
-inline constexpr std::string_view kBookDown = "下へ(&W)";
+// The buttons and field labels of a list; each panel gives them its own access keys.
+inline constexpr std::string_view kBookAdd = "追加";
+inline constexpr std::string_view kBookChange = "変更";
+inline constexpr std::string_view kBookRemove = "削除";
+inline constexpr std::string_view kBookUp = "上へ";
+inline constexpr std::string_view kBookDown = "下へ";
+inline constexpr std::string_view kBookNewEntryButton = "新規";
+inline constexpr std::string_view kBookBirthdayList = "誕生日の一覧";
+inline constexpr std::string_view kBookSpecialDayList = "特別日の一覧";
+inline constexpr std::string_view kBookSayingList = "言霊の一覧";
+// The panel's state line: a new entry is being typed, or an entry of the list is being changed.
+inline constexpr std::string_view kBookNewEntry = "新しい項目";
+inline constexpr std::string_view kBookEditing = "「%1」を編集中";
+inline constexpr std::string_view kBookUnsaved = "入力した「%1」はまだ保存されていません。保存しますか？";
+inline constexpr std::string_view kBookSave = "保存";
+inline constexpr std::string_view kBookDiscard = "破棄";
+inline constexpr std::string_view kBookNoFit =
+    "この内容はページの枠に収まらず、末尾が「…」で省略されます（保存はできます）。";
+inline constexpr std::string_view kBookCloseGap = "詰めて表示する";
+inline constexpr std::string_view kBookConfirmCloseGap =
+    "記号の抜けの後にある%1件に、表示されている項目の続きの記号を付け直して、カレンダーに表示されるようにしますか？";
+inline constexpr std::string_view kBookNothingToRemove = "削除する項目を一覧から選んでください。";
+inline constexpr std::string_view kBookReadOnly =
+    "設定ファイル dovi.ini は読み取り専用のため、表示だけできます。編集するには、ファイルへの書き込みを許可してください。";
+inline constexpr std::string_view kBookMonth = "%1年%2月";  // year, month
+inline constexpr std::string_view kBookPreviousMonth = "前の月";
+inline constexpr std::string_view kBookNextMonth = "次の月";
+inline constexpr std::string_view kBookMonthShown = "表示中の月";
+inline constexpr std::string_view kBookToday = "今日(&T)";
+inline constexpr std::string_view kBookProfile = "プロフィール(&P)";
+inline constexpr std::string_view kBookCalendar = "月のカレンダー";
+inline constexpr std::string_view kBookTabs = "誕生日帳の切り替え";
 inline constexpr std::string_view kBookBornIn = "（%1年生まれ）";
 inline constexpr std::string_view kBookHidden =
     "このほかに、記号（a〜z）の抜けの後にあるためカレンダーに表示されない項目が%1件あります。";

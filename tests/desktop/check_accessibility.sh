@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Under Xvfb with openbox and a private accessibility bus: the page and the registration dialog
-# (a first start), and the profile window, show every focusable control and every list to a
-# screen reader with a meaningful name (atspi_names.py).
+# (a first start), the profile window and the birthday book window show every focusable control
+# and every list to a screen reader with a meaningful name (atspi_names.py).
 # Usage: check_accessibility.sh BUILD_DIR SOURCE_DIR. Skips (exit 77) without the desktop tools.
 set -uo pipefail
 build=$1 source=$2
@@ -41,6 +41,13 @@ DOVI_PID=
 # The profile window (the desktop entry's action), for a registered user.
 registered_ini "$build" "$source" "$work" >/dev/null
 (cd "$work" && QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$build/dovi-book" --profile) >"$work/book.log" 2>&1 &
+DOVI_PID=$!
+/usr/bin/python3 "$here/atspi_names.py" dovi 20 || { status=1; cat "$work/book.log"; }
+end_pids "$DOVI_PID"
+DOVI_PID=
+
+# The birthday book window, on both of its tabs: the second tab's controls exist from the start.
+(cd "$work" && QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$build/dovi-book") >"$work/book.log" 2>&1 &
 DOVI_PID=$!
 /usr/bin/python3 "$here/atspi_names.py" dovi 20 || { status=1; cat "$work/book.log"; }
 exit $status
