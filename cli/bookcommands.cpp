@@ -3,7 +3,6 @@
 // Each change is one replacement of the settings file; what it refuses, it refuses as set does.
 // A change names its entry by letter or by text, and passes the value it read to the model, which
 // refuses the change when another program has changed that entry in between.
-#include <charconv>
 #include <chrono>
 #include <ctime>
 #include <optional>
@@ -40,14 +39,6 @@ std::optional<int> parseNumber(std::string_view text)
         return std::nullopt;
     const int number = std::stoi(std::string(text));
     return number >= 1 && number <= 32767 ? std::optional<int>(number) : std::nullopt;
-}
-
-// A four-digit year of birth.
-std::optional<int> parseYear(std::string_view text)
-{
-    if (text.size() != 4 || text.find_first_not_of("0123456789") != std::string_view::npos)
-        return std::nullopt;
-    return std::stoi(std::string(text));
 }
 
 int report(Context& context, const WriteResult& result)
@@ -213,7 +204,7 @@ int editBirthday(Context& context)
     if (!isDayKey(context.args[0]))
         return usageError(context, "edit-birthday", "the day must be MM/DD with two digits each, naming a real day");
     std::optional<int> year;
-    if (context.args.size() == 4 && !(year = parseYear(context.args[3])))
+    if (context.args.size() == 4 && !(year = parseYear(context.args[3], 0, 9999, true)))
         return usageError(context, "edit-birthday", "the year of birth must have four digits");
     if (const std::string problem = year ? birthYearProblem(*year) : std::string(); !problem.empty())
         return usageError(context, "edit-birthday", problem);
@@ -366,16 +357,6 @@ int moveSayingCommand(Context& context)
     return report(context, moveSaying(settings, *saying, *to));
 }
 
-// A year from 1900 to 2100 written in digits, or std::nullopt.
-std::optional<int> parseKoyomiYear(std::string_view text)
-{
-    int year = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
-    if (ec != std::errc() || end != text.data() + text.size() || text.size() != 4 || year < 1900 || year > 2100)
-        return std::nullopt;
-    return year;
-}
-
 // The iCalendar text to FILE, or to standard output without one. FILE is replaced as a whole.
 int exportIcs(Context& context)
 {
@@ -385,7 +366,7 @@ int exportIcs(Context& context)
     if (!args.empty() && args[0] == "--koyomi") {
         if (args.size() < 2)
             return usageError(context, "export-ics", "--koyomi needs a year");
-        const auto year = parseKoyomiYear(args[1]);
+        const auto year = parseYear(args[1], 1900, 2100, true);
         if (!year)
             return usageError(context, "export-ics", "the 暦 is computed for the years 1900 to 2100 only");
         koyomiYear = *year;

@@ -4,6 +4,7 @@
 #include "register/registration.h"
 #include "settings/settingsfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ostream>
@@ -56,6 +57,22 @@ void printHelp(std::ostream& out)
 }
 
 }  // namespace
+
+std::optional<int> parseYear(std::string_view text, int first, int last, bool fourDigits)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos ||
+        (fourDigits && text.size() != 4))
+        return std::nullopt;
+    const std::size_t leadingZeros = std::min(text.find_first_not_of('0'), text.size());
+    if (text.size() - leadingZeros > 5)  // more than any year, and more than an int may hold
+        return std::nullopt;
+    int year = 0;
+    for (const char digit : text)
+        year = year * 10 + (digit - '0');
+    if (year < first || year > last)
+        return std::nullopt;
+    return year;
+}
 
 std::string birthYearProblem(int year)
 {

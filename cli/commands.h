@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,6 +38,11 @@ int usageError(Context& context, std::string_view command, std::string_view mess
 // "" when year is a possible year of birth today (from 1 to this year), else the sentence that
 // says so, naming this year.
 std::string birthYearProblem(int year);
+
+// A year given on the command line: ASCII digits only (no sign, blank or full-width digit), from
+// first to last; with fourDigits exactly four of them, so "0075" is a year and "75" or "01975" is
+// not; without, any number of digits ("02000" is 2000).
+std::optional<int> parseYear(std::string_view text, int first, int last, bool fourDigits);
 
 // The commands of each group; the table in commands.cpp joins them.
 std::span<const Command> settingsCommands();

@@ -200,23 +200,14 @@ int page(Context& context)
     return kOk;
 }
 
-// A year from 1 to 9999 given as plain digits, or std::nullopt.
-std::optional<int> parseYear(std::string_view text)
-{
-    const auto year = parseDigits<int>(text);
-    if (!year || *year < 1 || *year > 9999)
-        return std::nullopt;
-    return year;
-}
-
 // Every day of the years FROM to TO (inclusive; TO defaults to FROM) on which the page shows a
 // holiday, in date order, with the name it shows.
 int holidays(Context& context)
 {
     if (context.args.empty() || context.args.size() > 2)
         return usageError(context, "holidays", "holidays needs a year, or a first and a last year");
-    const auto from = parseYear(context.args[0]);
-    const auto to = context.args.size() == 2 ? parseYear(context.args[1]) : from;
+    const auto from = parseYear(context.args[0], 1, 9999, false);
+    const auto to = context.args.size() == 2 ? parseYear(context.args[1], 1, 9999, false) : from;
     if (!from || !to)
         return usageError(context, "holidays", "a year must be a whole number from 1 to 9999");
     if (*to < *from)
@@ -280,9 +271,9 @@ int addBirthday(Context& context)
         return usageError(context, "add-birthday", "add-birthday needs a day and a name, and may have a year");
     std::optional<int> year;
     if (context.args.size() == 3) {
-        if (context.args[2].size() != 4 || !allDigits(context.args[2]))
+        year = parseYear(context.args[2], 0, 9999, true);
+        if (!year)
             return usageError(context, "add-birthday", "the year of birth must have four digits");
-        year = parseDigits<int>(context.args[2]);
         if (const std::string problem = birthYearProblem(*year); !problem.empty())
             return usageError(context, "add-birthday", problem);
     }

@@ -38,7 +38,14 @@ Form1::Form1(Services services) : services_(std::move(services))
     createTimers();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The dialog refers to this window: it goes while this window is still whole, not among the
+    // children that QWidget deletes after this window's own parts are gone.
+    delete form3_.data();
+}
+
+Form3* Form1::registrationDialog() const { return form3_.data(); }
 
 void Form1::setUpWindow()
 {
@@ -145,7 +152,8 @@ bool Form1::Form_Load()
         // The dialog enables Timer2 once the user is registered. It takes the keyboard: the page
         // shown after it never does (setUpWindow).
         setTimerEnabled(*Timer2, false);
-        form3_ = std::make_unique<Form3>(*this, services_);
+        delete form3_.data();
+        form3_ = new Form3(*this, services_);
         form3_->show();
         break;
     case Startup::Run:

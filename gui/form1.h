@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -50,7 +51,7 @@ public:
     void Timer2_Timer();
 
     // The registration dialog, while it exists.
-    Form3* registrationDialog() const { return form3_.get(); }
+    Form3* registrationDialog() const;
 
     // When the local date is no longer the page's date, draws the date header for today and, once
     // a page has been built, builds the page for today as a start on that day would; true then.
@@ -99,7 +100,9 @@ private:
 
     Services services_;
     std::unique_ptr<SettingsFile> settings_;
-    std::unique_ptr<Form3> form3_;
+    // The registration dialog: a child of this window, which owns it as its Qt parent; null once it
+    // is deleted, however that happens.
+    QPointer<Form3> form3_;
     bool shownOnce_ = false;
     bool centredWithFrame_ = false;
     bool pageBuilt_ = false;

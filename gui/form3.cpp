@@ -297,8 +297,10 @@ void Form3::Command2_Click()
     services_.endProgram(0);
 }
 
-void Form3::Form_Unload(qint16& /*cancel*/)
+void Form3::Form_Unload(qint16& cancel)
 {
+    // Closing ends the program whatever the flag says; the flag stays as the close event set it.
+    static_cast<void>(cancel);
     services_.endProgram(0);
 }
 
@@ -319,7 +321,8 @@ void Form3::changeEvent(QEvent* event)
 
 void Form3::closeEvent(QCloseEvent* event)
 {
-    qint16 cancel = 0;
+    // The close event's own flag: non-zero keeps the dialog open.
+    qint16 cancel = event->isAccepted() ? 0 : 1;
     Form_Unload(cancel);
     event->setAccepted(cancel == 0);
 }

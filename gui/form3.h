@@ -35,7 +35,8 @@ public:
     void Option3_Click();
     void Command1_Click();
     void Command2_Click();
-    // The dialog is being closed; cancel is left as it is.
+    // The dialog is being closed (close box, system menu): ends the program. cancel is the close
+    // event's flag, non-zero to keep the dialog open; the handler leaves it as it is.
     void Form_Unload(qint16& cancel);
 
     // What the dialog holds now, as it would be registered.

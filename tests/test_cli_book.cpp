@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -191,6 +192,49 @@ TEST_F(CliBook, ANameSeenBeforeAnotherProgramsChangeIsRefusedAndNothingIsWritten
                           "meanwhile; nothing was changed\n");
     EXPECT_EQ(test::readBytes(ini), changed);
     EXPECT_EQ(changed, "[誕生日]\r\na07/05=甲\r\nb07/05=乙\r\nc07/05=丙\r\n");
+}
+
+// One reading of a year for every command, each with its own bounds and length: holidays takes
+// any number of digits, a year of birth and the 暦 year exactly four.
+TEST(CliYears, EachCommandKeepsItsRuleForAYear)
+{
+    struct Case {
+        const char* text;
+        std::optional<int> holidays, birth, koyomi;
+    };
+    const Case cases[] = {
+        {"2000", 2000, 2000, 2000},
+        {"02000", 2000, std::nullopt, std::nullopt},
+        {"0000000000002000", 2000, std::nullopt, std::nullopt},
+        {"75", 75, std::nullopt, std::nullopt},
+        {"0075", 75, 75, std::nullopt},
+        {"0000", std::nullopt, 0, std::nullopt},  // a year of birth then says why 0 is none
+        {"9999", 9999, 9999, std::nullopt},
+        {"10000", std::nullopt, std::nullopt, std::nullopt},
+        {"99999999999999999999", std::nullopt, std::nullopt, std::nullopt},
+        {"1899", 1899, 1899, std::nullopt},
+        {"2100", 2100, 2100, 2100},
+        {"+200", std::nullopt, std::nullopt, std::nullopt},
+        {"-999", std::nullopt, std::nullopt, std::nullopt},
+        {" 2000", std::nullopt, std::nullopt, std::nullopt},
+        {"２０００", std::nullopt, std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(cli::parseYear(c.text, 1, 9999, false), c.holidays) << c.text;
+        EXPECT_EQ(cli::parseYear(c.text, 0, 9999, true), c.birth) << c.text;
+        EXPECT_EQ(cli::parseYear(c.text, 1900, 2100, true), c.koyomi) << c.text;
+    }
+
+    // The same through the commands.
+    test::TempDir dir;
+    const std::string ini = (dir / "dovi.ini").string();
+    test::writeBytes(ini, "[誕生日]\r\na01/20=太郎\r\n");
+    EXPECT_EQ(test::runCli(ini, {"holidays", "02000"}).out, test::runCli(ini, {"holidays", "2000"}).out);
+    EXPECT_EQ(test::runCli(ini, {"add-birthday", "01/20", "花子", "02000"}).code, 2);
+    EXPECT_EQ(test::runCli(ini, {"edit-birthday", "01/20", "a", "太郎", "0075"}).code, 0);
+    EXPECT_EQ(test::runCli(ini, {"list", "01/20"}).out, "01/20\t誕生日\ta\t太郎\t75\n");
+    EXPECT_EQ(test::runCli(ini, {"export-ics", "--koyomi", "02100"}).code, 2);
 }
 
 // The export as another program reads it: Python's icalendar module, one line per event.

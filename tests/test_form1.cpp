@@ -2,6 +2,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QPalette>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -141,6 +142,36 @@ TEST_F(Form1Test, EmptyUserOpensTheDialogAndLeavesThePageBuildWaiting)
     // The header is drawn all the same, and the greeting line keeps its design text.
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8("1月20日: デイリオ 2000"));
     EXPECT_EQ(form->Label5->text(), "Now Loading...");
+}
+
+// The registration dialog has one owner, the window: it is deleted once when the window goes,
+// open, hidden or closed, and a dialog that Qt deletes first leaves no pointer behind that the
+// window would delete again.
+TEST_F(Form1Test, TheRegistrationDialogIsDeletedOnceWhateverDeletesIt)
+{
+    writeIni("[init]\n使用者=\n");
+    for (int way = 0; way < 4; ++way) {
+        SCOPED_TRACE(way);
+        auto form = loadedForm();
+        form->show();
+        QPointer<Form3> dialog = form->registrationDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->parent(), form.get());
+        int deleted = 0;
+        QObject::connect(dialog, &QObject::destroyed, [&deleted] { ++deleted; });
+        if (way == 1)
+            dialog->hide();
+        if (way == 2)
+            dialog->close();  // ends the program in earnest; here only counted
+        if (way == 3) {
+            dialog->deleteLater();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_EQ(form->registrationDialog(), nullptr);
+        }
+        form.reset();
+        EXPECT_EQ(deleted, 1);
+        EXPECT_TRUE(dialog.isNull());
+    }
 }
 
 TEST_F(Form1Test, RegisteredUserGetsTheHeaderAndTheBuildTimer)
