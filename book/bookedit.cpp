@@ -11,12 +11,6 @@ namespace dovi {
 
 namespace {
 
-WriteResult changedMeanwhile()
-{
-    return writeFailure(WriteFailure::ChangedMeanwhile,
-                        "the entries were changed by another program meanwhile; nothing was changed");
-}
-
 WriteResult noEntry(std::string_view what)
 {
     return writeFailure(WriteFailure::KeyMissing, "there is no " + std::string(what));
@@ -106,8 +100,6 @@ DayPlan planDay(SettingsFile& settings, Book book, std::string_view dateKey)
 }
 
 bool outside(int index, std::size_t count) { return index < 0 || static_cast<std::size_t>(index) >= count; }
-
-bool differs(const SeenValues& seen, const std::vector<std::string>& now) { return seen && *seen != now; }
 
 bool isLetterKey(int key) { return key >= 'a' && key < 'a' + kLetterCount; }
 
@@ -226,15 +218,6 @@ namespace {
 // the shown entries now: nothing when the change may go on.
 using DayCheck = std::function<std::optional<WriteResult>(const std::vector<std::string>& now)>;
 
-DayCheck wholeList(const SeenValues& seen)
-{
-    return [&seen](const std::vector<std::string>& now) -> std::optional<WriteResult> {
-        if (differs(seen, now))
-            return changedMeanwhile();
-        return std::nullopt;
-    };
-}
-
 DayCheck oneEntry(std::string_view dateKey, const SeenEntry& seen)
 {
     return [dateKey, &seen](const std::vector<std::string>& now) {
@@ -307,24 +290,6 @@ WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view da
     if (!isLetterKey(entry.key) || !isLetterKey(toLetter))
         return noLetter(dateKey);
     return moveDay(settings, book, dateKey, entry.key - 'a', toLetter - 'a', oneEntry(dateKey, entry));
-}
-
-WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
-                          std::string_view value, const SeenValues& seen)
-{
-    return editDay(settings, book, dateKey, index, value, wholeList(seen));
-}
-
-WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
-                            const SeenValues& seen)
-{
-    return removeDay(settings, book, dateKey, index, wholeList(seen));
-}
-
-WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
-                          const SeenValues& seen)
-{
-    return moveDay(settings, book, dateKey, from, to, wholeList(seen));
 }
 
 BookDay moveBareEntries(SettingsStore& settings, Book book, std::string_view dateKey)
@@ -482,21 +447,6 @@ WriteResult moveSaying(SettingsFile& settings, const SeenEntry& saying, int toNu
     if (saying.key < 1 || toNumber < 1)
         return noSaying(saying.key < 1 ? saying.key : toNumber);
     return moveSayingChecked(settings, saying.key, toNumber, oneSaying(saying));
-}
-
-WriteResult editSaying(SettingsFile& settings, int number, std::string_view value, const SeenValues& seen)
-{
-    return editSayingChecked(settings, number, value, wholeList(seen));
-}
-
-WriteResult removeSaying(SettingsFile& settings, int number, const SeenValues& seen)
-{
-    return removeSayingChecked(settings, number, wholeList(seen));
-}
-
-WriteResult moveSaying(SettingsFile& settings, int from, int to, const SeenValues& seen)
-{
-    return moveSayingChecked(settings, from, to, wholeList(seen));
 }
 
 }  // namespace dovi

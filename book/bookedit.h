@@ -52,9 +52,10 @@ struct SeenEntry {
 // addition after it) do not stop it. A removal or move before it shifts it to another key; the
 // change is then refused rather than followed: the entry now under the key is never touched in its
 // place, and the caller shows the new state and lets the person choose again. (Two entries with the
-// same value cannot be told apart, by design: either holds what the person chose.) A key beyond
-// the entries is refused with KeyMissing. An entry under the bare date key takes its letter in the
-// same replacement first.
+// same value cannot be told apart, by design: either holds what the person chose.) A key under
+// which no entry stands now counts as changed too (it was seen there); a key that no entry can have
+// (not a letter, a number below 1) and a place to move to beyond the entries are refused with
+// KeyMissing. An entry under the bare date key takes its letter in the same replacement first.
 WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
                           std::string_view value);
 // Removes the entry; the later entries move down one letter, so all of them stay shown.
@@ -63,18 +64,6 @@ WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view 
 // bytes.
 WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
                           int toLetter);
-
-// The older forms, for callers that still check the whole list: indexes count the shown entries
-// from 0 (the letter 'a' + index), and seen, when given, is the values of all shown entries in
-// order; any difference refuses the change with ChangedMeanwhile.
-using SeenValues = std::optional<std::vector<std::string>>;
-
-WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
-                          std::string_view value, const SeenValues& seen = std::nullopt);
-WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int index,
-                            const SeenValues& seen = std::nullopt);
-WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
-                          const SeenValues& seen = std::nullopt);
 
 // Moves the day's entries of the older form to letters, the step that runs with each page build.
 //
@@ -116,10 +105,5 @@ WriteResult addSaying(SettingsFile& settings, std::string_view value, int* numbe
 WriteResult editSaying(SettingsFile& settings, const SeenEntry& saying, std::string_view value);
 WriteResult removeSaying(SettingsFile& settings, const SeenEntry& saying);
 WriteResult moveSaying(SettingsFile& settings, const SeenEntry& saying, int toNumber);
-// The older forms: 1-based numbers, and the whole list of values as seen.
-WriteResult editSaying(SettingsFile& settings, int number, std::string_view value,
-                       const SeenValues& seen = std::nullopt);
-WriteResult removeSaying(SettingsFile& settings, int number, const SeenValues& seen = std::nullopt);
-WriteResult moveSaying(SettingsFile& settings, int from, int to, const SeenValues& seen = std::nullopt);
 
 }  // namespace dovi

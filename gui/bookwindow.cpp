@@ -92,6 +92,7 @@ BookWindow::BookWindow(Services services)
         connect(panel, &ListPanel::fileWritten, this, &BookWindow::fileChanged);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &BookWindow::fileChanged);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &BookWindow::fileChanged);
+    shownDay_ = calendar_->selectedDate();
     watchFile();
     fileChanged();
 }
@@ -107,10 +108,12 @@ void BookWindow::dayChanged()
 {
     if (calendar_->selectedDate() == shownDay_)
         return;
+    // The day shown stays until the typed text is settled: saving it writes to that day.
     if (!settle({List::Birthdays, List::SpecialDays})) {
         calendar_->restoreSelection(shownDay_);
         return;
     }
+    shownDay_ = calendar_->selectedDate();
     fileChanged();
 }
 
@@ -146,9 +149,8 @@ void BookWindow::fileChanged()
 {
     watchFile();
     const BookSnapshot snapshot = BookSnapshot::read(settings_);
-    shownDay_ = calendar_->selectedDate();
     day_->showDay(snapshot, shownDay_);
-    panels_[2]->show(snapshot, {}, shownDay_.year());
+    panels_[2]->showEntries(snapshot, {}, shownDay_.year());
     calendar_->markMonth(snapshot);
     // A file that cannot be written is said once, above the tabs, and nothing offers to edit it.
     const QFileInfo file(QString::fromStdString(settings_.path().string()));

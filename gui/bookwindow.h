@@ -70,7 +70,7 @@ private:
     QLabel* readOnly_ = nullptr;
     QPushButton* profile_ = nullptr;
     std::array<ListPanel*, 3> panels_{};
-    QDate shownDay_;
+    QDate shownDay_;  // the day whose entries the panels show: the calendar's, once typed text is settled
     int shownTab_ = 0;
     QFileSystemWatcher watcher_;
 };

@@ -42,8 +42,8 @@ void DayPanel::showDay(const BookSnapshot& snapshot, const QDate& day)
         title->setText(qs(texts::kBookDayTitle).arg(day.month()).arg(day.day()));
     }
     const std::string key = dateKey(toDate(day));
-    birthdays->show(snapshot, key, day.year());
-    specialDays->show(snapshot, key, day.year());
+    birthdays->showEntries(snapshot, key, day.year());
+    specialDays->showEntries(snapshot, key, day.year());
 }
 
 }  // namespace dovi

@@ -156,7 +156,7 @@ int ListPanel::rowOf(const ListEntry& entry) const
     return -1;
 }
 
-void ListPanel::show(const BookSnapshot& snapshot, const std::string& dateKey, int year)
+void ListPanel::showEntries(const BookSnapshot& snapshot, const std::string& dateKey, int year)
 {
     const bool sameDay = dateKey == dateKey_ || !kind_->dated();
     dateKey_ = dateKey;
@@ -168,19 +168,21 @@ void ListPanel::show(const BookSnapshot& snapshot, const std::string& dateKey, i
         for (const ListEntry& entry : shown_)
             list->addItem(rowText(entry));
     }
-    const int hidden = kind_->hiddenCount(snapshot, dateKey);
-    note->setText(qs(texts::kBookHidden).arg(hidden));
-    note->setVisible(hidden > 0);
-    closeGap->setVisible(hidden > 0);
+    hidden_ = kind_->hiddenCount(snapshot, dateKey);
+    note->setText(qs(texts::kBookHidden).arg(hidden_));
+    note->setVisible(hidden_ > 0);
+    closeGap->setVisible(hidden_ > 0);
     if (!sameDay) {
-        startNewEntry(true);
+        startNewEntry();
         return;
     }
     if (editing_) {
         const int row = rowOf(*editing_);
-        if (row < 0)
-            editing_.reset();  // changed or removed by another program: what was typed stays
-        else
+        if (row < 0) {
+            // Changed or removed by another program: what was typed stays, as a new entry.
+            editing_.reset();
+            loaded_ = {};
+        } else
             editing_ = shown_[static_cast<std::size_t>(row)];
     }
     selectEdited();
@@ -227,12 +229,11 @@ void ListPanel::load(int row)
     showState();
 }
 
-void ListPanel::startNewEntry(bool clearFields)
+void ListPanel::startNewEntry()
 {
     editing_.reset();
     loaded_ = {};
-    if (clearFields)
-        setFields({});
+    setFields({});
     selectEdited();
     showState();
 }
@@ -330,6 +331,8 @@ bool ListPanel::changeClicked()
 
 bool ListPanel::removeClicked()
 {
+    if (!editable_)
+        return false;  // the Delete key of a read-only list
     const int row = editing_ ? rowOf(*editing_) : -1;
     if (row < 0) {
         refuse(qs(texts::kBookNothingToRemove));
@@ -344,12 +347,14 @@ bool ListPanel::removeClicked()
         return false;
     if (!written(kind_->remove(file_, day, row, seen)))
         return false;
-    startNewEntry(true);
+    startNewEntry();
     return true;
 }
 
 bool ListPanel::moveClicked(int step)
 {
+    if (!editable_)
+        return false;  // Alt+Up and Alt+Down in a read-only list
     const int row = editing_ ? rowOf(*editing_) : -1;
     const int to = row + step;
     if (row < 0 || to < 0 || static_cast<std::size_t>(to) >= shown_.size())
@@ -365,13 +370,13 @@ void ListPanel::newEntryClicked()
 {
     if (!settleTypedText())
         return;
-    startNewEntry(true);
+    startNewEntry();
     first->setFocus();
 }
 
 void ListPanel::closeGapClicked()
 {
-    if (!services_.confirm(qs(texts::kBookTitle), qs(texts::kBookConfirmCloseGap).arg(kind_->hiddenCount(BookSnapshot::read(file_), dateKey_))))
+    if (!services_.confirm(qs(texts::kBookTitle), qs(texts::kBookConfirmCloseGap).arg(hidden_)))
         return;
     written(kind_->closeGap(file_, dateKey_));
 }

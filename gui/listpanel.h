@@ -40,7 +40,7 @@ public:
     // the entry being changed stays loaded wherever it now stands (found by key and value, else by
     // value); when another program changed or removed it, the panel goes to a new entry. Typed
     // text stays either way. Another day starts a new entry with empty fields.
-    void show(const BookSnapshot& snapshot, const std::string& dateKey, int year);
+    void showEntries(const BookSnapshot& snapshot, const std::string& dateKey, int year);
 
     // Whether the fields hold text that no entry holds: anything typed for a new entry, or a
     // change of the loaded entry.
@@ -94,7 +94,7 @@ private:
     int rowOf(const ListEntry& entry) const;
     // Loads shown_[row] into the fields for changing it.
     void load(int row);
-    void startNewEntry(bool clearFields);
+    void startNewEntry();
     void selectEdited();
     void showState();
     // After an edit: the window shows the file anew; a refusal is shown, typed text stays.
@@ -108,6 +108,7 @@ private:
     int year_ = 0;
     bool editable_ = true;
     std::vector<ListEntry> shown_;
+    int hidden_ = 0;  // entries after a gap in the letters
     std::optional<ListEntry> editing_;
     EntryFields loaded_;  // what the fields held when the entry (or an empty new one) was loaded
 };

@@ -30,7 +30,7 @@ const std::string kHead = "[init]\r\n使用者=山田さん\r\n誕生日= 1973/ 
 TEST_F(BookEdit, RemovingAnEntryInTheMiddleKeepsEveryLaterOneOnThePage)
 {
     put(kDay);
-    ASSERT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", 1).ok);
+    ASSERT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'b', "花子"}).ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=次郎,1990\r\nc01/20=三郎\r\n"
                                "[特別日]\r\na01/20=大寒\r\n");
 
@@ -47,22 +47,22 @@ TEST_F(BookEdit, RemovingAnEntryInTheMiddleKeepsEveryLaterOneOnThePage)
 TEST_F(BookEdit, EditMoveAndRemoveKeepTheOtherBytes)
 {
     put(kDay);
-    ASSERT_TRUE(editBookEntry(file, Book::Birthdays, "01/20", 1, "花子:1975").ok);
+    ASSERT_TRUE(editBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'b', "花子"}, "花子:1975").ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=花子:1975\r\nc01/20=次郎,1990\r\n"
                                "d01/20=三郎\r\n[特別日]\r\na01/20=大寒\r\n");
 
     // d to b: lines keep their places and values, only their names change.
-    ASSERT_TRUE(moveBookEntry(file, Book::Birthdays, "01/20", 3, 1).ok);
+    ASSERT_TRUE(moveBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'d', "三郎"}, 'b').ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\na01/20=太郎:1980\r\nc01/20=花子:1975\r\nd01/20=次郎,1990\r\n"
                                "b01/20=三郎\r\n[特別日]\r\na01/20=大寒\r\n");
     EXPECT_EQ(shownValues(readBookDay(file, Book::Birthdays, "01/20")),
               (Seen{"太郎:1980", "三郎", "花子:1975", "次郎,1990"}));
 
-    ASSERT_TRUE(moveBookEntry(file, Book::Birthdays, "01/20", 0, 3).ok);
+    ASSERT_TRUE(moveBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "太郎:1980"}, 'd').ok);
     EXPECT_EQ(shownValues(readBookDay(file, Book::Birthdays, "01/20")),
               (Seen{"三郎", "花子:1975", "次郎,1990", "太郎:1980"}));
 
-    ASSERT_TRUE(removeBookEntry(file, Book::SpecialDays, "01/20", 0).ok);
+    ASSERT_TRUE(removeBookEntry(file, Book::SpecialDays, "01/20", SeenEntry{'a', "大寒"}).ok);
     EXPECT_EQ(bytes(), kHead + "[誕生日]\r\nd01/20=太郎:1980\r\nb01/20=花子:1975\r\nc01/20=次郎,1990\r\n"
                                "a01/20=三郎\r\n[特別日]\r\n");
 }
@@ -72,7 +72,7 @@ TEST_F(BookEdit, ShiftJisLinesMoveByteForByte)
 {
     const std::string section = "[\x92\x61\x90\xB6\x93\xFA]\r\n";
     put(section + "a01/20=\x91\xBE\x98\x59\r\nb01/20=\x89\xD4\x8E\x71\x81\r\nc01/20=\x8E\x9F\x98\x59\r\n");
-    ASSERT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", 0).ok);
+    ASSERT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "太郎"}).ok);
     EXPECT_EQ(bytes(), section + "a01/20=\x89\xD4\x8E\x71\x81\r\nb01/20=\x8E\x9F\x98\x59\r\n");
     EXPECT_EQ(file.encoding(), FileEncoding::Cp932);
 }
@@ -86,7 +86,7 @@ TEST_F(BookEdit, AnEntryOfTheOlderFormTakesItsLetterInTheSameChange)
     ASSERT_EQ(day.hidden.size(), 1u);
     EXPECT_EQ(day.hidden[0].key, "c02/03");
 
-    ASSERT_TRUE(editBookEntry(file, Book::SpecialDays, "02/03", 0, "節分の日").ok);
+    ASSERT_TRUE(editBookEntry(file, Book::SpecialDays, "02/03", SeenEntry{'a', "節分"}, "節分の日").ok);
     EXPECT_EQ(bytes(), "[特別日]\nc02/03=節分の夜\na02/03=節分の日\nb02/03=豆まき\n");
 }
 
@@ -97,31 +97,27 @@ TEST_F(BookEdit, RefusalsLeaveTheFileAlone)
         WriteResult result;
         WriteFailure reason;
     };
-    const Seen stale{"太郎:1980", "花子", "次郎,1990"};
     const Case cases[] = {
-        {editBookEntry(file, Book::Birthdays, "01/20", 0, " 0 "), WriteFailure::AbsentValue},
-        {editBookEntry(file, Book::Birthdays, "01/20", 0, "'0'"), WriteFailure::AbsentValue},
+        {editBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "太郎:1980"}, " 0 "), WriteFailure::AbsentValue},
+        {editBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "太郎:1980"}, "'0'"), WriteFailure::AbsentValue},
         {addBookEntry(file, Book::SpecialDays, "01/20", "\"0\""), WriteFailure::AbsentValue},
-        {editBookEntry(file, Book::Birthdays, "01/20", 4, "四郎"), WriteFailure::KeyMissing},
-        {removeBookEntry(file, Book::Birthdays, "01/20", -1), WriteFailure::KeyMissing},
-        {removeBookEntry(file, Book::Birthdays, "01/21", 0), WriteFailure::KeyMissing},
-        {moveBookEntry(file, Book::Birthdays, "01/20", 0, 4), WriteFailure::KeyMissing},
-        {removeBookEntry(file, Book::Birthdays, "01/20", 0, stale), WriteFailure::ChangedMeanwhile},
-        {editBookEntry(file, Book::Birthdays, "01/20", 1, "花\n子"), WriteFailure::LineBreak},
-        {moveBookEntry(file, Book::Birthdays, "01/20", 0, 1, Seen{}), WriteFailure::ChangedMeanwhile},
+        {editBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'e', "四郎"}, "四郎"), WriteFailure::ChangedMeanwhile},
+        {removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a' - 1, "太郎:1980"}), WriteFailure::KeyMissing},
+        {removeBookEntry(file, Book::Birthdays, "01/21", SeenEntry{'a', "太郎:1980"}), WriteFailure::ChangedMeanwhile},
+        {moveBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "太郎:1980"}, 'e'), WriteFailure::KeyMissing},
+        {removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "花子"}), WriteFailure::ChangedMeanwhile},
+        {editBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'b', "花子"}, "花\n子"), WriteFailure::LineBreak},
+        {moveBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', ""}, 'b'), WriteFailure::ChangedMeanwhile},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_FALSE(cases[i].result.ok) << i;
         EXPECT_EQ(cases[i].result.reason, cases[i].reason) << i;
     }
     EXPECT_EQ(bytes(), kDay);
-    // The values the caller saw, in order, let the change through.
-    EXPECT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", 3, Seen{"太郎:1980", "花子", "次郎,1990", "三郎"}).ok);
+    // The entry as the caller saw it lets the change through.
+    EXPECT_TRUE(removeBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'d', "三郎"}).ok);
 }
 
-// Another program removes the first person between the moment 乙 was seen under c and the removal
-// that names it: the removal is refused and nothing is written, where it used to take 丙, which
-// had moved up to c. Named where it now stands, 乙 goes and every other entry stays.
 TEST_F(BookEdit, AChangeNamingAnEntryThatMovedMeanwhileIsRefusedAndHitsNoOtherEntry)
 {
     const std::string start = "[誕生日]\r\na01/20=与謝野晶子\r\nb01/20=甲\r\nc01/20=乙\r\nd01/20=丙\r\n";
@@ -197,7 +193,7 @@ TEST_F(BookEdit, ACharacterTheShiftJisFileLacksIsRefused)
 {
     put("[\x92\x61\x90\xB6\x93\xFA]\r\na01/20=\x91\xBE\x98\x59\r\n");
     const std::string before = bytes();
-    const WriteResult result = editBookEntry(file, Book::Birthdays, "01/20", 0, "太郎😀");
+    const WriteResult result = editBookEntry(file, Book::Birthdays, "01/20", SeenEntry{'a', "太郎"}, "太郎😀");
     EXPECT_EQ(result.reason, WriteFailure::Unstorable);
     EXPECT_EQ(result.character, "😀");
     EXPECT_EQ(bytes(), before);
@@ -290,13 +286,13 @@ TEST_F(BookEdit, SayingsKeepConsecutiveKeysAndTheirCount)
     EXPECT_EQ(number, 4);
     EXPECT_EQ(bytes(), "[init]\n言霊総数=5\n[言霊]\n1=一,甲\n2=二,乙\n3=三,丙\n4=四,丁\n");
 
-    ASSERT_TRUE(removeSaying(file, 2).ok);
+    ASSERT_TRUE(removeSaying(file, SeenEntry{2, "二,乙"}).ok);
     EXPECT_EQ(bytes(), "[init]\n言霊総数=4\n[言霊]\n1=一,甲\n2=三,丙\n3=四,丁\n");
 
-    ASSERT_TRUE(moveSaying(file, 3, 1).ok);
+    ASSERT_TRUE(moveSaying(file, SeenEntry{3, "四,丁"}, 1).ok);
     EXPECT_EQ(bytes(), "[init]\n言霊総数=4\n[言霊]\n2=一,甲\n3=三,丙\n1=四,丁\n");
 
-    ASSERT_TRUE(editSaying(file, 2, "壱,甲").ok);
+    ASSERT_TRUE(editSaying(file, SeenEntry{2, "一,甲"}, "壱,甲").ok);
     const auto sayings = readSayings(file);
     ASSERT_EQ(sayings.size(), 3u);
     EXPECT_EQ(sayings[0].text, "四");
@@ -304,9 +300,9 @@ TEST_F(BookEdit, SayingsKeepConsecutiveKeysAndTheirCount)
     EXPECT_EQ(sayings[2].source, "丙");
 
     const std::string before = bytes();
-    EXPECT_EQ(removeSaying(file, 4).reason, WriteFailure::KeyMissing);
-    EXPECT_EQ(editSaying(file, 0, "x,y").reason, WriteFailure::KeyMissing);
-    EXPECT_EQ(removeSaying(file, 1, Seen{"四,丁"}).reason, WriteFailure::ChangedMeanwhile);
+    EXPECT_EQ(removeSaying(file, SeenEntry{4, "x,y"}).reason, WriteFailure::ChangedMeanwhile);
+    EXPECT_EQ(editSaying(file, SeenEntry{0, "x,y"}, "x,y").reason, WriteFailure::KeyMissing);
+    EXPECT_EQ(removeSaying(file, SeenEntry{1, "一,甲"}).reason, WriteFailure::ChangedMeanwhile);
     EXPECT_EQ(bytes(), before);
 }
 
@@ -319,7 +315,7 @@ TEST_F(BookEdit, SayingsWithoutCountOrWithAHoleOrBeyondTheCount)
 
     // Key 2 is missing inside the count: removing 1 closes up without inventing a line.
     put("[init]\n言霊総数=4\n[言霊]\n1=一,甲\n3=三,丙\n");
-    ASSERT_TRUE(removeSaying(file, 1).ok);
+    ASSERT_TRUE(removeSaying(file, SeenEntry{1, "一,甲"}).ok);
     EXPECT_EQ(bytes(), "[init]\n言霊総数=3\n[言霊]\n2=三,丙\n");
 
     // A saying beyond the count is not overwritten.

@@ -261,8 +261,9 @@ TEST_F(BookWindowTest, ARemovalConfirmedAfterAnotherProgramsChangeHitsNoOtherEnt
         services_.choose = [&](const QString&, const QString&, const QStringList&, int, int) {
             ++asked;
             SettingsFile other(path_);
-            const WriteResult removed = list == List::Sayings ? removeSaying(other, 1)
-                                                              : removeBookEntry(other, Book::Birthdays, "01/20", 0);
+            const WriteResult removed = list == List::Sayings ? removeSaying(other, SeenEntry{1, "一,"})
+                                                              : removeBookEntry(other, Book::Birthdays, "01/20",
+                                                                                SeenEntry{'a', "与謝野晶子"});
             EXPECT_TRUE(removed.ok);
             window_->fileChanged();  // the folder watcher's notice, while the question is open
             return 0;
@@ -373,6 +374,32 @@ TEST_F(BookWindowTest, TypedTextStaysWhenTheFocusOrTheRowMoves)
     EXPECT_TRUE(rows(List::SpecialDays).isEmpty());
     EXPECT_TRUE(field(List::SpecialDays).isEmpty());
     EXPECT_EQ(bytes().find("大寒寒"), std::string::npos);
+
+    // 保存 on the way to another day stores on the day it was typed for.
+    p.first->insert("小寒");
+    choice_ = 0;
+    window_->calendar()->setSelectedDate(QDate(2000, 1, 22));
+    EXPECT_NE(bytes().find("a01/21=小寒\r\n"), std::string::npos) << bytes();
+    EXPECT_TRUE(rows(List::SpecialDays).isEmpty());
+    EXPECT_TRUE(field(List::SpecialDays).isEmpty());
+    EXPECT_EQ(p.stateText(), QString("新しい項目"));
+}
+
+// A change refused because another program changed the entry first shows the file as it is now,
+// and keeps what was typed, ready to be added as a new entry.
+TEST_F(BookWindowTest, ARefusedChangeShowsTheNewStateAndKeepsTheTypedText)
+{
+    ListPanel& p = window_->panel(List::Birthdays);
+    select(List::Birthdays, 1);
+    p.first->setText("花子さん");
+    SettingsFile other(path_);
+    ASSERT_TRUE(other.write("誕生日", "b01/20", "花江").ok);
+    EXPECT_FALSE(p.changeClicked());
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_EQ(rows(List::Birthdays), (QStringList{"a　太郎（1980年生まれ）", "b　花江", "c　次郎（1990年生まれ）"}));
+    EXPECT_EQ(field(List::Birthdays), QString("花子さん"));
+    EXPECT_EQ(p.stateText(), QString("新しい項目"));
+    EXPECT_TRUE(p.hasUnsavedText());
 }
 
 // Closing the window with typed, unsaved text asked nothing.
@@ -471,6 +498,10 @@ TEST_F(BookWindowTest, AReadOnlyFileIsShownWithEditingOff)
         EXPECT_TRUE(window_->panel(list).list->isEnabled());
     }
     EXPECT_EQ(rows(List::Birthdays).size(), 3);
+    select(List::Birthdays, 0);  // the list can be browsed; its Delete key removes nothing
+    EXPECT_EQ(field(List::Birthdays), QString("太郎"));
+    EXPECT_FALSE(window_->panel(List::Birthdays).removeClicked());
+    EXPECT_TRUE(questions_.isEmpty());
     EXPECT_TRUE(messages_.isEmpty());
     std::filesystem::permissions(path_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     window_->fileChanged();
