@@ -1,7 +1,6 @@
 #include "book/bookedit.h"
 
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 #include "book/layout.h"
@@ -212,84 +211,49 @@ WriteResult addBookEntry(SettingsFile& settings, Book book, std::string_view dat
                         "all 26 entries of " + std::string(dateKey) + " (a to z) are taken; nothing was stored");
 }
 
-namespace {
-
-// What a change of a day's entries expects to find, checked under the lock against the values of
-// the shown entries now: nothing when the change may go on.
-using DayCheck = std::function<std::optional<WriteResult>(const std::vector<std::string>& now)>;
-
-DayCheck oneEntry(std::string_view dateKey, const SeenEntry& seen)
-{
-    return [dateKey, &seen](const std::vector<std::string>& now) {
-        return seenProblem(now, seen.key - 'a', seen, entryName(dateKey, seen.key));
-    };
-}
-
-WriteResult editDay(SettingsFile& settings, Book book, std::string_view dateKey, int index, std::string_view value,
-                    const DayCheck& check)
-{
-    if (readsAsAbsent(value))
-        return absentValue();
-    const auto lock = settings.lockForUpdate();
-    DayPlan plan = planDay(settings, book, dateKey);
-    if (auto problem = check(shownValues(plan.day)))
-        return std::move(*problem);
-    if (outside(index, plan.keys.size()))
-        return noEntry("such entry on " + std::string(dateKey));
-    plan.edits.push_back(setKey(layout::section(book), plan.keys[static_cast<std::size_t>(index)], value));
-    return settings.applyEdits(plan.edits);
-}
-
-WriteResult removeDay(SettingsFile& settings, Book book, std::string_view dateKey, int index, const DayCheck& check)
-{
-    const auto lock = settings.lockForUpdate();
-    DayPlan plan = planDay(settings, book, dateKey);
-    if (auto problem = check(shownValues(plan.day)))
-        return std::move(*problem);
-    if (outside(index, plan.keys.size()))
-        return noEntry("such entry on " + std::string(dateKey));
-    appendRemoval(plan.edits, layout::section(book), plan.keys, plan.absent, index);
-    return settings.applyEdits(plan.edits);
-}
-
-WriteResult moveDay(SettingsFile& settings, Book book, std::string_view dateKey, int from, int to,
-                    const DayCheck& check)
-{
-    const auto lock = settings.lockForUpdate();
-    DayPlan plan = planDay(settings, book, dateKey);
-    if (auto problem = check(shownValues(plan.day)))
-        return std::move(*problem);
-    if (outside(from, plan.keys.size()) || outside(to, plan.keys.size()))
-        return noEntry("such entry on " + std::string(dateKey));
-    appendMove(plan.edits, plan.snapshot, layout::section(book), plan.keys, plan.absent, from, to);
-    return settings.applyEdits(plan.edits);
-}
-
-WriteResult noLetter(std::string_view dateKey) { return noEntry("such entry on " + std::string(dateKey)); }
-
-}  // namespace
-
 WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
                           std::string_view value)
 {
     if (!isLetterKey(entry.key))
-        return noLetter(dateKey);
-    return editDay(settings, book, dateKey, entry.key - 'a', value, oneEntry(dateKey, entry));
+        return noEntry("such entry on " + std::string(dateKey));
+    if (readsAsAbsent(value))
+        return absentValue();
+    const auto lock = settings.lockForUpdate();
+    DayPlan plan = planDay(settings, book, dateKey);
+    const int index = entry.key - 'a';
+    if (auto problem = seenProblem(shownValues(plan.day), index, entry, entryName(dateKey, entry.key)))
+        return std::move(*problem);
+    plan.edits.push_back(setKey(layout::section(book), plan.keys[static_cast<std::size_t>(index)], value));
+    return settings.applyEdits(plan.edits);
 }
 
 WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry)
 {
     if (!isLetterKey(entry.key))
-        return noLetter(dateKey);
-    return removeDay(settings, book, dateKey, entry.key - 'a', oneEntry(dateKey, entry));
+        return noEntry("such entry on " + std::string(dateKey));
+    const auto lock = settings.lockForUpdate();
+    DayPlan plan = planDay(settings, book, dateKey);
+    const int index = entry.key - 'a';
+    if (auto problem = seenProblem(shownValues(plan.day), index, entry, entryName(dateKey, entry.key)))
+        return std::move(*problem);
+    appendRemoval(plan.edits, layout::section(book), plan.keys, plan.absent, index);
+    return settings.applyEdits(plan.edits);
 }
 
 WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view dateKey, const SeenEntry& entry,
                           int toLetter)
 {
     if (!isLetterKey(entry.key) || !isLetterKey(toLetter))
-        return noLetter(dateKey);
-    return moveDay(settings, book, dateKey, entry.key - 'a', toLetter - 'a', oneEntry(dateKey, entry));
+        return noEntry("such entry on " + std::string(dateKey));
+    const auto lock = settings.lockForUpdate();
+    DayPlan plan = planDay(settings, book, dateKey);
+    const int from = entry.key - 'a', to = toLetter - 'a';
+    if (auto problem = seenProblem(shownValues(plan.day), from, entry, entryName(dateKey, entry.key)))
+        return std::move(*problem);
+    if (outside(to, plan.keys.size()))
+        return noEntry("such entry on " + std::string(dateKey));
+    appendMove(plan.edits, plan.snapshot, layout::section(book), plan.keys, plan.absent, from, to);
+    return settings.applyEdits(plan.edits);
 }
 
 BookDay moveBareEntries(SettingsStore& settings, Book book, std::string_view dateKey)
@@ -374,56 +338,11 @@ WriteResult addSaying(SettingsFile& settings, std::string_view value, int* numbe
 
 namespace {
 
-using SayingCheck = DayCheck;
-
-SayingCheck oneSaying(const SeenEntry& seen)
-{
-    return [&seen](const std::vector<std::string>& now) {
-        return seenProblem(now, seen.key - 1, seen, "saying " + std::to_string(seen.key));
-    };
-}
-
 WriteResult noSaying(int number) { return noEntry("saying number " + std::to_string(number)); }
 
-WriteResult editSayingChecked(SettingsFile& settings, int number, std::string_view value, const SayingCheck& check)
+std::optional<WriteResult> sayingProblem(const SayingPlan& plan, const SeenEntry& saying)
 {
-    if (readsAsAbsent(value))
-        return absentValue();
-    const auto lock = settings.lockForUpdate();
-    const SayingPlan plan = planSayings(settings);
-    if (auto problem = check(plan.values))
-        return std::move(*problem);
-    if (number < 1 || number > plan.count)
-        return noSaying(number);
-    const KeyEdit edits[] = {setKey(layout::kSayings, sayingKey(number), value)};
-    return settings.applyEdits(edits);
-}
-
-WriteResult removeSayingChecked(SettingsFile& settings, int number, const SayingCheck& check)
-{
-    const auto lock = settings.lockForUpdate();
-    const SayingPlan plan = planSayings(settings);
-    if (auto problem = check(plan.values))
-        return std::move(*problem);
-    if (number < 1 || number > plan.count)
-        return noSaying(number);
-    std::vector<KeyEdit> edits;
-    appendRemoval(edits, layout::kSayings, plan.keys, plan.absent, number - 1);
-    edits.push_back(setSayingCount(plan.count - 1));
-    return settings.applyEdits(edits);
-}
-
-WriteResult moveSayingChecked(SettingsFile& settings, int from, int to, const SayingCheck& check)
-{
-    const auto lock = settings.lockForUpdate();
-    const SayingPlan plan = planSayings(settings);
-    if (auto problem = check(plan.values))
-        return std::move(*problem);
-    if (from < 1 || from > plan.count || to < 1 || to > plan.count)
-        return noSaying(from < 1 || from > plan.count ? from : to);
-    std::vector<KeyEdit> edits;
-    appendMove(edits, plan.snapshot, layout::kSayings, plan.keys, plan.absent, from - 1, to - 1);
-    return settings.applyEdits(edits);
+    return seenProblem(plan.values, saying.key - 1, saying, "saying " + std::to_string(saying.key));
 }
 
 }  // namespace
@@ -432,21 +351,43 @@ WriteResult editSaying(SettingsFile& settings, const SeenEntry& saying, std::str
 {
     if (saying.key < 1)
         return noSaying(saying.key);
-    return editSayingChecked(settings, saying.key, value, oneSaying(saying));
+    if (readsAsAbsent(value))
+        return absentValue();
+    const auto lock = settings.lockForUpdate();
+    const SayingPlan plan = planSayings(settings);
+    if (auto problem = sayingProblem(plan, saying))
+        return std::move(*problem);
+    const KeyEdit edits[] = {setKey(layout::kSayings, sayingKey(saying.key), value)};
+    return settings.applyEdits(edits);
 }
 
 WriteResult removeSaying(SettingsFile& settings, const SeenEntry& saying)
 {
     if (saying.key < 1)
         return noSaying(saying.key);
-    return removeSayingChecked(settings, saying.key, oneSaying(saying));
+    const auto lock = settings.lockForUpdate();
+    const SayingPlan plan = planSayings(settings);
+    if (auto problem = sayingProblem(plan, saying))
+        return std::move(*problem);
+    std::vector<KeyEdit> edits;
+    appendRemoval(edits, layout::kSayings, plan.keys, plan.absent, saying.key - 1);
+    edits.push_back(setSayingCount(plan.count - 1));
+    return settings.applyEdits(edits);
 }
 
 WriteResult moveSaying(SettingsFile& settings, const SeenEntry& saying, int toNumber)
 {
     if (saying.key < 1 || toNumber < 1)
         return noSaying(saying.key < 1 ? saying.key : toNumber);
-    return moveSayingChecked(settings, saying.key, toNumber, oneSaying(saying));
+    const auto lock = settings.lockForUpdate();
+    const SayingPlan plan = planSayings(settings);
+    if (auto problem = sayingProblem(plan, saying))
+        return std::move(*problem);
+    if (toNumber > plan.count)
+        return noSaying(toNumber);
+    std::vector<KeyEdit> edits;
+    appendMove(edits, plan.snapshot, layout::kSayings, plan.keys, plan.absent, saying.key - 1, toNumber - 1);
+    return settings.applyEdits(edits);
 }
 
 }  // namespace dovi

@@ -14,6 +14,7 @@
 
 #include "book/bookedit.h"
 #include "cli/commands.h"
+#include "settings/filelock.h"
 #include "settings/settingsfile.h"
 #include "tests/clitest.h"
 #include "tests/testutil.h"
@@ -173,11 +174,12 @@ TEST_F(CliBook, ANameSeenBeforeAnotherProgramsChangeIsRefusedAndNothingIsWritten
     auto hold = other.lockForUpdate();  // the command waits for it before its write
     const int watch = inotify_init1(IN_CLOEXEC);
     ASSERT_GE(watch, 0);
-    ASSERT_GE(inotify_add_watch(watch, ini.c_str(), IN_CLOSE_NOWRITE), 0);
+    ASSERT_GE(inotify_add_watch(watch, lockFileOf(ini).c_str(), IN_OPEN), 0);
 
     CliResult result{};
     std::thread command([&] { result = run({"remove-birthday", "07/05", "乙"}); });
-    // The command has read the file when it closes it.
+    // The command opens the lock file when it is about to write, after it has read the file and
+    // found the name.
     pollfd read{watch, POLLIN, 0};
     const bool seen = ::poll(&read, 1, 10000) == 1;
     EXPECT_TRUE(seen);
