@@ -112,14 +112,18 @@ std::vector<std::string> dateKeysOfTheYear()
 
 }  // namespace
 
-std::string makeSettingsFile(std::size_t targetBytes, bool withBareKey)
+namespace {
+
+std::string makeFile(std::size_t targetBytes, bool withBareKey, int fixedSayings)
 {
     Picker picker;
     const std::vector<std::string> keys = dateKeysOfTheYear();
     // A quarter of the file goes to the two dated sections, half each, up to kMaxLetters a day;
     // entry j lands on day j mod 366 under letter j / 366, so the letters of each day are consecutive.
+    // A file with a fixed number of sayings has them full.
+    const std::size_t fullTables = kMaxLetters * static_cast<std::size_t>(kDaysInYear);
     const std::size_t perSection =
-        std::min(targetBytes / 4 / 2 / kDatedLineBytes, kMaxLetters * static_cast<std::size_t>(kDaysInYear));
+        fixedSayings > 0 ? fullTables : std::min(targetBytes / 4 / 2 / kDatedLineBytes, fullTables);
 
     Writer dated;
     dated.section(texts::kHolidays);
@@ -159,16 +163,33 @@ std::string makeSettingsFile(std::size_t targetBytes, bool withBareKey)
     Writer sayings;
     sayings.section(texts::kSayings);
     const std::size_t fixed = initBlock(1).size() + dated.bytes.size();
+    // With a fixed number, each saying gets more sentences until the sayings so far fill their
+    // share of the size (lines stay below the longest value a read gives).
+    codepage::Codec shiftJis(FileEncoding::Cp932);
+    const std::size_t share = fixedSayings > 0 && targetBytes > fixed ? (targetBytes - fixed) / static_cast<std::size_t>(fixedSayings) : 0;
     int count = 0;
-    while (fixed + sayings.bytes.size() < targetBytes || count < 2) {
+    while (fixedSayings > 0 ? count < fixedSayings : fixed + sayings.bytes.size() < targetBytes || count < 2) {
         ++count;
         std::string saying = pick(picker, kSayingStarts) + pick(picker, kSayingEnds);
+        while (sayings.bytes.size() + shiftJis.encode(saying)->size() + 40 < share * static_cast<std::size_t>(count) &&
+               shiftJis.encode(saying)->size() < 900)
+            saying.append("。").append(pick(picker, kSayingStarts)).append(pick(picker, kSayingEnds));
         const std::string source = pick(picker, kSources);
         if (!source.empty())
             saying.append(",").append(source);
         sayings.entry(std::to_string(count), saying);
     }
-    return initBlock(std::min(count, kMaxSayingCount)) + dated.bytes + sayings.bytes;
+    const int stored = fixedSayings > 0 ? fixedSayings + 1 : std::min(count, kMaxSayingCount);
+    return initBlock(stored) + dated.bytes + sayings.bytes;
+}
+
+}  // namespace
+
+std::string makeSettingsFile(std::size_t targetBytes, bool withBareKey) { return makeFile(targetBytes, withBareKey, 0); }
+
+std::string makeSettingsFileWithSayings(std::size_t targetBytes, int sayingCount)
+{
+    return makeFile(targetBytes, false, std::max(sayingCount, 1));
 }
 
 }  // namespace dovi::bench

@@ -22,4 +22,9 @@ inline constexpr std::string_view kMoveValue = "ひな人形を飾る日";
 // the bare key kMoveDateKey.
 std::string makeSettingsFile(std::size_t targetBytes, bool withBareKey);
 
+// A file with exactly sayingCount sayings (the stored count is sayingCount + 1) and full dated
+// sections (20 entries on every day of the year in each), of at least targetBytes: the sayings are
+// made longer (up to the longest value a read gives) until the file reaches that size.
+std::string makeSettingsFileWithSayings(std::size_t targetBytes, int sayingCount);
+
 }  // namespace dovi::bench

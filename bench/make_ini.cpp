@@ -1,5 +1,9 @@
 // Writes a benchmark settings file.
 //   make_ini SIZE_BYTES PATH          a well-used dovi.ini of at least SIZE_BYTES (see inigen.h)
+//   make_ini --sayings COUNT SIZE PATH
+//                                     COUNT sayings (the count stored is COUNT + 1), full birthday
+//                                     and special-day sections, the sayings made longer until the
+//                                     file has at least SIZE_BYTES (0: as short as they come)
 //   make_ini --many-keys COUNT PATH   a registered user, then COUNT distinct keys of five letters
 //                                     in one section, each line "key=1" with LF (8 bytes a key,
 //                                     so 8.6 million keys make 66 MB); the last key is "end"
@@ -37,12 +41,16 @@ std::string manyKeys(long count)
 int main(int argc, char** argv)
 {
     const bool many = argc == 4 && std::string(argv[1]) == "--many-keys";
-    if (argc != 3 && !many) {
-        std::fprintf(stderr, "usage: make_ini SIZE_BYTES PATH | make_ini --many-keys COUNT PATH\n");
+    const bool sayings = argc == 5 && std::string(argv[1]) == "--sayings";
+    if (argc != 3 && !many && !sayings) {
+        std::fprintf(stderr, "usage: make_ini SIZE_BYTES PATH | make_ini --sayings COUNT SIZE_BYTES PATH"
+                             " | make_ini --many-keys COUNT PATH\n");
         return 2;
     }
-    const std::string bytes = many ? manyKeys(std::atol(argv[2]))
-                                   : dovi::bench::makeSettingsFile(std::strtoull(argv[1], nullptr, 10), false);
+    const std::string bytes =
+        many      ? manyKeys(std::atol(argv[2]))
+        : sayings ? dovi::bench::makeSettingsFileWithSayings(std::strtoull(argv[3], nullptr, 10), std::atoi(argv[2]))
+                  : dovi::bench::makeSettingsFile(std::strtoull(argv[1], nullptr, 10), false);
     std::ofstream out(argv[argc - 1], std::ios::binary);
     out << bytes;
     return out.good() ? 0 : 1;

@@ -140,7 +140,17 @@ char32_t firstDifference(std::string_view utf8, std::string_view back)
 
 }  // namespace
 
-FileEncoding detect(std::string_view bytes)
+FileEncoding detect(std::string_view bytes) { return detect(bytes, nullptr); }
+
+void countLine(std::string_view line, Utf8Lines& lines, bool add)
+{
+    if (isAscii(line))
+        return;
+    std::size_t& count = isValidUtf8(line) ? lines.valid : lines.invalid;
+    count = add ? count + 1 : count - 1;
+}
+
+FileEncoding detect(std::string_view bytes, Utf8Lines* lines)
 {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         return FileEncoding::Utf8Bom;
@@ -155,17 +165,17 @@ FileEncoding detect(std::string_view bytes)
     // (its double-byte characters mostly start with bytes that UTF-8 never starts a character
     // with), so a Shift-JIS file has a majority of lines that are not. A tie stays Shift-JIS, as
     // the file read before lines were counted.
-    std::size_t valid = 0, invalid = 0;
+    Utf8Lines counted;
     for (std::size_t begin = 0; begin < bytes.size();) {
         std::size_t end = bytes.find_first_of("\r\n", begin);
         if (end == std::string_view::npos)
             end = bytes.size();
-        const std::string_view line = bytes.substr(begin, end - begin);
-        if (!isAscii(line))
-            ++(isValidUtf8(line) ? valid : invalid);
+        countLine(bytes.substr(begin, end - begin), counted, true);
         begin = end + 1;
     }
-    return valid > invalid ? FileEncoding::Utf8 : FileEncoding::Cp932;
+    if (lines)
+        *lines = counted;
+    return counted.encoding();
 }
 
 std::string_view byteOrderMark(FileEncoding encoding)

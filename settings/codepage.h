@@ -19,6 +19,21 @@ namespace dovi::codepage {
 // garbage, an empty file) is Cp932.
 FileEncoding detect(std::string_view bytes);
 
+// The lines of a file without a mark that decide between Utf8 and Cp932: those holding a non-ASCII
+// byte that are valid UTF-8 and those that are not. A file is Utf8 when valid > invalid.
+struct Utf8Lines {
+    std::size_t valid = 0;
+    std::size_t invalid = 0;
+    FileEncoding encoding() const { return valid > invalid ? FileEncoding::Utf8 : FileEncoding::Cp932; }
+};
+
+// detect(), and for a file without a mark also its counted lines in *lines.
+FileEncoding detect(std::string_view bytes, Utf8Lines* lines);
+
+// What one line (without its line end) adds to the counts: 0 when it is plain ASCII, +1 to valid
+// or to invalid otherwise. So that a change of a few lines can update the counts of a whole file.
+void countLine(std::string_view line, Utf8Lines& lines, bool add);
+
 // The length in bytes of the byte-order mark that a file of this encoding starts with (0 for Cp932
 // and Utf8, 3 for Utf8Bom, 2 for UTF-16) and the mark itself.
 std::string_view byteOrderMark(FileEncoding encoding);

@@ -3,8 +3,10 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace dovi {
@@ -132,12 +134,19 @@ std::string_view withoutBlanks(std::string_view text)
     return text;
 }
 
+namespace {
+std::atomic<std::size_t> parses{0};
+}  // namespace
+
+std::size_t IniText::parsesSoFar() { return parses.load(std::memory_order_relaxed); }
+
 IniText::IniText(std::string bytes)
     : bytes_(std::move(bytes)),
-      encoding_(codepage::detect(bytes_)),
+      encoding_(codepage::detect(bytes_, &lines_)),
       unit_(codepage::unitSize(encoding_)),
       codec_(std::make_unique<codepage::Codec>(encoding_))
 {
+    parses.fetch_add(1, std::memory_order_relaxed);
     parse();
 }
 
@@ -407,7 +416,8 @@ std::string_view valueAsRead(std::string_view value)
     return value.substr(begin, end - begin);
 }
 
-IniEdit IniText::edit(std::string_view section, std::string_view key, std::optional<std::string_view> value) const
+bool IniText::prepareEdit(std::string_view section, std::string_view key, std::optional<std::string_view> value,
+                          PreparedEdit& prepared, IniEdit& early) const
 {
     const std::string_view sectionName = trimmed(section);
     const std::string_view keyName = trimmed(key);
@@ -418,21 +428,40 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
         problem = keyNameProblem(keyName);
     if (!refused(problem) && value)
         problem = problemWith(WritePart::Value, *value, "");
-    if (refused(problem))
-        return refusal(std::move(problem));
+    if (refused(problem)) {
+        early = refusal(std::move(problem));
+        return false;
+    }
 
-    std::string encoded[3];
+    std::string* const encoded[3] = {&prepared.section, &prepared.key, &prepared.value};
     const std::string_view parts[3] = {sectionName, keyName, value.value_or("")};
     constexpr WritePart partOf[3] = {WritePart::SectionName, WritePart::KeyName, WritePart::Value};
     for (int i = 0; i < 3; ++i) {
         char32_t bad = 0xFFFD;
         auto bytes = codec_->encode(parts[i], &bad);
-        if (!bytes && !value)
-            return {};  // a name the file cannot hold is in no line of it: nothing to delete
-        if (!bytes)
-            return refusal(unstorable(bad, encoding_, partOf[i]));
-        encoded[i] = std::move(*bytes);
+        if (!bytes && !value) {
+            early = {};  // a name the file cannot hold is in no line of it: nothing to delete
+            return false;
+        }
+        if (!bytes) {
+            early = refusal(unstorable(bad, encoding_, partOf[i]));
+            return false;
+        }
+        *encoded[i] = std::move(*bytes);
     }
+    prepared.sectionName = sectionName;
+    prepared.keyName = keyName;
+    return true;
+}
+
+IniEdit IniText::edit(std::string_view section, std::string_view key, std::optional<std::string_view> value) const
+{
+    PreparedEdit prepared;
+    if (IniEdit early; !prepareEdit(section, key, value, prepared, early))
+        return early;
+    const std::string_view sectionName = prepared.sectionName;
+    const std::string_view keyName = prepared.keyName;
+    const std::string encoded[3] = {std::move(prepared.section), std::move(prepared.key), std::move(prepared.value)};
     const std::string keyText = encoded[1] + *codec_->encode("=") + encoded[2];
 
     const Section* found = findSection(sectionName);
@@ -499,5 +528,413 @@ IniEdit IniText::renameKey(std::string_view section, std::string_view fromKey, s
         text.erase(to->line.begin, to->line.next - to->line.begin);
     return {true, std::move(text), {}};
 }
+
+// The text as editAll() changes it: the sections that the edits name, split into lines once when
+// first named; the rest stays as the bytes of the original text. Each change does to these lines
+// what edit() and renameKey() do to the bytes, and keeps up what a new parse would find in the
+// text so far: the key lines of each section and the first line of each name, the last key line,
+// the size, and the lines that decide the encoding.
+class IniText::Batch {
+public:
+    explicit Batch(const IniText& text)
+        : t_(text),
+          size_(text.bytes_.size()),
+          lines_(text.lines_),
+          watchesEncoding_(text.encoding_ == FileEncoding::Cp932 || text.encoding_ == FileEncoding::Utf8),
+          equals_(*text.codec_->encode("=")),
+          open_(*text.codec_->encode("[")),
+          close_(*text.codec_->encode("]")),
+          cr_(*text.codec_->encode("\r")),
+          lf_(*text.codec_->encode("\n")),
+          crLf_(cr_ + lf_),
+          lineEnd_(text.lineEnd_)
+    {
+    }
+
+    IniEdit run(std::span<const KeyEdit> edits)
+    {
+        bool changed = false;
+        for (const KeyEdit& edit : edits) {
+            IniEdit step;
+            switch (edit.kind) {
+            case KeyEdit::Kind::Set: step = set(edit.section, edit.key, edit.text); break;
+            case KeyEdit::Kind::Delete: step = set(edit.section, edit.key, std::nullopt); break;
+            case KeyEdit::Kind::Rename: step = rename(edit.section, edit.key, edit.text); break;
+            }
+            if (refused(step.refusal))
+                return step;
+            if (!step.changed)
+                continue;
+            changed = true;
+            if (watchesEncoding_ && lines_.encoding() != t_.encoding_)
+                return refusal(writeFailure(t_.encoding_ == FileEncoding::Cp932 ? WriteFailure::WouldReadAsUtf8
+                                                                                : WriteFailure::WouldReadAsShiftJis,
+                                            "the settings file would read in another encoding during this change, "
+                                            "so it is not changed"));
+        }
+        if (!changed)
+            return {};
+        std::string text = joined();
+        if (text == t_.bytes_)
+            return {};  // nothing to replace: the file stays as it is, inode and times included
+        return {true, std::move(text), {}};
+    }
+
+private:
+    struct Node {
+        std::string_view original;  // the line's content in the original text, while unchanged
+        std::string changed;        // its content once changed, and that of a new line
+        bool isChanged = false;
+        std::string_view lineEnd;   // in the original text, lineEnd_, or crLf_
+        bool key = false;           // a key line: holds "=", no comment, no "[" line
+        std::size_t nameBegin = 0, nameEnd = 0, valueBegin = 0;  // in the content
+        std::string name;           // folded, as lookups compare it; empty when the name is
+        int prev = -1, next = -1;
+        bool live = true;
+        std::string_view content() const { return isChanged ? std::string_view(changed) : original; }
+    };
+    // A section as lines; node 0 is its section line. New lines go to the end of nodes, and always
+    // after every key line there is, so the order of the indexes is the order of the key lines.
+    struct Part {
+        std::vector<Node> nodes;
+        int tail = 0;                // its last line
+        std::vector<int> keys;       // its key lines in order; removed ones may stay
+        std::unordered_map<std::string, std::vector<int>> byName;  // the key lines of a name, in order
+        bool lastOriginal = false;   // the last section of the original text
+    };
+
+    std::string folded(std::string_view name) const { return foldedName(t_.codec_->asStored(name)); }
+
+    void count(std::string_view content, bool add)
+    {
+        if (watchesEncoding_)
+            codepage::countLine(content, lines_, add);
+    }
+
+    Part& materialize(std::size_t index)
+    {
+        auto [it, made] = parts_.try_emplace(index);
+        Part& part = it->second;
+        if (!made)
+            return part;
+        const Section& section = t_.sections_[index];
+        const std::string_view all = t_.bytes_;
+        const auto add = [&](const Line& line) {
+            Node node;
+            node.original = all.substr(line.begin, line.end - line.begin);
+            node.lineEnd = all.substr(line.end, line.next - line.end);
+            node.prev = static_cast<int>(part.nodes.size()) - 1;
+            part.nodes.push_back(std::move(node));
+            if (part.nodes.size() > 1)
+                part.nodes[part.nodes.size() - 2].next = static_cast<int>(part.nodes.size()) - 1;
+            return static_cast<int>(part.nodes.size()) - 1;
+        };
+        add(section.header);
+        // Every line, and of the key lines what forEachKeyLine() finds.
+        for (std::size_t pos = section.header.next; pos < section.bodyEnd;) {
+            const Line line = t_.lineAt(pos, section.bodyEnd);
+            pos = line.next;
+            const int i = add(line);
+            const std::size_t start = t_.skipBlanks(line.begin, line.end);
+            if (start >= line.end)
+                continue;
+            const unsigned first = t_.unitAt(start);
+            if (first == ';' || first == '[')
+                continue;
+            const std::size_t equals = t_.find('=', start, line.end);
+            if (equals >= line.end)
+                continue;
+            Node& node = part.nodes[static_cast<std::size_t>(i)];
+            const std::size_t nameEnd = t_.trimEnd(start, equals);
+            node.key = true;
+            node.nameBegin = start - line.begin;
+            node.nameEnd = nameEnd - line.begin;
+            node.valueBegin = equals + t_.unit_ - line.begin;
+            if (nameEnd > start) {
+                node.name = t_.decodedName(start, nameEnd);
+                part.byName[node.name].push_back(i);
+            }
+            part.keys.push_back(i);
+        }
+        part.tail = static_cast<int>(part.nodes.size()) - 1;
+        part.lastOriginal = index + 1 == t_.sections_.size();
+        return part;
+    }
+
+    // The section a lookup of name finds in the text so far: the first one of that name.
+    Part* findPart(std::string_view name)
+    {
+        if (const Section* found = t_.findSection(name))
+            return &materialize(static_cast<std::size_t>(found - t_.sections_.data()));
+        const auto added = addedByName_.find(folded(name));
+        return added == addedByName_.end() ? nullptr : added_[added->second].get();
+    }
+
+    static int firstKey(const Part& part, const std::string& name)
+    {
+        if (name.empty())
+            return -1;
+        const auto found = part.byName.find(name);
+        return found == part.byName.end() ? -1 : found->second.front();
+    }
+
+    static int lastKeyLine(Part& part)
+    {
+        while (!part.keys.empty() && !part.nodes[static_cast<std::size_t>(part.keys.back())].live)
+            part.keys.pop_back();
+        return part.keys.empty() ? 0 : part.keys.back();
+    }
+
+    bool isLastPart(const Part& part) const
+    {
+        return added_.empty() ? part.lastOriginal : &part == added_.back().get();
+    }
+
+    // Whether the text ends without a line end after its last line.
+    bool lastLineOpen() const
+    {
+        if (!added_.empty())
+            return false;  // every line of an added section has its line end
+        if (t_.sections_.empty())
+            return t_.lastLineOpen_ && !preambleClosed_;
+        const auto last = parts_.find(t_.sections_.size() - 1);
+        if (last == parts_.end())
+            return t_.lastLineOpen_;
+        return last->second.nodes[static_cast<std::size_t>(last->second.tail)].lineEnd.empty();
+    }
+
+    void closeLastLine()
+    {
+        size_ += lineEnd_.size();
+        if (t_.sections_.empty()) {
+            preambleClosed_ = true;
+            return;
+        }
+        Part& last = materialize(t_.sections_.size() - 1);
+        last.nodes[static_cast<std::size_t>(last.tail)].lineEnd = lineEnd_;
+    }
+
+    static void unlink(Part& part, int i)
+    {
+        Node& node = part.nodes[static_cast<std::size_t>(i)];
+        node.live = false;
+        part.nodes[static_cast<std::size_t>(node.prev)].next = node.next;  // the section line never goes
+        if (node.next >= 0)
+            part.nodes[static_cast<std::size_t>(node.next)].prev = node.prev;
+        if (part.tail == i)
+            part.tail = node.prev;
+    }
+
+    static void index(Part& part, int i)
+    {
+        const std::string& name = part.nodes[static_cast<std::size_t>(i)].name;
+        if (name.empty())
+            return;
+        std::vector<int>& lines = part.byName[name];
+        lines.insert(std::lower_bound(lines.begin(), lines.end(), i), i);
+    }
+
+    static void unindex(Part& part, int i)
+    {
+        const std::string& name = part.nodes[static_cast<std::size_t>(i)].name;
+        if (name.empty())
+            return;
+        const auto found = part.byName.find(name);
+        std::erase(found->second, i);
+        if (found->second.empty())
+            part.byName.erase(found);
+    }
+
+    void remove(Part& part, int i)
+    {
+        const Node& node = part.nodes[static_cast<std::size_t>(i)];
+        count(node.content(), false);
+        size_ -= node.content().size() + node.lineEnd.size();
+        unindex(part, i);
+        unlink(part, i);
+        // A lone CR that now meets an empty line ending in LF is one CR LF for the next parse.
+        Node& before = part.nodes[static_cast<std::size_t>(node.prev)];
+        if (node.next >= 0 && before.lineEnd == cr_) {
+            const Node& after = part.nodes[static_cast<std::size_t>(node.next)];
+            if (after.content().empty() && after.lineEnd == lf_) {
+                before.lineEnd = crLf_;
+                unlink(part, node.next);
+                // When that is the file's first line, its line end is the one new lines get.
+                if (node.prev == 0 && &part == firstLinePart())
+                    lineEnd_ = crLf_;
+            }
+        }
+    }
+
+    void setContent(Node& node, std::string content)
+    {
+        count(node.content(), false);
+        count(content, true);
+        size_ = size_ - node.content().size() + content.size();
+        node.changed = std::move(content);
+        node.isChanged = true;
+    }
+
+    // A new key line after line i of part, as edit() adds one.
+    void insertAfter(Part& part, int i, const PreparedEdit& edit)
+    {
+        std::string_view end = part.nodes[static_cast<std::size_t>(i)].lineEnd;
+        if (end.empty()) {
+            end = lineEnd_;
+            part.nodes[static_cast<std::size_t>(i)].lineEnd = end;
+            size_ += end.size();
+        }
+        Node node;
+        node.changed = edit.key + equals_ + edit.value;
+        node.isChanged = true;
+        node.lineEnd = end;
+        node.key = true;
+        node.nameEnd = edit.key.size();
+        node.valueBegin = edit.key.size() + equals_.size();
+        node.name = folded(edit.keyName);
+        node.prev = i;
+        node.next = part.nodes[static_cast<std::size_t>(i)].next;
+        count(node.changed, true);
+        size_ += node.changed.size() + end.size();
+        const int added = static_cast<int>(part.nodes.size());
+        part.nodes.push_back(std::move(node));
+        part.nodes[static_cast<std::size_t>(i)].next = added;
+        if (part.nodes[static_cast<std::size_t>(added)].next >= 0)
+            part.nodes[static_cast<std::size_t>(part.nodes[static_cast<std::size_t>(added)].next)].prev = added;
+        if (part.tail == i)
+            part.tail = added;
+        part.keys.push_back(added);
+        index(part, added);
+    }
+
+    void appendSection(const PreparedEdit& edit)
+    {
+        if (lastLineOpen())
+            closeLastLine();
+        auto part = std::make_unique<Part>();
+        Node header;
+        header.changed = open_ + edit.section + close_;
+        header.isChanged = true;
+        header.lineEnd = lineEnd_;
+        count(header.changed, true);
+        size_ += header.changed.size() + header.lineEnd.size();
+        part->nodes.push_back(std::move(header));
+        addedByName_.emplace(folded(edit.sectionName), added_.size());
+        added_.push_back(std::move(part));
+        insertAfter(*added_.back(), 0, edit);
+    }
+
+    IniEdit set(std::string_view section, std::string_view key, std::optional<std::string_view> value)
+    {
+        PreparedEdit edit;
+        if (IniEdit early; !t_.prepareEdit(section, key, value, edit, early))
+            return early;
+        Part* const part = findPart(edit.sectionName);
+        const int entry = part ? firstKey(*part, folded(edit.keyName)) : -1;
+        if (!value) {
+            if (entry < 0)
+                return {};
+            remove(*part, entry);
+            return {true, {}, {}};
+        }
+        if (entry >= 0) {
+            Node& node = part->nodes[static_cast<std::size_t>(entry)];
+            setContent(node, std::string(node.content().substr(0, node.valueBegin)).append(edit.value));
+            return {true, {}, {}};
+        }
+        const int lastKey = part ? lastKeyLine(*part) : -1;
+        const bool addsAtEnd =
+            !part || (isLastPart(*part) && part->nodes[static_cast<std::size_t>(lastKey)].next < 0);
+        if (addsAtEnd && size_ % t_.unit_ != 0)
+            return refusal(writeFailure(WriteFailure::HalfUtf16Ending,
+                                        "the settings file ends in half a UTF-16 character, so nothing can be added "
+                                        "after it"));
+        if (part)
+            insertAfter(*part, lastKey, edit);
+        else
+            appendSection(edit);
+        return {true, {}, {}};
+    }
+
+    IniEdit rename(std::string_view section, std::string_view fromKey, std::string_view toKey)
+    {
+        const std::string_view newName = trimmed(toKey);
+        if (WriteResult problem = keyNameProblem(newName); refused(problem))
+            return refusal(std::move(problem));
+        Part* const part = findPart(section);
+        const int from = part ? firstKey(*part, folded(fromKey)) : -1;
+        if (from < 0)
+            return refusal(writeFailure(WriteFailure::KeyMissing, "the key " + std::string(trimmed(fromKey)) +
+                                                                      " is not in section " +
+                                                                      std::string(trimmed(section))));
+        char32_t bad = 0xFFFD;
+        const auto name = t_.codec_->encode(newName, &bad);
+        if (!name)
+            return refusal(unstorable(bad, t_.encoding_, WritePart::KeyName));
+        std::string newFolded = folded(newName);
+        const int to = firstKey(*part, newFolded);
+        if (to == from)
+            return {};
+        if (to >= 0)
+            remove(*part, to);
+        Node& node = part->nodes[static_cast<std::size_t>(from)];
+        const std::string_view content = node.content();
+        std::string renamed = std::string(content.substr(0, node.nameBegin)).append(*name).append(content.substr(node.nameEnd));
+        node.valueBegin = node.valueBegin - (node.nameEnd - node.nameBegin) + name->size();
+        node.nameEnd = node.nameBegin + name->size();
+        setContent(node, std::move(renamed));
+        unindex(*part, from);
+        node.name = std::move(newFolded);
+        index(*part, from);
+        return {true, {}, {}};
+    }
+
+    // The section whose line is the file's first line, if one is and has been split into lines.
+    const Part* firstLinePart() const
+    {
+        if (t_.sections_.empty() || t_.sections_.front().header.begin != codepage::byteOrderMark(t_.encoding_).size())
+            return nullptr;
+        const auto first = parts_.find(0);
+        return first == parts_.end() ? nullptr : &first->second;
+    }
+
+    std::string joined() const
+    {
+        const std::string_view all = t_.bytes_;
+        std::string text;
+        text.reserve(size_);
+        const auto append = [&](const Part& part) {
+            for (int i = 0; i >= 0; i = part.nodes[static_cast<std::size_t>(i)].next)
+                text.append(part.nodes[static_cast<std::size_t>(i)].content())
+                    .append(part.nodes[static_cast<std::size_t>(i)].lineEnd);
+        };
+        text.append(all.substr(0, t_.sections_.empty() ? all.size() : t_.sections_.front().header.begin));
+        if (preambleClosed_)
+            text.append(lineEnd_);
+        for (std::size_t i = 0; i < t_.sections_.size(); ++i) {
+            const Section& section = t_.sections_[i];
+            if (const auto part = parts_.find(i); part != parts_.end())
+                append(part->second);
+            else
+                text.append(all.substr(section.header.begin, section.bodyEnd - section.header.begin));
+        }
+        for (const auto& part : added_)
+            append(*part);
+        return text;
+    }
+
+    const IniText& t_;
+    std::size_t size_;              // of the text so far
+    codepage::Utf8Lines lines_;     // of the text so far
+    const bool watchesEncoding_;    // a file without a mark: its lines decide its encoding
+    const std::string equals_, open_, close_, cr_, lf_, crLf_;
+    std::unordered_map<std::size_t, Part> parts_;  // by the index of the original section
+    std::vector<std::unique_ptr<Part>> added_;     // sections added at the end, in order
+    std::unordered_map<std::string, std::size_t> addedByName_;
+    bool preambleClosed_ = false;  // a text without sections got a line end after its last line
+    std::string_view lineEnd_;     // the first line's line end (CR LF when it has none)
+};
+
+IniEdit IniText::editAll(std::span<const KeyEdit> edits) const { return Batch(*this).run(edits); }
 
 }  // namespace dovi

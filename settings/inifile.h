@@ -21,12 +21,14 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "settings/codepage.h"
+#include "settings/keyedit.h"
 #include "settings/writeresult.h"
 
 namespace dovi {
@@ -59,6 +61,10 @@ public:
     IniText(IniText&&) noexcept;
     IniText& operator=(IniText&&) noexcept;
 
+    // How many texts this process has parsed so far, for tests that bound how often an access
+    // parses a file.
+    static std::size_t parsesSoFar();
+
     FileEncoding encoding() const { return encoding_; }
     const std::string& bytes() const { return bytes_; }
 
@@ -86,7 +92,23 @@ public:
     // section does not have. Nothing changes when both names are the same key.
     IniEdit renameKey(std::string_view section, std::string_view fromKey, std::string_view toKey) const;
 
+    // The file text after edits, applied in order as edit() (Set, Delete) and renameKey() (Rename)
+    // apply them one after the other, each to the text the ones before it made, and with the same
+    // bytes. Done in one pass: the sections the edits name are split into lines once, the edits
+    // change those lines, and the bytes are joined once at the end, so that a batch costs what the
+    // file and the batch are large, not their product. Refused as a whole at the first edit that
+    // is refused, and (WouldReadAsUtf8, WouldReadAsShiftJis) when the text after some of the edits
+    // would read in another encoding than this one: the edits after it would be encoded for the
+    // wrong code page. Not changed when the result is this text.
+    IniEdit editAll(std::span<const KeyEdit> edits) const;
+
 private:
+    class Batch;
+    // A change of one key, checked and encoded, before it is looked for in the text.
+    struct PreparedEdit {
+        std::string_view sectionName, keyName;  // without the blanks around them
+        std::string section, key, value;        // in the file's encoding
+    };
     struct Line {
         std::size_t begin, end, next;  // content [begin, end), line end [end, next); byte offsets
     };
@@ -123,8 +145,13 @@ private:
     std::optional<Key> findKey(const Section& section, std::string_view key) const;
     Line lastKeyLine(const Section& section) const;
     std::string valueOf(const Key& key) const;
+    // Checks and encodes the parts of edit(); false with the outcome in *early when the change is
+    // refused or there is nothing to do.
+    bool prepareEdit(std::string_view section, std::string_view key, std::optional<std::string_view> value,
+                     PreparedEdit& prepared, IniEdit& early) const;
 
     std::string bytes_;
+    codepage::Utf8Lines lines_;  // of a file without a mark; set by the encoding's detection
     FileEncoding encoding_;
     std::size_t unit_;           // 1 or 2 bytes per code unit
     std::string lineEnd_;        // the file's first line end; CR LF when it has none

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -61,6 +62,8 @@ bool sameState(const struct stat& a, const struct stat& b)
            a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
+std::atomic<std::size_t> reads{0};
+
 // The whole content of the regular file at path, with its status; false when it cannot be read
 // or is larger than kMaxFileSize. *changed (when given) tells whether the file changed while it
 // was read.
@@ -70,6 +73,7 @@ bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& 
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
+    reads.fetch_add(1, std::memory_order_relaxed);
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
     // Straight into the one buffer the text keeps: sized by fstat, grown if the file grows while
     // it is read (up to the limit), cut to what was read.
@@ -178,6 +182,8 @@ struct SettingsFile::Cache {
 SettingsFile::SettingsFile(std::filesystem::path path) : path_(std::move(path)), cache_(std::make_unique<Cache>()) {}
 
 SettingsFile::~SettingsFile() = default;
+
+std::size_t SettingsFile::readsSoFar() { return reads.load(std::memory_order_relaxed); }
 
 std::string SettingsFile::read(std::string_view section, std::string_view key)
 {
@@ -341,32 +347,7 @@ WriteResult SettingsFile::moveKey(std::string_view section, std::string_view fro
 
 WriteResult SettingsFile::applyEdits(std::span<const KeyEdit> edits)
 {
-    return replaceWith([&](const IniText& original) {
-        std::optional<IniText> current;  // the text after the edits so far, once one changed it
-        for (const KeyEdit& edit : edits) {
-            const IniText& text = current ? *current : original;
-            IniEdit step;
-            switch (edit.kind) {
-            case KeyEdit::Kind::Set: step = text.edit(edit.section, edit.key, edit.text); break;
-            case KeyEdit::Kind::Delete: step = text.edit(edit.section, edit.key, std::nullopt); break;
-            case KeyEdit::Kind::Rename: step = text.renameKey(edit.section, edit.key, edit.text); break;
-            }
-            if (step.refusal.reason != WriteFailure::None)
-                return step;
-            if (!step.changed)
-                continue;
-            current.emplace(std::move(step.bytes));
-            if (original.encoding() != current->encoding())
-                return IniEdit{false, {}, writeFailure(original.encoding() == FileEncoding::Cp932
-                                                           ? WriteFailure::WouldReadAsUtf8
-                                                           : WriteFailure::WouldReadAsShiftJis,
-                                                       "the settings file would read in another encoding during "
-                                                       "this change, so it is not changed")};
-        }
-        if (!current || current->bytes() == original.bytes())
-            return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
-        return IniEdit{true, current->bytes(), {}};
-    });
+    return replaceWith([&](const IniText& text) { return text.editAll(edits); });
 }
 
 namespace {

@@ -13,21 +13,13 @@
 #include <vector>
 
 #include "settings/encoding.h"
+#include "settings/keyedit.h"
 #include "settings/writeresult.h"
 
 namespace dovi {
 
 class IniText;
 struct IniEdit;
-
-// One change of one key in a batch of changes, for SettingsStore::applyEdits().
-struct KeyEdit {
-    enum class Kind { Set, Delete, Rename };
-    Kind kind = Kind::Set;
-    std::string section;
-    std::string key;
-    std::string text;  // Set: the value; Rename: the key's new name; Delete: unused
-};
 
 // True when value would read back as "0", the text that means "no entry": reading drops blanks
 // around a value and then one pair of quotes around it (" 0", "'0'", "\"0\"", but not "' 0 '").
@@ -140,6 +132,10 @@ public:
     // intermediate text of a Shift-JIS file would read as UTF-8 (later edits would then be encoded
     // for the wrong code page).
     WriteResult applyEdits(std::span<const KeyEdit> edits) override;
+
+    // How many times this process has read a settings file's bytes, for tests that bound how often
+    // an access reads the file.
+    static std::size_t readsSoFar();
 
     // The encoding the file has now (Cp932 for a missing file).
     FileEncoding encoding();

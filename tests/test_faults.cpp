@@ -15,6 +15,7 @@
 #include <functional>
 #include <random>
 #include <set>
+#include <sstream>
 
 #include "settings/settingsfile.h"
 #include "page/daypage.h"
@@ -535,6 +536,58 @@ TEST(ConcurrentWriters, PageBuildMovesBareEntriesWhileEntriesAreAdded)
               (std::multiset<std::string>{"先輩:1990", "古株", "A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9",
                                           "B1", "B2", "B3", "B4", "B5", "B6", "B7", "B8", "B9"}));
     EXPECT_EQ(SettingsFile(ini).read("誕生日", "03/14"), "0");
+}
+
+// A listing is one state of the file. While another process removes the first saying and adds one
+// at the end again and again, every listing numbers its sayings 1 to n without a gap and shows each
+// as it was written, in the order written: none skipped, none doubled, and no "0" of a key that
+// was read after its line moved on.
+TEST(ConcurrentReaders, ListingsOfSayingsWhileSayingsAreRemovedAndAdded)
+{
+    TempDir dir;
+    const fs::path ini = dir / "dovi.ini";
+    constexpr int kSayings = 150;
+    const std::string sayings = "\x8c\xbe\x97\xec";  // 言霊
+    std::string file = kProfile + sayings + "\x91\x8d\x90\x94=" + std::to_string(kSayings + 1) + "\r\n[" + sayings + "]\r\n";
+    for (int i = 1; i <= kSayings; ++i)
+        file += std::to_string(i) + "=saying " + std::to_string(i) + ",source\r\n";
+    writeBytes(ini, file);
+
+    const int rounds = 25;
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        ::alarm(120);
+        int failures = 0;
+        for (int i = 1; i <= rounds; ++i) {
+            failures += runCli(ini, {"remove-saying", "1"}).code == 0 ? 0 : 1;
+            failures += runCli(ini, {"add-saying", "saying " + std::to_string(kSayings + i), "source"}).code == 0 ? 0 : 1;
+        }
+        ::_exit(failures);
+    }
+    int listings = 0;
+    int status = 0;
+    for (bool done = false; !done || listings < 5;) {
+        done = done || ::waitpid(writer, &status, WNOHANG) == writer;
+        const CliRun listing = runCli(ini, {"list-sayings"});
+        ASSERT_EQ(listing.code, 0);
+        ++listings;
+        // "N<TAB>saying K<TAB>source" with N = 1, 2, ... and K one more on each line.
+        std::istringstream lines(listing.out);
+        std::string line;
+        int number = 0, first = 0;
+        while (std::getline(lines, line)) {
+            ++number;
+            const std::string prefix = std::to_string(number) + "\tsaying ";
+            ASSERT_TRUE(line.starts_with(prefix) && line.ends_with("\tsource")) << "listing " << listings << ": " << line;
+            const int k = std::stoi(line.substr(prefix.size()));
+            if (number == 1)
+                first = k;
+            ASSERT_EQ(k, first + number - 1) << "listing " << listings << ": " << line;
+        }
+        EXPECT_TRUE(number == kSayings || number == kSayings - 1) << "listing " << listings << ": " << number;
+    }
+    EXPECT_EQ(codeOf(status), 0);  // the writer's failures
+    EXPECT_EQ(runCli(ini, {"list-sayings"}).out.substr(0, 12), "1\tsaying " + std::to_string(rounds + 1) + "\t");
 }
 
 }  // namespace

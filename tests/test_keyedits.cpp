@@ -3,6 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <random>
+
+#include "settings/inifile.h"
 #include "settings/settingsfile.h"
 #include "tests/testutil.h"
 
@@ -64,6 +67,144 @@ TEST_F(KeyEdits, AShiftJisFileThatWouldTurnIntoUtf8HalfwayIsNotChanged)
     const KeyEdit edits[] = {{Kind::Delete, "s", "b", {}}, {Kind::Set, "s", "c", "ｱ"}};
     EXPECT_EQ(file.applyEdits(edits).reason, WriteFailure::WouldReadAsUtf8);
     EXPECT_EQ(test::readBytes(path), before);
+}
+
+// The edits one by one, each on a new parse of the text the ones before it made: what a batch
+// must come to, byte for byte and refusal for refusal.
+IniEdit oneByOne(const IniText& original, std::span<const KeyEdit> edits)
+{
+    std::optional<IniText> current;
+    for (const KeyEdit& edit : edits) {
+        const IniText& text = current ? *current : original;
+        IniEdit step;
+        switch (edit.kind) {
+        case Kind::Set: step = text.edit(edit.section, edit.key, edit.text); break;
+        case Kind::Delete: step = text.edit(edit.section, edit.key, std::nullopt); break;
+        case Kind::Rename: step = text.renameKey(edit.section, edit.key, edit.text); break;
+        }
+        if (step.refusal.reason != WriteFailure::None)
+            return step;
+        if (!step.changed)
+            continue;
+        current.emplace(std::move(step.bytes));
+        if (current->encoding() != original.encoding())
+            return {false, {}, writeFailure(original.encoding() == FileEncoding::Cp932 ? WriteFailure::WouldReadAsUtf8
+                                                                                       : WriteFailure::WouldReadAsShiftJis,
+                                            "the settings file would read in another encoding during this change, "
+                                            "so it is not changed")};
+    }
+    if (!current || current->bytes() == original.bytes())
+        return {};
+    return {true, current->bytes(), {}};
+}
+
+std::string encoded(FileEncoding encoding, std::string_view utf8)
+{
+    codepage::Codec codec(encoding);
+    return std::string(codepage::byteOrderMark(encoding)) + *codec.encode(utf8);
+}
+
+// Files with what makes line and section handling hard: each kind of line end, a last line
+// without one, a lone CR meeting an empty LF line, copies of sections and keys, key lines without
+// a name, comments and "[" lines without "]", text before the first section, every encoding, and
+// a Shift-JIS file one line away from reading as UTF-8.
+std::vector<std::string> awkwardFiles()
+{
+    std::vector<std::string> files = {
+        "",
+        "k=v",
+        ";only a comment\r\n",
+        "top=1\r\n[s]\r\na=1",
+        "[s]\r\na=1\r\nb=2\r\n; note\r\n\r\n[t]\r\nx=1\r\n",
+        "[s]\na=1\nb=2",
+        "[s]\ra=1\rb=2\n\nc=3\r\n[t]\rk=v\r",
+        "[s]\ra=1\rb=2\n\n",
+        "[s]\r\na=1\r\na=2\r\n=novalue\r\n[s]\r\nhidden=1\r\n[S]\r\nb=1\r\n",
+        "  [ s ]  \r\n[broken\r\n a = 1 \r\n  b=2\r\n;c=3\r\n[t]",
+        "[s]\r\na=\xC3\xA9\r\nb=\x82\xA0\r\n",
+        "[s]\r\na=\xC3\xA9\r\nb=\x82\xA0\r\nc=\x82\xA2\r\n",
+        "[s]\na=é\nb=\x82\xA0\n",
+        "[s]\na=é\nb=\x82\xA0\nc=ü\n",
+        "\xEF\xBB\xBF[s]\r\na=1\r\n",
+    };
+    files.push_back(encoded(FileEncoding::Cp932, "[誕生日]\r\na01/20=太郎\r\nb01/20=花子\r\n[言霊]\r\n1=急がば回れ,ことわざ\r\n"
+                                                 "2=継続は力なり\r\n[init]\r\n言霊総数=3\r\n"));
+    files.push_back(encoded(FileEncoding::Utf8, "[言霊]\nキー=値\n1=一\n2=二\n"));
+    const std::string utf16 = "[s]\r\na=1\r\nキー=値\r\n[t]\r\nb=2";
+    files.push_back(encoded(FileEncoding::Utf16Le, utf16));
+    files.push_back(encoded(FileEncoding::Utf16Be, utf16));
+    files.push_back(encoded(FileEncoding::Utf16Le, utf16) + "x");  // half a character at the end
+    return files;
+}
+
+// Random batches of edits on each of those files: the batch gives what the edits one by one give.
+TEST(KeyEditBatch, GivesWhatTheEditsOneByOneGive)
+{
+    // The names and values that an edit refuses come last (two or three), and are picked one time in
+    // fifty.
+    const std::vector<std::string> sections = {"s", "S", " s ", "t", "new", "誕生日", "言霊", "init", "x]", ""};
+    const std::vector<std::string> keys = {"a", "A", "b", "c", "x", "k", "キー", "1", "2", "3", "a01/20", "b01/20",
+                                           "~a", "z", " a ", "[a", "k=v", ""};
+    const std::vector<std::string> values = {"1", "v", "", "\xEF\xBE\x83\xEF\xBD\xA9" /* ﾃｩ */, "値", "\"q\"", "é",
+                                             "0", "a\nb", "😀"};
+    const std::string held[] = {"s", "t", "言霊", "誕生日", "a", "b", "1", "キー", "a01/20"};
+    std::mt19937 random(18);
+    const auto any = [&](const std::vector<std::string>& from) {
+        const std::size_t sound = from.size() - (&from == &keys ? 3 : 2);
+        return from[random() % 50 == 0 ? sound + random() % (from.size() - sound) : random() % sound];
+    };
+    int changed = 0, refusedAll = 0;
+    for (const std::string& file : awkwardFiles()) {
+        const IniText text(file);
+        for (int round = 0; round < 1000; ++round) {
+            std::vector<KeyEdit> edits;
+            const int length = 1 + static_cast<int>(random() % 8);
+            for (int i = 0; i < length; ++i) {
+                const unsigned pick = random() % 4;  // sets twice as often as the others
+                const Kind kind = pick == 3 ? Kind::Set : static_cast<Kind>(pick);
+                if (kind == Kind::Rename)  // mostly of a key that some of the files have
+                    edits.push_back({kind, random() % 4 == 0 ? any(sections) : held[random() % 4],
+                                     random() % 4 == 0 ? any(keys) : held[4 + random() % 5], any(keys)});
+                else
+                    edits.push_back({kind, any(sections), any(keys), any(values)});
+            }
+            const IniEdit expected = oneByOne(text, edits);
+            const IniEdit batch = text.editAll(edits);
+            std::string shown;
+            for (const KeyEdit& edit : edits)
+                shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
+                         edit.text + "; ";
+            ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
+            ASSERT_EQ(batch.refusal.error, expected.refusal.error) << shown;
+            ASSERT_EQ(batch.refusal.character, expected.refusal.character) << shown;
+            ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
+            ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
+            changed += expected.changed ? 1 : 0;
+            refusedAll += expected.refusal.reason != WriteFailure::None ? 1 : 0;
+        }
+    }
+    // The batches reached both outcomes often enough to mean something.
+    EXPECT_GT(changed, 3000);
+    EXPECT_GT(refusedAll, 3000);
+}
+
+// The sayings' removal: the first of many lines goes and every later one moves down a key.
+TEST(KeyEditBatch, ManyRenamesInOneSection)
+{
+    std::string file = "[init]\r\n言霊総数=2001\r\n[言霊]\r\n";
+    for (int i = 1; i <= 2000; ++i)
+        file += std::to_string(i) + "=saying " + std::to_string(i) + "\r\n";
+    const IniText text(encoded(FileEncoding::Cp932, file));
+    std::vector<KeyEdit> edits = {{Kind::Delete, "言霊", "1", {}}};
+    for (int i = 2; i <= 2000; ++i)
+        edits.push_back({Kind::Rename, "言霊", std::to_string(i), std::to_string(i - 1)});
+    edits.push_back({Kind::Set, "init", "言霊総数", "2000"});
+    const IniEdit batch = text.editAll(edits);
+    EXPECT_EQ(batch.bytes, oneByOne(text, edits).bytes);
+    std::string expected = "[init]\r\n言霊総数=2000\r\n[言霊]\r\n";
+    for (int i = 2; i <= 2000; ++i)
+        expected += std::to_string(i - 1) + "=saying " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(batch.bytes, encoded(FileEncoding::Cp932, expected));
 }
 
 }  // namespace
