@@ -7,8 +7,18 @@ namespace dovi::cli {
 
 namespace {
 
+// Whether a byte may need escaping: a C0 control (TAB, LF and CR included), DEL, or the lead byte
+// of U+0080..U+009F.
+bool mayNeedEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == 0xC2; }
+
 std::string escaped(std::string_view utf8, bool tabs)
 {
+    // Most text has nothing to escape: one scan, one copy.
+    std::size_t plain = 0;
+    while (plain < utf8.size() && !mayNeedEscape(static_cast<unsigned char>(utf8[plain])))
+        ++plain;
+    if (plain == utf8.size())
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     char code[8];
