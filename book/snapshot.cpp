@@ -1,6 +1,5 @@
 #include "book/snapshot.h"
 
-#include <unordered_map>
 
 #include "book/layout.h"
 
