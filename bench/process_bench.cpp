@@ -1,7 +1,10 @@
 // Whole processes side by side: CPU time (user + system), wall time and peak memory (maximum
 // resident set size) of two commands, run alternately so that both see the same load.
 //
-//   process_bench RUNS NAME_A CMD_A... -- NAME_B CMD_B...
+//   process_bench [--touch FILE] RUNS NAME_A CMD_A... -- NAME_B CMD_B...
+//
+// With --touch, FILE gets the present time as its change and modification time just before each
+// run of either command: the file was changed just before, as after a copy or a write.
 //
 // Each command runs RUNS times after one unmeasured warm-up run; its standard output goes to
 // /dev/null (both commands produce their whole output all the same). Prints the medians of both
@@ -11,6 +14,7 @@
 // Plain C++ without libraries, so that its own small memory cannot colour a child's maximum.
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,9 +78,14 @@ using dovi::bench::median;
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    std::string touch;
+    if (args.size() > 2 && args[0] == "--touch") {
+        touch = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
     const auto split = std::find(args.begin(), args.end(), "--");
     if (args.size() < 3 || split == args.end() || split - args.begin() < 3 || args.end() - split < 3) {
-        std::fprintf(stderr, "usage: process_bench RUNS NAME_A CMD_A... -- NAME_B CMD_B...\n");
+        std::fprintf(stderr, "usage: process_bench [--touch FILE] RUNS NAME_A CMD_A... -- NAME_B CMD_B...\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(args[0].c_str()));
@@ -88,6 +97,10 @@ int main(int argc, char** argv)
     for (int run = 0; run <= runs; ++run) {
         for (int which = 0; which < 2; ++which) {
             Sample sample;
+            if (!touch.empty() && ::utimensat(AT_FDCWD, touch.c_str(), nullptr, 0) != 0) {
+                std::perror(touch.c_str());
+                return 1;
+            }
             if (!runOnce(commands[which], sample)) {
                 std::fprintf(stderr, "process_bench: %s failed\n", names[which].c_str());
                 return 1;

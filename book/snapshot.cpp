@@ -1,6 +1,5 @@
 #include "book/snapshot.h"
 
-#include <unordered_map>
 
 #include "book/layout.h"
 
@@ -175,13 +174,17 @@ const std::vector<std::optional<std::string>>& BookSnapshot::sayings() const
         const int n = std::max(sayingCount() - 1, 0);
         std::vector<std::optional<std::string>> values(static_cast<std::size_t>(n));
         if (auto listed = view_->entries(layout::kSayings)) {
-            // One pass over the listing, not one search of the section per saying.
-            std::unordered_map<std::string, std::string> byKey;
-            for (auto& [key, entry] : *listed)
-                byKey.emplace(key, std::move(entry));
-            for (int number = 1; number <= n; ++number)
-                if (auto found = byKey.find(std::to_string(number)); found != byKey.end())
-                    values[static_cast<std::size_t>(number - 1)] = std::move(found->second);
+            // One pass over the listing, not one search of the section per saying: a key that is
+            // a number as std::to_string writes it (the listing has each key once) holds that
+            // saying.
+            for (auto& [key, entry] : *listed) {
+                if (key.empty() || key.size() > 5 || key[0] == '0' ||
+                    key.find_first_not_of("0123456789") != std::string::npos)
+                    continue;
+                const int number = std::stoi(key);
+                if (number <= n)
+                    values[static_cast<std::size_t>(number - 1)] = std::move(entry);
+            }
         } else {
             for (int number = 1; number <= n; ++number)
                 values[static_cast<std::size_t>(number - 1)] = value(layout::kSayings, std::to_string(number));

@@ -7,12 +7,24 @@ namespace dovi::cli {
 
 namespace {
 
+// Whether a byte may need escaping: a C0 control (TAB, LF and CR included), DEL, or the lead byte
+// of U+0080..U+009F.
+bool mayNeedEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == 0xC2; }
+
 std::string escaped(std::string_view utf8, bool tabs)
 {
     std::string out;
     out.reserve(utf8.size());
     char code[8];
     for (std::size_t i = 0; i < utf8.size(); ++i) {
+        // The bytes up to the next one that may need escaping go out as they are, in one piece.
+        std::size_t plain = i;
+        while (plain < utf8.size() && !mayNeedEscape(static_cast<unsigned char>(utf8[plain])))
+            ++plain;
+        out.append(utf8.substr(i, plain - i));
+        if (plain == utf8.size())
+            break;
+        i = plain;
         const auto byte = static_cast<unsigned char>(utf8[i]);
         const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
         if (tabs && byte == '\r' && next == '\n') {  // a message's own Windows line end

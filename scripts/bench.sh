@@ -2,7 +2,7 @@
 # Builds the benchmarks in Release (build-bench, -DDOVI_BENCH=ON) and runs all parts: whole
 # dovi-cli processes against iconv on files of 10 KB to 100 MB and on a file with 8.6 million keys,
 # the settings file, the page build and the holidays in process, start-up to the paint of the built
-# page against a minimal Qt window, the 暦 (one day, ranges, whole dovi-cli koyomi processes), and
+# page against a minimal Qt window, the page, the listing and the saying edits on large files, the 暦 (one day, ranges, whole dovi-cli koyomi processes), and
 # rest while minimised (the timer test, then processor time over a minute). Prints the machine, the background load and every figure; docs/PERFORMANCE.md
 # explains them. Installs the virtual desktop it runs in (Xvfb, openbox, xdotool) when missing.
 #   scripts/bench.sh [STARTUP_RUNS] [IDLE_SECONDS] [REPETITIONS]      (defaults: 20, 60, 10)
@@ -59,6 +59,10 @@ for step in "true:/bin/true" "no-file:$build/dovi-cli --ini $files/missing.ini g
   # shellcheck disable=SC2086
   "$build/bench/process_bench" 30 "${step%%:*}" ${step#*:} -- iconv iconv -f CP932 -t UTF-8 "$files/small.ini"
 done
+
+background
+echo "== large files: the page, the listing and the saying edits against iconv (medians of 7 alternating runs)"
+bench/bookfile.sh "$build" 7
 
 background
 echo "== settings file, page build and holidays in process (medians of $repetitions repetitions, interleaved)"

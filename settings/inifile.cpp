@@ -400,6 +400,9 @@ std::vector<std::pair<std::string, std::string>> IniText::entries(std::string_vi
     if (!found)
         return list;
     std::unordered_set<std::string> seen;
+    const std::size_t lines = (found->bodyEnd - found->header.next) / 32 + 1;  // an estimate
+    list.reserve(lines);
+    seen.reserve(lines);
     forEachKeyLine(*found, [&](const Key& key, std::size_t nameBegin, std::size_t nameEnd) {
         std::string name = decodedName(nameBegin, nameEnd);
         if (!name.empty() && seen.insert(name).second)
@@ -629,6 +632,8 @@ private:
                 part.nodes[part.nodes.size() - 2].next = static_cast<int>(part.nodes.size()) - 1;
             return static_cast<int>(part.nodes.size()) - 1;
         };
+        // About one line per 32 bytes, so that the vector seldom grows while the lines are added.
+        part.nodes.reserve((section.bodyEnd - section.header.begin) / 32 + 2);
         add(section.header);
         // Every line, and of the key lines what forEachKeyLine() finds.
         for (std::size_t pos = section.header.next; pos < section.bodyEnd;) {

@@ -216,11 +216,10 @@ public:
     }
     std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const override
     {
-        std::vector<std::pair<std::string, std::string>> listed;
-        if (text_)
-            for (auto& entry : text_->entries(section))
-                if (entry.second != "0")
-                    listed.push_back(std::move(entry));
+        if (!text_)
+            return std::vector<std::pair<std::string, std::string>>{};
+        auto listed = text_->entries(section);
+        std::erase_if(listed, [](const auto& entry) { return entry.second == "0"; });
         return listed;
     }
 
