@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "book/koyomisettings.h"
 #include "calendar/calendar.h"
 #include "settings/settingsfile.h"
 
@@ -115,6 +116,9 @@ public:
     // Whether the sayings' section has a saying under key (used to keep an add from overwriting
     // one that stands beyond the count).
     bool hasSayingKey(std::string_view key) const;
+
+    // The settings of the 暦 (section "暦"); both on where the file says nothing.
+    KoyomiSettings koyomiSettings() const;
 
     // A key of section that holds nothing, made of "~" characters and key, to park a line on while
     // others shift.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "gui/failuretext.h"
 #include "gui/profiledialog.h"
 #include "gui/widgetkit.h"
 #include "texts/texts.h"
@@ -56,6 +57,11 @@ BookWindow::BookWindow(Services services)
 
     calendar_ = new MonthCalendar(services_.clock->now().date, daysTab);
     day_ = new DayPanel(settings_, services_, daysTab);
+    koyomi_ = new KoyomiDayPanel([this](KoyomiSwitch which, bool on) { return storeKoyomiSwitch(settings_, which, on); },
+                                 [this](const WriteResult& result) {
+                                     services_.showMessage(qs(texts::kBookTitle), failureText(result));
+                                 },
+                                 daysTab);
     panels_[0] = day_->birthdays;
     panels_[1] = day_->specialDays;
     panels_[2] = new ListPanel(sayingList(), kSayingKeys, settings_, services_, sayingsTab);
@@ -66,8 +72,9 @@ BookWindow::BookWindow(Services services)
     readOnly_->hide();
 
     auto* left = new QVBoxLayout;
-    left->addWidget(calendar_);
-    left->addStretch();
+    // The calendar takes the column's height: its cells have room for the 暦 of each day.
+    left->addWidget(calendar_, 1);
+    left->addWidget(koyomi_);
     auto* days = new QHBoxLayout(daysTab);
     days->addLayout(left);
     days->addWidget(day_, 1);
@@ -90,6 +97,7 @@ BookWindow::BookWindow(Services services)
     connect(profile_, &QPushButton::clicked, this, &BookWindow::profileClicked);
     for (ListPanel* panel : panels_)
         connect(panel, &ListPanel::fileWritten, this, &BookWindow::fileChanged);
+    connect(koyomi_, &KoyomiDayPanel::fileWritten, this, &BookWindow::fileChanged);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &BookWindow::fileChanged);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &BookWindow::fileChanged);
     shownDay_ = calendar_->selectedDate();
@@ -150,6 +158,7 @@ void BookWindow::fileChanged()
     watchFile();
     const BookSnapshot snapshot = BookSnapshot::read(settings_);
     day_->showDay(snapshot, shownDay_);
+    koyomi_->show(snapshot.koyomiSettings(), toDate(shownDay_));
     panels_[2]->showEntries(snapshot, {}, shownDay_.year());
     calendar_->markMonth(snapshot);
     // A file that cannot be written is said once, above the tabs, and nothing offers to edit it.
@@ -159,6 +168,7 @@ void BookWindow::fileChanged()
     readOnly_->setVisible(readOnly);
     for (ListPanel* panel : panels_)
         panel->setEditable(!readOnly);
+    koyomi_->setEnabled(!readOnly);
 }
 
 void BookWindow::changeEvent(QEvent* event)

@@ -16,6 +16,7 @@
 #include <array>
 
 #include "gui/daypanel.h"
+#include "gui/koyomicalendar.h"
 #include "gui/listpanel.h"
 #include "gui/monthcalendar.h"
 #include "gui/services.h"
@@ -37,6 +38,8 @@ public:
     MonthCalendar* monthCalendar() const { return calendar_; }
     QCalendarWidget* calendar() const { return calendar_->grid(); }
     DayPanel* dayPanel() const { return day_; }
+    // The chosen day's 暦 and the switches of the 暦, under the calendar.
+    KoyomiDayPanel* koyomiPanel() const { return koyomi_; }
     QTabWidget* tabs() const { return tabs_; }
     QLabel* readOnlyNote() const { return readOnly_; }
     QPushButton* profileButton() const { return profile_; }
@@ -67,6 +70,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     MonthCalendar* calendar_ = nullptr;
     DayPanel* day_ = nullptr;
+    KoyomiDayPanel* koyomi_ = nullptr;
     QLabel* readOnly_ = nullptr;
     QPushButton* profile_ = nullptr;
     std::array<ListPanel*, 3> panels_{};

@@ -73,6 +73,9 @@ public:
     Shape* Shape3 = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    // The 暦 line under the day of the month: made by the first page build that shows it, so a
+    // page without it has no such widget at all.
+    QLabel* koyomiLine = nullptr;
 
     std::array<QString, kMsgListSize> msgList;
     qint16 msgCount = 0;
@@ -96,6 +99,7 @@ private:
     void keepDialogWithWindow();
     void activateRegistration();
     void pinOnTop();
+    void showKoyomiLine();
     SettingsFile& settings();
 
     Services services_;

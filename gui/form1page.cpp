@@ -18,6 +18,7 @@ void Form1::Timer2_Timer()
     Label4->setText(qs(page.label4));
     Label6->setText(qs(page.label6));
     Label7->setText(qs(page.label7));
+    showKoyomiLine();
 
     pageBuilt_ = true;
     // The build runs once per enabling of Timer2; from now on Timer1 rotates the message line.

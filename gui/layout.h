@@ -53,6 +53,10 @@ inline constexpr LabelDesign kLabel6{{240, 4080, 3495, 735}, Qt::AlignLeft | Qt:
 inline constexpr LabelDesign kLabel7{{240, 4740, 3495, 375}, Qt::AlignRight | Qt::AlignTop, kMessageFont};
 inline constexpr LabelDesign kLabel8{{240, 1680, 3615, 255}, kCentred, {kPGothic, 12, true}};
 
+// The 暦 line: the free band between the box of the day of the month (ending at 2655) and the
+// weekday line (from 2880), across the page's width; no other label or shape reaches into it.
+inline constexpr LabelDesign kKoyomiLine{{120, 2655, 3735, 225}, kCentred, {kPGothic, 9}};
+
 inline constexpr Box kShape1{1080, 720, 1935, 1935};
 inline constexpr Box kShape2{120, 3720, 3735, 1455};
 inline constexpr Box kShape3{120, 3720, 3735, 255};

@@ -42,7 +42,7 @@ Date toDate(const QDate& date)
 
 MonthCalendar::MonthCalendar(Date today, QWidget* parent) : QWidget(parent), today_(today)
 {
-    grid_ = new QCalendarWidget(this);
+    grid_ = new KoyomiCalendar(this);
     grid_->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
     grid_->setFirstDayOfWeek(Qt::Sunday);
     grid_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -122,6 +122,7 @@ void MonthCalendar::markMonth(const BookSnapshot& snapshot)
     const int year = grid_->yearShown();
     const int month = grid_->monthShown();
     grid_->setDateTextFormat(QDate(), QTextCharFormat());
+    grid_->setKoyomiSettings(snapshot.koyomiSettings());
     std::map<Date, std::string> holidays;
     for (auto& [date, holiday] : holidaysOfYear(snapshot, year))
         if (static_cast<unsigned>(date.month()) == static_cast<unsigned>(month))

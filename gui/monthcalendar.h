@@ -12,6 +12,7 @@
 
 #include "book/snapshot.h"
 #include "calendar/calendar.h"
+#include "gui/koyomicalendar.h"
 
 namespace dovi {
 
@@ -46,7 +47,7 @@ private:
     void pageChanged();
 
     Date today_;
-    QCalendarWidget* grid_ = nullptr;
+    KoyomiCalendar* grid_ = nullptr;
 };
 
 }  // namespace dovi

@@ -29,6 +29,46 @@ struct CliCase {
     const char* fileAfter;  // fixture the file must equal afterwards; nullptr: no file
 };
 
+// The 暦's switches by name: "on" where the file says nothing, "off" after set ... off, which writes
+// the one key in the file's encoding and line ends; other values and names are bad usage.
+TEST(CliSettings, KoyomiSwitches)
+{
+    const CliCase cases[] = {
+        {"basic.ini", {"get", "koyomi"}, 0, "on\n", "", "basic.ini"},
+        {"basic.ini", {"get", "rokuyo"}, 0, "on\n", "", "basic.ini"},
+        {nullptr, {"get", "rokuyo"}, 0, "on\n", "", nullptr},
+        {"basic.ini", {"set", "rokuyo", "off"}, 0, "", "", "basic-rokuyo-off.ini"},
+        {"basic-rokuyo-off.ini", {"get", "rokuyo"}, 0, "off\n", "", "basic-rokuyo-off.ini"},
+        {"basic-rokuyo-off.ini", {"get", "koyomi"}, 0, "on\n", "", "basic-rokuyo-off.ini"},
+        {"utf8.ini", {"set", "koyomi", "off"}, 0, "", "", "utf8-koyomi-off.ini"},
+        {"utf8-koyomi-off.ini", {"get", "koyomi"}, 0, "off\n", "", "utf8-koyomi-off.ini"},
+        {nullptr, {"set", "koyomi", "on"}, 0, "", "", "koyomi-on-only.ini"},
+        {"basic.ini", {"set", "rokuyo", "yes"}, 2, "", "dovi-cli: rokuyo is switched on or off, not 'yes'", "basic.ini"},
+        {"basic.ini", {"set", "rokuyo", "OFF"}, 2, "", "dovi-cli: rokuyo is switched on or off, not 'OFF'", "basic.ini"},
+        {"basic.ini", {"set", "moon", "off"}, 2, "", "dovi-cli: set needs a section, a key and a value", "basic.ini"},
+        {"basic.ini", {"get", "moon"}, 2, "", "dovi-cli: get needs a section and a key", "basic.ini"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        if (c.file)
+            writeBytes(dir / "dovi.ini", fixture(c.file));
+        std::vector<std::string> argv = {"dovi-cli", "--ini", (dir / "dovi.ini").string()};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        std::ostringstream out, err;
+        std::string name;
+        for (const std::string& arg : c.args)
+            name += arg + " ";
+        EXPECT_EQ(cli::run(argv, out, err), c.exitCode) << name;
+        EXPECT_EQ(out.str(), c.out) << name;
+        const std::string message = err.str();
+        EXPECT_EQ(c.exitCode == cli::kUsage ? message.substr(0, message.find('\n')) : message, c.err) << name;
+        EXPECT_EQ(std::filesystem::exists(dir / "dovi.ini"), c.fileAfter != nullptr) << name;
+        if (c.fileAfter) {
+            EXPECT_EQ(readBytes(dir / "dovi.ini"), fixture(c.fileAfter)) << name;
+        }
+    }
+}
+
 TEST(CliSettings, GetSetDelete)
 {
     const std::string refused = "dovi-cli: the character \"𠮷\" (U+20BB7) cannot be stored in this Shift-JIS file\n";

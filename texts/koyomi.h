@@ -59,4 +59,33 @@ inline constexpr std::string_view kKanshiOfYear = "年";
 inline constexpr std::string_view kMoonAge = "月齢";
 inline constexpr std::string_view kKouMark = "候:";
 
+// The settings of the 暦 in the settings file: section "暦", key "表示" for the page's 暦 line and
+// key "六曜" for the 六曜 on the page and in the book window. "しない" turns one off; any other value,
+// and none, leave it on.
+inline constexpr std::string_view kKoyomiSection = "暦";
+inline constexpr std::string_view kKoyomiLineKey = "表示";
+inline constexpr std::string_view kRokuyoKey = "六曜";
+inline constexpr std::string_view kSettingOn = "する";
+inline constexpr std::string_view kSettingOff = "しない";
+
+// The full 暦 of a day, one line each, for the page's tooltip and the book window's day panel.
+inline constexpr std::string_view kRokuyoHeading = "六曜：";
+inline constexpr std::string_view kDayKanshiHeading = "日の干支：";
+inline constexpr std::string_view kYearKanshiHeading = "年の干支：";
+inline constexpr std::string_view kSolarTermHeading = "二十四節気：";
+inline constexpr std::string_view kKouHeading = "七十二候：";
+inline constexpr std::string_view kZassetsuHeading = "雑節：";
+inline constexpr std::string_view kMoonAgeHeading = "月齢：";
+inline constexpr std::string_view kListSeparator = "、";
+
+// The book window: its switches of the 暦, and what its month calendar and its 暦 of the day are.
+inline constexpr std::string_view kBookKoyomiLine = "ページに暦を表示(&F)";
+inline constexpr std::string_view kBookRokuyo = "六曜を表示(&Q)";
+inline constexpr std::string_view kBookKoyomiLineName = "ページの暦の行を表示する";
+inline constexpr std::string_view kBookRokuyoName = "ページと誕生日帳に六曜を表示する";
+inline constexpr std::string_view kBookKoyomiOfDayName = "選んだ日の暦";
+
+// What the page's 暦 line is for, for screen readers.
+inline constexpr std::string_view kKoyomiLineRole = "旧暦の日付、六曜と季節の暦";
+
 }  // namespace dovi::texts

@@ -32,7 +32,7 @@ sleep 1
 cp "$source/data/dovi.ini" "$work/dovi.ini"
 (cd "$work" && QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$build/dovi") >"$work/dovi.log" 2>&1 &
 DOVI_PID=$!
-/usr/bin/python3 "$here/atspi_names.py" dovi 20
+/usr/bin/python3 "$here/atspi_names.py" dovi 60
 status=$?
 [ $status = 0 ] || cat "$work/dovi.log"
 end_pids "$DOVI_PID"
@@ -42,12 +42,12 @@ DOVI_PID=
 registered_ini "$build" "$source" "$work" >/dev/null
 (cd "$work" && QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$build/dovi-book" --profile) >"$work/book.log" 2>&1 &
 DOVI_PID=$!
-/usr/bin/python3 "$here/atspi_names.py" dovi 20 || { status=1; cat "$work/book.log"; }
+/usr/bin/python3 "$here/atspi_names.py" dovi 60 || { status=1; cat "$work/book.log"; }
 end_pids "$DOVI_PID"
 DOVI_PID=
 
 # The birthday book window, on both of its tabs: the second tab's controls exist from the start.
 (cd "$work" && QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 exec "$build/dovi-book") >"$work/book.log" 2>&1 &
 DOVI_PID=$!
-/usr/bin/python3 "$here/atspi_names.py" dovi 20 || { status=1; cat "$work/book.log"; }
+/usr/bin/python3 "$here/atspi_names.py" dovi 60 || { status=1; cat "$work/book.log"; }
 exit $status

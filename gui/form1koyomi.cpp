@@ -1,0 +1,42 @@
+// The page's 暦 line: shown by the page build when the settings file leaves it on, under the day
+// of the month, with the day's full 暦 as its tooltip.
+#include "book/snapshot.h"
+#include "gui/form1.h"
+#include "page/koyomiline.h"
+#include "texts/koyomi.h"
+
+namespace dovi {
+
+void Form1::showKoyomiLine()
+{
+    const KoyomiSettings switches = BookSnapshot::read(settings()).koyomiSettings();
+    const std::string line = koyomiLineFor(pageDate_, switches);
+    if (line.empty()) {
+        // Off (or a day the 暦 does not cover): the page is the page without the line.
+        if (koyomiLine)
+            koyomiLine->hide();
+        return;
+    }
+    if (!koyomiLine) {
+        // Drawn over nothing: its band holds no other label or shape, so its place in the
+        // stacking order does not matter, and making it late leaves the first paint as it was.
+        // A plain QLabel rather than the page's wrapping labels: the line always fits its box,
+        // and its tooltip is the day's 暦, not the line's own text. A click falls through to the
+        // page, as on every label.
+        const LabelDesign& design = form1layout::kKoyomiLine;
+        koyomiLine = new QLabel(this);
+        koyomiLine->setTextFormat(Qt::PlainText);
+        koyomiLine->setGeometry(design.box.pixels());
+        koyomiLine->setAlignment(design.alignment);
+        koyomiLine->setFont(designFont(design.font));
+        koyomiLine->setAccessibleDescription(qs(texts::kKoyomiLineRole));
+    }
+    koyomiLine->setText(qs(line));
+    std::string tip;
+    for (const std::string& detail : koyomiDetails(koyomiOf(pageDate_), switches.rokuyo).lines())
+        tip += (tip.empty() ? "" : "\n") + detail;
+    koyomiLine->setToolTip(qs(tip));
+    koyomiLine->show();
+}
+
+}  // namespace dovi
