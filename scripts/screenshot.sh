@@ -17,12 +17,17 @@ $cli set init 使用者 花子さん
 $cli set init 誕生日 " 1980/ 3/ 3"
 $cli set init 性別 女性
 $cli set init 登録日 2024/1/1
-start_x "$work" 1024x768x24
+if [ "${SCALE:-1}" = 1 ]; then start_x "$work" 1024x768x24; else start_x "$work" 1920x1080x24; fi
 scale=${SCALE:-1}
 (cd "$work" && QT_SCALE_FACTOR=$scale faketime -f '@2026-11-03 09:00:20' "$OLDPWD/$build/dovi" >/dev/null 2>&1 &)
 sleep 3
 if [ "$scale" != 1 ]; then
-  import -window "$(xdotool search --name 'デイリオ' | head -n 1)" "$out"
+  for _ in $(seq 50); do
+    window=$(xdotool search --name 'デイリオ' | head -n 1) && [ -n "$window" ] && break
+    sleep 0.2
+  done
+  sleep 1
+  import -window "$window" "$out"
   echo "wrote $out"
   exit 0
 fi
