@@ -275,10 +275,12 @@ int addSayingCommand(Context& context)
 // The saying text names, with its value as read now: plain digits are its number, any other text
 // the saying's text as list-sayings shows it. Nothing, with the refusal said, when text names none
 // or several, or is a number out of range.
-std::optional<SeenEntry> namedSaying(Context& context, std::string_view command, std::string_view text, int& status,
+// The saying the command line names, found in the file as settings reads it now. The command then
+// edits through the same settings, so an unchanged file is not read and parsed a second time.
+std::optional<SeenEntry> namedSaying(Context& context, SettingsFile& settings, std::string_view command,
+                                     std::string_view text, int& status,
                                      std::string_view badNumber = "the number must be a whole number from 1 to 32767")
 {
-    SettingsFile settings(context.ini);
     const BookSnapshot snapshot = BookSnapshot::read(settings);
     const std::vector<std::string> values = sayingValues(snapshot);
     if (!text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos) {
@@ -322,10 +324,10 @@ int editSayingCommand(Context& context)
     std::string value;
     if (const WriteResult refused = sayingValue(context.args[1], context.args[2], value); !refused.ok)
         return report(context, refused);
-    const auto saying = namedSaying(context, "edit-saying", context.args[0], status);
+    SettingsFile settings(context.ini);
+    const auto saying = namedSaying(context, settings, "edit-saying", context.args[0], status);
     if (!saying)
         return status;
-    SettingsFile settings(context.ini);
     return report(context, editSaying(settings, *saying, value));
 }
 
@@ -334,10 +336,10 @@ int removeSayingCommand(Context& context)
     int status = kOk;
     if (context.args.size() != 1)
         return usageError(context, "remove-saying", "remove-saying needs a number");
-    const auto saying = namedSaying(context, "remove-saying", context.args[0], status);
+    SettingsFile settings(context.ini);
+    const auto saying = namedSaying(context, settings, "remove-saying", context.args[0], status);
     if (!saying)
         return status;
-    SettingsFile settings(context.ini);
     return report(context, removeSaying(settings, *saying));
 }
 
@@ -350,10 +352,10 @@ int moveSayingCommand(Context& context)
     const auto to = parseNumber(context.args[1]);
     if (!to)
         return usageError(context, "move-saying", kBadNumbers);
-    const auto saying = namedSaying(context, "move-saying", context.args[0], status, kBadNumbers);
+    SettingsFile settings(context.ini);
+    const auto saying = namedSaying(context, settings, "move-saying", context.args[0], status, kBadNumbers);
     if (!saying)
         return status;
-    SettingsFile settings(context.ini);
     return report(context, moveSaying(settings, *saying, *to));
 }
 

@@ -2,6 +2,8 @@
 // (with its NEC and IBM rows) and from the UTF-8 and UTF-16 definitions.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "settings/codepage.h"
 
 namespace dovi {
@@ -36,6 +38,36 @@ struct DecodeCase {
     bool damaged;
 };
 
+
+// The whole-file detection counts the same lines as countLine() line by line, wherever the line
+// ends and the bytes from 0x80 fall against the eight-byte words it skips: random files of
+// ASCII, CR, LF, UTF-8 and Shift-JIS pieces, of every length up to a few words.
+TEST(CodepageDetect, CountsTheSameLinesAsLineByLine)
+{
+    const std::vector<std::string> pieces = {"a", "=", "0123456789", "\r", "\n", "\r\n", "\xE3\x81\x82",
+                                             "\x82\xA0", "\xC3\xA9", "\xFF", "\x80", "\xE3\x81", " \t"};
+    std::mt19937 generator(1234);
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        const int count = static_cast<int>(generator() % 12);
+        for (int k = 0; k < count; ++k)
+            bytes += pieces[generator() % pieces.size()];
+        if (bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+            continue;
+        codepage::Utf8Lines expected;
+        for (std::size_t begin = 0; begin <= bytes.size();) {
+            std::size_t end = bytes.find_first_of("\r\n", begin);
+            if (end == std::string::npos)
+                end = bytes.size();
+            codepage::countLine(std::string_view(bytes).substr(begin, end - begin), expected, true);
+            begin = end + 1;
+        }
+        codepage::Utf8Lines counted;
+        EXPECT_EQ(codepage::detect(bytes, &counted), expected.encoding()) << testing::PrintToString(bytes);
+        EXPECT_EQ(counted.valid, expected.valid) << testing::PrintToString(bytes);
+        EXPECT_EQ(counted.invalid, expected.invalid) << testing::PrintToString(bytes);
+    }
+}
 TEST(CodepageDecode, UsesTheWindowsTableOfCodePage932)
 {
     const DecodeCase cases[] = {
