@@ -158,7 +158,7 @@ void BookWindow::fileChanged()
     watchFile();
     const BookSnapshot snapshot = BookSnapshot::read(settings_);
     day_->showDay(snapshot, shownDay_);
-    koyomi_->show(snapshot.koyomiSettings(), toDate(shownDay_));
+    koyomi_->showKoyomi(snapshot.koyomiSettings(), toDate(shownDay_));
     panels_[2]->showEntries(snapshot, {}, shownDay_.year());
     calendar_->markMonth(snapshot);
     // A file that cannot be written is said once, above the tabs, and nothing offers to edit it.

@@ -145,7 +145,7 @@ KoyomiDayPanel::KoyomiDayPanel(std::function<WriteResult(KoyomiSwitch, bool)> st
     connect(rokuyo_, &QCheckBox::clicked, this, &KoyomiDayPanel::rokuyoClicked);
 }
 
-void KoyomiDayPanel::show(const KoyomiSettings& settings, Date date)
+void KoyomiDayPanel::showKoyomi(const KoyomiSettings& settings, Date date)
 {
     settings_ = settings;
     day_ = date;
@@ -179,13 +179,13 @@ void KoyomiDayPanel::switchClicked(KoyomiSwitch which, bool on)
     const WriteResult result = store_(which, on);
     if (!result.ok) {
         // The box shows what the file still says.
-        show(settings_, day_);
+        showKoyomi(settings_, day_);
         refused_(result);
         return;
     }
     KoyomiSettings stored = settings_;
     (which == KoyomiSwitch::Line ? stored.line : stored.rokuyo) = on;
-    show(stored, day_);
+    showKoyomi(stored, day_);
     emit fileWritten();
 }
 

@@ -50,7 +50,7 @@ public:
 
     // Shows the 暦 of date (nothing for a day the 暦 does not cover) and the switches as the file
     // has them now, without writing anything.
-    void show(const KoyomiSettings& settings, Date date);
+    void showKoyomi(const KoyomiSettings& settings, Date date);
 
     QLabel* details() const { return details_; }
     QCheckBox* lineSwitch() const { return line_; }
