@@ -111,6 +111,9 @@ struct SettingsFile::Cache {
     std::optional<FileId> id;  // the state of the file that text holds
     // Shared with the snapshots handed out: a state of the file, never changed once read.
     std::shared_ptr<const IniText> text;
+    // Bytes just written, parsed into text only when the file is next read through this cache: a
+    // command that writes and ends never parses what it wrote.
+    std::optional<std::string> written;
     timespec readAt{};  // when text was read (or found equal to the file)
     std::shared_ptr<LockState> lock = std::make_shared<LockState>();
 
@@ -121,6 +124,10 @@ struct SettingsFile::Cache {
     // (a change within the last timestamp ticks), the bytes are read and compared.
     State refresh(const std::filesystem::path& path)
     {
+        if (written) {
+            text = std::make_shared<const IniText>(std::move(*written));
+            written.reset();
+        }
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) {
             const bool missing = errno == ENOENT || errno == ENOTDIR;
@@ -176,6 +183,7 @@ struct SettingsFile::Cache {
     {
         id.reset();
         text.reset();
+        written.reset();
     }
 };
 
@@ -428,7 +436,7 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
     struct stat now {};
     const timespec writtenAt = wallClock();
     if (::stat(path_.c_str(), &now) == 0) {
-        cache_->text = std::make_shared<const IniText>(std::move(edit.bytes));
+        cache_->written = std::move(edit.bytes);
         cache_->id.emplace(now);
         cache_->readAt = writtenAt;
     }
