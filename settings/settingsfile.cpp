@@ -379,10 +379,14 @@ WriteResult checkReplaceable(const std::filesystem::path& target, const struct s
 // to form valid UTF-8 ("ﾃｩ" is C3 A9), and a UTF-8 file with some lines that are not UTF-8 can
 // lose its majority of UTF-8 lines. Its values would then change, and later writes would add
 // sections and keys in the other encoding beside the ones there.
-WriteResult encodingKept(const IniText& text, const std::string& bytes, const std::string& name)
+// A batch of edits counts the lines that decide the encoding as it changes them; other edits have
+// their bytes detected anew.
+WriteResult encodingKept(const IniText& text, const IniEdit& edit, const std::string& name)
 {
     const FileEncoding now = text.encoding();
-    if ((now != FileEncoding::Cp932 && now != FileEncoding::Utf8) || codepage::detect(bytes) == now)
+    if (now != FileEncoding::Cp932 && now != FileEncoding::Utf8)
+        return writeDone();
+    if ((edit.lines ? edit.lines->encoding() : codepage::detect(edit.bytes)) == now)
         return writeDone();
     if (now == FileEncoding::Cp932)
         return writeFailure(WriteFailure::WouldReadAsUtf8, "the settings file " + name +
@@ -425,7 +429,7 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
         return edit.refusal;
     if (!edit.changed)
         return {true, {}};
-    if (WriteResult refused = encodingKept(text, edit.bytes, name); !refused.ok)
+    if (WriteResult refused = encodingKept(text, edit, name); !refused.ok)
         return refused;
     const PresentFile present{st, exists ? std::string_view(text.bytes()) : std::string_view()};
     if (WriteResult replaced = replaceFile(*target, edit.bytes, exists ? &present : nullptr); !replaced.ok)
