@@ -10,13 +10,14 @@ namespace dovi {
 void Form1::showKoyomiLine()
 {
     const KoyomiSettings switches = BookSnapshot::read(settings()).koyomiSettings();
-    const std::string line = koyomiLineFor(pageDate_, switches);
-    if (line.empty()) {
-        // Off (or a day the 暦 does not cover): the page is the page without the line.
+    if (!switches.line || !koyomiCovers(pageDate_)) {
+        // Off (or a day the 暦 does not cover): the page is the page without the line, and
+        // nothing is computed.
         if (koyomiLine)
             koyomiLine->hide();
         return;
     }
+    const Koyomi koyomi = koyomiOf(pageDate_);
     if (!koyomiLine) {
         // Drawn over nothing: its band holds no other label or shape, so its place in the
         // stacking order does not matter, and making it late leaves the first paint as it was.
@@ -31,9 +32,9 @@ void Form1::showKoyomiLine()
         koyomiLine->setFont(designFont(design.font));
         koyomiLine->setAccessibleDescription(qs(texts::kKoyomiLineRole));
     }
-    koyomiLine->setText(qs(line));
+    koyomiLine->setText(qs(dovi::koyomiLine(koyomi, switches.rokuyo)));
     std::string tip;
-    for (const std::string& detail : koyomiDetails(koyomiOf(pageDate_), switches.rokuyo).lines())
+    for (const std::string& detail : koyomiDetails(koyomi, switches.rokuyo).lines())
         tip += (tip.empty() ? "" : "\n") + detail;
     koyomiLine->setToolTip(qs(tip));
     koyomiLine->show();
