@@ -580,7 +580,10 @@ public:
         std::string text = joined();
         if (text == t_.bytes_)
             return {};  // nothing to replace: the file stays as it is, inode and times included
-        return {true, std::move(text), {}};
+        IniEdit result{true, std::move(text), {}};
+        if (watchesEncoding_)
+            result.lines = lines_;
+        return result;
     }
 
 private:

@@ -49,6 +49,9 @@ struct IniEdit {
     bool changed = false;  // false with no refusal: nothing to do (deleting an absent key)
     std::string bytes;     // the new file text when changed
     WriteResult refusal;   // why the change is refused; refusal.reason is None when it is not
+    // For a file without a mark, the lines of bytes that decide its encoding when the edit kept
+    // them counted line by line; otherwise a write detects the encoding of bytes anew.
+    std::optional<codepage::Utf8Lines> lines = std::nullopt;
 };
 
 class IniText {

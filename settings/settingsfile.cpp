@@ -111,6 +111,9 @@ struct SettingsFile::Cache {
     std::optional<FileId> id;  // the state of the file that text holds
     // Shared with the snapshots handed out: a state of the file, never changed once read.
     std::shared_ptr<const IniText> text;
+    // Bytes just written, parsed into text only when the file is next read through this cache: a
+    // command that writes and ends never parses what it wrote.
+    std::optional<std::string> written;
     timespec readAt{};  // when text was read (or found equal to the file)
     std::shared_ptr<LockState> lock = std::make_shared<LockState>();
 
@@ -121,6 +124,10 @@ struct SettingsFile::Cache {
     // (a change within the last timestamp ticks), the bytes are read and compared.
     State refresh(const std::filesystem::path& path)
     {
+        if (written) {
+            text = std::make_shared<const IniText>(std::move(*written));
+            written.reset();
+        }
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) {
             const bool missing = errno == ENOENT || errno == ENOTDIR;
@@ -176,6 +183,7 @@ struct SettingsFile::Cache {
     {
         id.reset();
         text.reset();
+        written.reset();
     }
 };
 
@@ -371,10 +379,14 @@ WriteResult checkReplaceable(const std::filesystem::path& target, const struct s
 // to form valid UTF-8 ("ﾃｩ" is C3 A9), and a UTF-8 file with some lines that are not UTF-8 can
 // lose its majority of UTF-8 lines. Its values would then change, and later writes would add
 // sections and keys in the other encoding beside the ones there.
-WriteResult encodingKept(const IniText& text, const std::string& bytes, const std::string& name)
+// A batch of edits counts the lines that decide the encoding as it changes them; other edits have
+// their bytes detected anew.
+WriteResult encodingKept(const IniText& text, const IniEdit& edit, const std::string& name)
 {
     const FileEncoding now = text.encoding();
-    if ((now != FileEncoding::Cp932 && now != FileEncoding::Utf8) || codepage::detect(bytes) == now)
+    if (now != FileEncoding::Cp932 && now != FileEncoding::Utf8)
+        return writeDone();
+    if ((edit.lines ? edit.lines->encoding() : codepage::detect(edit.bytes)) == now)
         return writeDone();
     if (now == FileEncoding::Cp932)
         return writeFailure(WriteFailure::WouldReadAsUtf8, "the settings file " + name +
@@ -417,7 +429,7 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
         return edit.refusal;
     if (!edit.changed)
         return {true, {}};
-    if (WriteResult refused = encodingKept(text, edit.bytes, name); !refused.ok)
+    if (WriteResult refused = encodingKept(text, edit, name); !refused.ok)
         return refused;
     const PresentFile present{st, exists ? std::string_view(text.bytes()) : std::string_view()};
     if (WriteResult replaced = replaceFile(*target, edit.bytes, exists ? &present : nullptr); !replaced.ok)
@@ -428,7 +440,7 @@ WriteResult SettingsFile::replaceWith(const std::function<IniEdit(const IniText&
     struct stat now {};
     const timespec writtenAt = wallClock();
     if (::stat(path_.c_str(), &now) == 0) {
-        cache_->text = std::make_shared<const IniText>(std::move(edit.bytes));
+        cache_->written = std::move(edit.bytes);
         cache_->id.emplace(now);
         cache_->readAt = writtenAt;
     }

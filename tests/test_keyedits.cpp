@@ -67,6 +67,20 @@ TEST_F(KeyEdits, AShiftJisFileThatWouldTurnIntoUtf8HalfwayIsNotChanged)
     const KeyEdit edits[] = {{Kind::Delete, "s", "b", {}}, {Kind::Set, "s", "c", "ｱ"}};
     EXPECT_EQ(file.applyEdits(edits).reason, WriteFailure::WouldReadAsUtf8);
     EXPECT_EQ(test::readBytes(path), before);
+    // The same when the text the batch ends with is what would read in the other encoding.
+    const KeyEdit last[] = {{Kind::Set, "s", "c", "1"}, {Kind::Delete, "s", "b", {}}};
+    EXPECT_EQ(file.applyEdits(last).reason, WriteFailure::WouldReadAsUtf8);
+    EXPECT_EQ(test::readBytes(path), before);
+
+    // A UTF-8 file with two UTF-8 lines and one that is not would read as Shift-JIS at a tie.
+    const std::string utf8 = "[s]\na=\xC3\xA9\nb=\x82\xA0\nc=\xC3\xBC\n";
+    test::writeBytes(path, utf8);
+    const KeyEdit tie[] = {{Kind::Set, "s", "d", "1"}, {Kind::Delete, "s", "c", {}}};
+    EXPECT_EQ(file.applyEdits(tie).reason, WriteFailure::WouldReadAsShiftJis);
+    EXPECT_EQ(test::readBytes(path), utf8);
+    const KeyEdit kept[] = {{Kind::Set, "s", "d", "é"}, {Kind::Delete, "s", "c", {}}};
+    EXPECT_TRUE(file.applyEdits(kept).ok);
+    EXPECT_EQ(test::readBytes(path), "[s]\na=\xC3\xA9\nb=\x82\xA0\nd=\xC3\xA9\n");
 }
 
 // The edits one by one, each on a new parse of the text the ones before it made: what a batch
@@ -179,6 +193,17 @@ TEST(KeyEditBatch, GivesWhatTheEditsOneByOneGive)
             ASSERT_EQ(batch.refusal.character, expected.refusal.character) << shown;
             ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
             ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
+            // The lines a write trusts instead of detecting the encoding again are those a new
+            // detection counts.
+            if (batch.lines) {
+                codepage::Utf8Lines counted;
+                codepage::detect(batch.bytes, &counted);
+                ASSERT_EQ(batch.lines->valid, counted.valid) << testing::PrintToString(file) << " " << shown;
+                ASSERT_EQ(batch.lines->invalid, counted.invalid) << testing::PrintToString(file) << " " << shown;
+            }
+            if (batch.changed && (text.encoding() == FileEncoding::Cp932 || text.encoding() == FileEncoding::Utf8)) {
+                ASSERT_TRUE(batch.lines) << testing::PrintToString(file) << " " << shown;
+            }
             changed += expected.changed ? 1 : 0;
             refusedAll += expected.refusal.reason != WriteFailure::None ? 1 : 0;
         }
