@@ -287,6 +287,7 @@ std::vector<Saying> readSayings(SettingsStore& settings)
 {
     std::vector<Saying> sayings;
     const BookSnapshot snapshot = BookSnapshot::read(settings);
+    sayings.reserve(snapshot.sayings().size());
     for (const auto& value : snapshot.sayings())
         sayings.push_back(sayingShown(value));
     return sayings;
@@ -295,6 +296,7 @@ std::vector<Saying> readSayings(SettingsStore& settings)
 std::vector<std::string> sayingValues(const BookSnapshot& snapshot)
 {
     std::vector<std::string> values;
+    values.reserve(snapshot.sayings().size());
     for (const auto& value : snapshot.sayings())
         values.push_back(value.value_or("0"));
     return values;

@@ -72,17 +72,6 @@ const char* converterName(FileEncoding encoding)
     return "windows-31j";
 }
 
-std::string toUtf8(const std::u16string& units)
-{
-    std::string out(units.size() * 3, '\0');
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &length, units.data(),
-                static_cast<int32_t>(units.size()), &status);
-    out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(length) : 0);
-    return out;
-}
-
 // Characters that Linux input methods type for keys that give other code points on Windows: code
 // page 932 maps these JIS codes to the Windows code points only. Written into a Shift-JIS file,
 // each is stored under the JIS code Windows uses for it, and so reads back as the Windows code
@@ -316,7 +305,9 @@ std::string Codec::decode(std::string_view raw, bool* damaged)
     ucnv_resetToUnicode(converter_);
     // Every input byte gives at most one UTF-16 unit (a 4-byte UTF-8 sequence gives two); one more
     // per error for U+FFFD, so the buffer only grows when the input is mostly garbage.
-    std::u16string units(raw.size() + 16, u'\0');
+    std::u16string& units = units_;
+    if (units.size() < raw.size() + 16)
+        units.resize(raw.size() + 16);
     char16_t* target = units.data();
     const char* source = raw.data();
     const char* const sourceEnd = raw.data() + raw.size();
@@ -342,8 +333,15 @@ std::string Codec::decode(std::string_view raw, bool* damaged)
         *target++ = u'\uFFFD';
         ucnv_resetToUnicode(converter_);
     }
-    units.resize(static_cast<std::size_t>(target - units.data()));
-    return toUtf8(units);
+    const std::size_t count = static_cast<std::size_t>(target - units.data());
+    // Each UTF-16 unit gives at most three bytes of UTF-8 (a surrogate pair four for two units).
+    if (utf8_.size() < count * 3)
+        utf8_.resize(count * 3);
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8(utf8_.data(), static_cast<int32_t>(utf8_.size()), &length, units.data(), static_cast<int32_t>(count),
+                &status);
+    return U_SUCCESS(status) ? std::string(utf8_.data(), static_cast<std::size_t>(length)) : std::string();
 }
 
 std::string Codec::asStored(std::string_view utf8) const

@@ -86,6 +86,10 @@ public:
 private:
     FileEncoding encoding_;
     UConverter* converter_ = nullptr;
+    // decode()'s UTF-16 between the two conversions, kept so that it is not allocated and
+    // zero-filled again for each value; it only grows.
+    std::u16string units_;
+    std::string utf8_;  // likewise for the UTF-8 it gives
 };
 
 }  // namespace dovi::codepage
