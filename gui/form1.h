@@ -99,7 +99,8 @@ private:
     void keepDialogWithWindow();
     void activateRegistration();
     void pinOnTop();
-    void showKoyomiLine();
+    // The 暦 line under switches, the ones the page build read with the rest of the page.
+    void showKoyomiLine(const KoyomiSettings& switches);
     SettingsFile& settings();
 
     Services services_;

@@ -1,15 +1,13 @@
 // The page's 暦 line: shown by the page build when the settings file leaves it on, under the day
 // of the month, with the day's full 暦 as its tooltip.
-#include "book/snapshot.h"
 #include "gui/form1.h"
 #include "page/koyomiline.h"
 #include "texts/koyomi.h"
 
 namespace dovi {
 
-void Form1::showKoyomiLine()
+void Form1::showKoyomiLine(const KoyomiSettings& switches)
 {
-    const KoyomiSettings switches = BookSnapshot::read(settings()).koyomiSettings();
     if (!switches.line || !koyomiCovers(pageDate_)) {
         // Off (or a day the 暦 does not cover): the page is the page without the line, and
         // nothing is computed.

@@ -7,7 +7,8 @@ namespace dovi {
 void Form1::Timer2_Timer()
 {
     pinOnTop();
-    const PageLabels page = pageLabels(buildDayPage(settings(), *services_.clock, *services_.random));
+    const DayPage day = buildDayPage(settings(), *services_.clock, *services_.random);
+    const PageLabels page = pageLabels(day);
 
     Label5->setText(qs(page.label5));
     Shape1->setVisible(page.shape1);
@@ -18,7 +19,7 @@ void Form1::Timer2_Timer()
     Label4->setText(qs(page.label4));
     Label6->setText(qs(page.label6));
     Label7->setText(qs(page.label7));
-    showKoyomiLine();
+    showKoyomiLine(day.koyomi);
 
     pageBuilt_ = true;
     // The build runs once per enabling of Timer2; from now on Timer1 rotates the message line.

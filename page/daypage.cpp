@@ -132,6 +132,8 @@ DayPage buildPage(const BookSnapshot& snapshot, const PageMoment& moment, Random
     if (page.messages.empty())
         addCounterLine(page, moment.counterSecond, today, profile.birthday, profile.registeredOn);
     drawSaying(page, snapshot, random);
+    // Last, after everything the page itself reads: the window shows the 暦 line by these.
+    page.koyomi = snapshot.koyomiSettings();
     return page;
 }
 

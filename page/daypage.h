@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "book/holidaytable.h"
+#include "book/koyomisettings.h"
 #include "book/snapshot.h"
 #include "calendar/clock.h"
 #include "page/random.h"
@@ -25,6 +26,7 @@ struct DayPage {
     std::optional<std::string> counterLine;  // days lived or used, on a day without messages
     std::string saying;                    // the saying, or the title when none can be drawn
     std::string sayingSource;              // its source, or the credit line
+    KoyomiSettings koyomi;                 // the switches of the 暦 line, from the same read
 
     int messageCount() const { return static_cast<int>(messages.size()); }
 };

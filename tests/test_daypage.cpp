@@ -192,7 +192,8 @@ TEST(DayPage, AccessesTheSettingsInOrder)
         {'L', "", "", ""}, {'r', "特別日", "a01/20", ""}, {'r', "特別日", "01/20", ""},
         {'d', "特別日", "01/20", ""}, {'w', "特別日", "a01/20", "大寒"}, {'r', "特別日", "01/20", ""}, {'U', "", "", ""},
         {'r', "init", "使用者", ""}, {'r', "init", "誕生日", ""}, {'r', "init", "性別", ""}, {'r', "init", "登録日", ""},
-        {'r', "休日", "01/20", ""}, {'r', "init", "言霊総数", ""}, {'r', "言霊", "1", ""}};
+        {'r', "休日", "01/20", ""}, {'r', "init", "言霊総数", ""}, {'r', "言霊", "1", ""},
+        {'r', "暦", "表示", ""}, {'r', "暦", "六曜", ""}};
     EXPECT_EQ(store.log, expected);
     EXPECT_EQ(messages(page), (std::vector<std::string>{"太郎さん20才の誕生日", "次郎 1990さん10才の誕生日", "大寒"}));
     EXPECT_EQ(page.counterLine, std::nullopt);
@@ -439,6 +440,18 @@ TEST(DayPage, OneStartOnComingOfAgeDay)
     EXPECT_EQ(page.counterLine, "あなたが生まれてから9685日目");
     EXPECT_EQ(messages(page), std::vector<std::string>{"あなたが生まれてから9685日目"});
     EXPECT_EQ(page.saying + "|" + page.sayingSource, "継続は|力なり");
+}
+
+// The 暦 switches come with the page from the build's one read, so that the window shows the line
+// as the same state of the file says and reads nothing more.
+TEST(DayPage, CarriesTheKoyomiSwitchesOfItsRead)
+{
+    MemoryStore store = profile();
+    EXPECT_EQ(build(store).koyomi, (KoyomiSettings{true, true}));
+    store.put("暦", "六曜", "しない");
+    EXPECT_EQ(build(store).koyomi, (KoyomiSettings{true, false}));
+    store.put("暦", "表示", "しない");
+    EXPECT_EQ(build(store).koyomi, (KoyomiSettings{false, false}));
 }
 
 TEST(StandardRandom, FixedSeedRepeatsAndStaysBelowOne)
