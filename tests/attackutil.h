@@ -3,6 +3,7 @@
 #pragma once
 
 #include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "settings/settingsfile.h"
 
 namespace dovi::test::attack {
 
@@ -140,6 +143,38 @@ inline struct stat statusOf(const fs::path& path)
     struct stat st {};
     ::stat(path.c_str(), &st);
     return st;
+}
+
+// Forks a writer that stores from + 1, from + 2, ... as the key n of [count] in ini, one write
+// through the settings module each, and tells each finished write through a pipe; kills it after
+// delayUs microseconds. Sets reported to the last value told (from when none). Fails the test when
+// the writer ended by itself (run names the attempt).
+inline void killWriterAfter(const fs::path& ini, long from, useconds_t delayUs, int run, long& reported)
+{
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(fds[0]);
+        SettingsFile file(ini);
+        for (long next = from + 1;; ++next) {
+            if (!file.write("count", "n", std::to_string(next)).ok)
+                ::_exit(1);
+            if (::write(fds[1], &next, sizeof next) != sizeof next)
+                ::_exit(1);
+        }
+    }
+    ::close(fds[1]);
+    ::usleep(delayUs);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    reported = from;
+    for (long got; ::read(fds[0], &got, sizeof got) == sizeof got;)
+        reported = got;
+    ::close(fds[0]);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed by itself in run " << run;
 }
 
 }  // namespace dovi::test::attack

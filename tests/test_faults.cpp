@@ -20,6 +20,7 @@
 #include "settings/settingsfile.h"
 #include "page/daypage.h"
 #include "page/pagelabels.h"
+#include "tests/attackutil.h"
 #include "tests/testutil.h"
 
 namespace dovi {
@@ -295,30 +296,9 @@ TEST(KilledWriter, SettingsFileLoop)
     std::uniform_int_distribution<int> delay(0, 4000);
     long n = 0;
     for (int run = 0; run < 160; ++run) {
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(fds[0]);
-            SettingsFile file(ini);
-            for (long next = n + 1;; ++next) {
-                if (!file.write("count", "n", std::to_string(next)).ok)
-                    ::_exit(1);
-                if (::write(fds[1], &next, sizeof next) != sizeof next)
-                    ::_exit(1);
-            }
-        }
-        ::close(fds[1]);
-        ::usleep(static_cast<useconds_t>(delay(rng)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed by itself in run " << run;
         long done = n;
-        for (long reported; ::read(fds[0], &reported, sizeof reported) == sizeof reported;)
-            done = reported;
-        ::close(fds[0]);
+        ASSERT_NO_FATAL_FAILURE(
+            test::attack::killWriterAfter(ini, n, static_cast<useconds_t>(delay(rng)), run, done));
 
         const long found = counterIn(readBytes(ini), done, done + 1);
         ASSERT_NE(found, -1) << "run " << run << ": neither the value " << done << " nor the next one";

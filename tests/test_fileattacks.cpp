@@ -67,30 +67,8 @@ void killLoop(std::size_t size, int runs, int maxDelayUs)
     long n = 0;
     int journals = 0, restored = 0, done = 0;
     for (int run = 0; run < runs; ++run) {
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(fds[0]);
-            SettingsFile file(ini);
-            for (long next = n + 1;; ++next) {
-                if (!file.write("count", "n", std::to_string(next)).ok)
-                    ::_exit(1);
-                if (::write(fds[1], &next, sizeof next) != sizeof next)
-                    ::_exit(1);
-            }
-        }
-        ::close(fds[1]);
-        ::usleep(static_cast<useconds_t>(delay(rng)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed by itself in run " << run;
         long reported = n;
-        for (long got; ::read(fds[0], &got, sizeof got) == sizeof got;)
-            reported = got;
-        ::close(fds[0]);
+        ASSERT_NO_FATAL_FAILURE(killWriterAfter(ini, n, static_cast<useconds_t>(delay(rng)), run, reported));
         done += static_cast<int>(reported - n);
 
         // Nothing but the file, its link, the lock files of the two names and at most one journal.
