@@ -1,11 +1,14 @@
 #include "gui/booklists.h"
 
+#include <algorithm>
+
 #include "book/bookedit.h"
 #include "book/lettergap.h"
 #include "gui/failuretext.h"
 #include "gui/layout.h"
 #include "gui/widgetkit.h"
 #include "page/birthdaybook.h"
+#include "register/registration.h"
 #include "texts/texts.h"
 
 namespace dovi {
@@ -98,14 +101,24 @@ public:
         return {qs(birthday.name),
                 birthday.year ? QString::number(*birthday.year).rightJustified(4, QLatin1Char('0')) : QString()};
     }
-    TypedValue value(const EntryFields& fields) const override
+    TypedValue value(const EntryFields& fields, int thisYear) const override
     {
         const QString year = fields.second.trimmed();
-        if (!year.isEmpty() && year.size() != 4)
-            return {{}, qs(texts::kBookBadYear)};
+        std::optional<int> born;
+        if (!year.isEmpty()) {
+            // Four digits and nothing else: toInt() alone would take "+123" or " 12".
+            const bool digits = year.size() == 4 && std::all_of(year.begin(), year.end(), [](QChar c) {
+                                    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+                                });
+            if (!digits)
+                return {{}, qs(texts::kBookBadYear)};
+            born = year.toInt();
+            // A year after this one, or the year 0, would give the page a negative or impossible age.
+            if (const std::string refusal = birthYearRefusal(*born, thisYear); !refusal.empty())
+                return {{}, qs(refusal)};
+        }
         std::string value;
-        const WriteResult result =
-            birthdayValue(utf8(fields.first), year.isEmpty() ? std::nullopt : std::optional<int>(year.toInt()), value);
+        const WriteResult result = birthdayValue(utf8(fields.first), born, value);
         return typed(result, std::move(value));
     }
     bool fitsOnPage(const std::string& value, int year) const override
@@ -130,7 +143,7 @@ public:
 
     ListWords words() const override { return {texts::kBookSpecialDays, texts::kBookText, {}, texts::kBookSpecialDayList}; }
     EntryFields fields(const std::string& value) const override { return {qs(value), {}}; }
-    TypedValue value(const EntryFields& fields) const override
+    TypedValue value(const EntryFields& fields, int) const override
     {
         std::string value;
         const WriteResult result = specialDayValue(utf8(fields.first), value);
@@ -173,7 +186,7 @@ public:
         const Saying saying = splitSaying(value);
         return {qs(saying.text), qs(saying.source)};
     }
-    TypedValue value(const EntryFields& fields) const override
+    TypedValue value(const EntryFields& fields, int) const override
     {
         std::string value;
         const WriteResult result = sayingValue(utf8(fields.first), utf8(fields.second), value);

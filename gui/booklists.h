@@ -61,8 +61,8 @@ public:
     virtual int hiddenCount(const BookSnapshot&, std::string_view) const { return 0; }
     // The fields that show a stored value for changing it.
     virtual EntryFields fields(const std::string& value) const = 0;
-    // The value the fields make.
-    virtual TypedValue value(const EntryFields& fields) const = 0;
+    // The value the fields make, or the reason they make none; thisYear bounds a year of birth.
+    virtual TypedValue value(const EntryFields& fields, int thisYear) const = 0;
     // Whether value shows whole on the page of a day in year (false: the page ends it in "…").
     virtual bool fitsOnPage(const std::string& value, int year) const = 0;
 

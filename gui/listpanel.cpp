@@ -287,6 +287,8 @@ void ListPanel::rowClicked(QListWidgetItem* item)
 
 void ListPanel::refuse(const QString& text) { services_.showMessage(qs(texts::kBookTitle), text); }
 
+int ListPanel::thisYear() const { return static_cast<int>(services_.clock->now().date.year()); }
+
 bool ListPanel::written(const WriteResult& result)
 {
     emit fileWritten();
@@ -297,7 +299,7 @@ bool ListPanel::written(const WriteResult& result)
 
 bool ListPanel::addClicked()
 {
-    const TypedValue value = kind_->value(typed());
+    const TypedValue value = kind_->value(typed(), thisYear());
     if (!value.ok()) {
         refuse(value.refusal);
         return false;
@@ -317,7 +319,7 @@ bool ListPanel::changeClicked()
         refuse(qs(texts::kBookNoSelection));
         return false;
     }
-    const TypedValue value = kind_->value(typed());
+    const TypedValue value = kind_->value(typed(), thisYear());
     if (!value.ok()) {
         refuse(value.refusal);
         return false;
@@ -384,7 +386,7 @@ void ListPanel::closeGapClicked()
 void ListPanel::fieldsEdited()
 {
     // A warning only: a long entry is stored all the same and the page ends it in "…".
-    const TypedValue value = kind_->value(typed());
+    const TypedValue value = kind_->value(typed(), thisYear());
     fit->setVisible(value.ok() && !kind_->fitsOnPage(value.value, year_));
 }
 

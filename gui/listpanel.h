@@ -100,6 +100,7 @@ private:
     // After an edit: the window shows the file anew; a refusal is shown, typed text stays.
     bool written(const WriteResult& result);
     void refuse(const QString& text);
+    int thisYear() const;
 
     std::unique_ptr<BookList> kind_;
     SettingsFile& file_;

@@ -140,8 +140,11 @@ std::atomic<std::size_t> parses{0};
 
 std::size_t IniText::parsesSoFar() { return parses.load(std::memory_order_relaxed); }
 
-IniText::IniText(std::string bytes)
-    : bytes_(std::move(bytes)),
+IniText::IniText(std::string bytes) : IniText(FileBytes(std::move(bytes))) {}
+
+IniText::IniText(FileBytes bytes)
+    : storage_(std::move(bytes)),
+      bytes_(storage_.view()),
       encoding_(codepage::detect(bytes_, &lines_)),
       unit_(codepage::unitSize(encoding_)),
       codec_(std::make_unique<codepage::Codec>(encoding_))
@@ -215,7 +218,8 @@ void IniText::parse()
     const std::size_t size = bytes_.size();
     const std::size_t content = codepage::byteOrderMark(encoding_).size();
     const Line first = lineAt(content, size);
-    lineEnd_ = first.next > first.end ? bytes_.substr(first.end, first.next - first.end) : *codec_->encode("\r\n");
+    lineEnd_ = first.next > first.end ? std::string(bytes_.substr(first.end, first.next - first.end))
+                                      : *codec_->encode("\r\n");
     const unsigned last = size % unit_ == 0 && size > content ? unitAt(size - unit_) : 0;
     lastLineOpen_ = size > content && last != '\n' && last != '\r';
 
@@ -565,7 +569,7 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
                                                             : std::string_view(lineEnd_);
         return {true, text.append(keyText).append(end).append(all.substr(after.next)), {}};
     }
-    std::string text = bytes_;
+    std::string text(bytes_);
     if (lastLineOpen_)
         text += lineEnd_;
     text += *codec_->encode("[") + encoded[0] + *codec_->encode("]") + lineEnd_ + keyText + lineEnd_;
@@ -592,7 +596,7 @@ IniEdit IniText::renameKey(std::string_view section, std::string_view fromKey, s
 
     const std::size_t nameBegin = skipBlanks(from->line.begin, from->line.end);
     const std::size_t nameEnd = trimEnd(nameBegin, from->valueBegin - unit_);
-    std::string text = bytes_;
+    std::string text(bytes_);
     // The later of the two changes first, so that the offsets of the other still hold.
     if (to && to->line.begin > from->line.begin)
         text.erase(to->line.begin, to->line.next - to->line.begin);

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "settings/codepage.h"
+#include "settings/filebytes.h"
 #include "settings/keyedit.h"
 #include "settings/keylisting.h"
 #include "settings/writeresult.h"
@@ -61,6 +62,8 @@ public:
     // only where the sections are, in one pass over the bytes; keys and values are looked for,
     // and decoded, when asked for. Memory beyond the bytes follows the number of sections.
     explicit IniText(std::string bytes);
+    // The same for bytes read from a file, kept where they are.
+    explicit IniText(FileBytes bytes);
     ~IniText();
     IniText(IniText&&) noexcept;
     IniText& operator=(IniText&&) noexcept;
@@ -70,7 +73,7 @@ public:
     static std::size_t parsesSoFar();
 
     FileEncoding encoding() const { return encoding_; }
-    const std::string& bytes() const { return bytes_; }
+    std::string_view bytes() const { return bytes_; }
 
     // The value of key in section as UTF-8 (undecodable bytes as U+FFFD), or nullopt when the
     // section or the key is missing or a name is empty. Looks through the lines of that section
@@ -158,7 +161,8 @@ private:
     bool prepareEdit(std::string_view section, std::string_view key, std::optional<std::string_view> value,
                      PreparedEdit& prepared, IniEdit& early) const;
 
-    std::string bytes_;
+    FileBytes storage_;
+    std::string_view bytes_;     // those of storage_, which stay in place when it moves
     codepage::Utf8Lines lines_;  // of a file without a mark; set by the encoding's detection
     FileEncoding encoding_;
     std::size_t unit_;           // 1 or 2 bytes per code unit

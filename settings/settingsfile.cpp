@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "settings/filebytes.h"
 #include "settings/filelock.h"
 #include "settings/filepaths.h"
 #include "settings/inifile.h"
@@ -67,7 +68,7 @@ std::atomic<std::size_t> reads{0};
 // The whole content of the regular file at path, with its status; false when it cannot be read
 // or is larger than kMaxFileSize. *changed (when given) tells whether the file changed while it
 // was read.
-bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& bytes, bool* changed = nullptr)
+bool readWhole(const std::filesystem::path& path, struct stat& st, FileBytes& bytes, bool* changed = nullptr)
 {
     // O_NONBLOCK: if a FIFO took the file's place meanwhile, opening it must not wait.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -75,20 +76,23 @@ bool readWhole(const std::filesystem::path& path, struct stat& st, std::string& 
         return false;
     reads.fetch_add(1, std::memory_order_relaxed);
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
-    // Straight into the one buffer the text keeps: sized by fstat, grown if the file grows while
-    // it is read (up to the limit), cut to what was read.
+    // Straight into the one buffer the text keeps: sized by fstat (one byte more, to see the end
+    // in the first read), grown if the file grows while it is read (up to the limit), cut to what
+    // was read.
+    bytes = FileBytes();
     std::size_t done = 0;
     if (ok)
-        bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+        bytes.reserve(static_cast<std::size_t>(st.st_size) + 1);
     while (ok) {
-        if (done == bytes.size()) {
-            if (bytes.size() > static_cast<std::size_t>(kMaxFileSize)) {
+        if (done == bytes.capacity()) {
+            if (bytes.capacity() > static_cast<std::size_t>(kMaxFileSize)) {
                 ok = false;
                 break;
             }
-            bytes.resize(bytes.size() + 65536);
+            bytes.resize(done);
+            bytes.reserve(bytes.capacity() + 65536);
         }
-        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.capacity() - done);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {
@@ -142,12 +146,12 @@ struct SettingsFile::Cache {
             return State::Unreadable;
         }
         const timespec now = wallClock();  // before reading: a change after it is not in bytes
-        std::string bytes;
+        FileBytes bytes;
         if (!readSettled(path, st, bytes)) {
             forget();
             return State::Unreadable;
         }
-        if (!(sameId && *id == FileId(st) && bytes == text->bytes()))
+        if (!(sameId && *id == FileId(st) && bytes.view() == text->bytes()))
             text = std::make_shared<const IniText>(std::move(bytes));
         id.emplace(st);
         readAt = now;
@@ -159,7 +163,7 @@ struct SettingsFile::Cache {
     // the read waits for the update lock, whose holder first undoes a cut-off rewrite. Without
     // the lock (a folder where the lock file cannot be made, a link of another user, a holder
     // that does not let go), the journal's old content is what the file holds.
-    bool readSettled(const std::filesystem::path& path, struct stat& st, std::string& bytes)
+    bool readSettled(const std::filesystem::path& path, struct stat& st, FileBytes& bytes)
     {
         const std::filesystem::path target = followLinks(path).value_or(path);
         if (!hasJournal(target)) {
@@ -172,7 +176,7 @@ struct SettingsFile::Cache {
         const FileLock hold(lock, path);
         if (hasJournal(target)) {
             if (std::optional<std::string> old = journalContentOf(target)) {
-                bytes = std::move(*old);
+                bytes = FileBytes(std::move(*old));
                 return ::stat(path.c_str(), &st) == 0;
             }
         }

@@ -104,10 +104,10 @@ TEST_F(BookWindowTest, ShowsTodaysEntriesAsThePageReadsThem)
 
 TEST_F(BookWindowTest, AddChangeRemoveAndReorderTheDaysEntries)
 {
-    type(List::Birthdays, "  四郎 ", "2001");
+    type(List::Birthdays, "  四郎 ", "1999");
     window_->panel(List::Birthdays).addClicked();
     EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
-                       "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=花子\r\nc01/20=次郎:1990\r\nd01/20=四郎:2001\r\n"
+                       "[誕生日]\r\na01/20=太郎:1980\r\nb01/20=花子\r\nc01/20=次郎:1990\r\nd01/20=四郎:1999\r\n"
                        "[特別日]\r\na01/20=大寒\r\n[言霊]\r\n1=急がば回れ,ことわざ\r\n2=継続は,力なり\r\n");
     // The new entry is loaded, ready to be changed.
     EXPECT_EQ(window_->panel(List::Birthdays).first->text(), QString("四郎"));
@@ -122,9 +122,9 @@ TEST_F(BookWindowTest, AddChangeRemoveAndReorderTheDaysEntries)
     window_->panel(List::Birthdays).moveClicked(-1);
     EXPECT_EQ(window_->panel(List::Birthdays).list->currentRow(), 1);
     EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
-                       "[誕生日]\r\na01/20=花子:1975\r\nc01/20=次郎:1990\r\nb01/20=四郎:2001\r\n"
+                       "[誕生日]\r\na01/20=花子:1975\r\nc01/20=次郎:1990\r\nb01/20=四郎:1999\r\n"
                        "[特別日]\r\na01/20=大寒\r\n[言霊]\r\n1=急がば回れ,ことわざ\r\n2=継続は,力なり\r\n");
-    EXPECT_EQ(rows(List::Birthdays), (QStringList{"a　花子（1975年生まれ）", "b　四郎（2001年生まれ）", "c　次郎（1990年生まれ）"}));
+    EXPECT_EQ(rows(List::Birthdays), (QStringList{"a　花子（1975年生まれ）", "b　四郎（1999年生まれ）", "c　次郎（1990年生まれ）"}));
 
     type(List::SpecialDays, "初天神");
     window_->panel(List::SpecialDays).addClicked();
@@ -134,7 +134,7 @@ TEST_F(BookWindowTest, AddChangeRemoveAndReorderTheDaysEntries)
     window_->panel(List::SpecialDays).removeClicked();
     EXPECT_EQ(rows(List::SpecialDays), QStringList{"a　初天神"});
     EXPECT_EQ(bytes(), "[init]\r\n言霊総数=3\r\n"
-                       "[誕生日]\r\na01/20=花子:1975\r\nc01/20=次郎:1990\r\nb01/20=四郎:2001\r\n"
+                       "[誕生日]\r\na01/20=花子:1975\r\nc01/20=次郎:1990\r\nb01/20=四郎:1999\r\n"
                        "[特別日]\r\na01/20=初天神\r\n[言霊]\r\n1=急がば回れ,ことわざ\r\n2=継続は,力なり\r\n");
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
 }
@@ -190,6 +190,36 @@ TEST_F(BookWindowTest, RefusalsAreShownInJapaneseAndKeepWhatWasTyped)
     window_->panel(List::SpecialDays).changeClicked();
     EXPECT_EQ(messages_, (QStringList{"削除する項目を一覧から選んでください。", "変更する項目を一覧から選んでください。"}));
     EXPECT_EQ(bytes(), kFile);
+}
+
+// A year of birth after this year (2000 on the test clock) or the year 0 would give the page a
+// negative age; such a year, and a year that is not four digits, is refused for an added and a
+// changed entry alike, nothing is written and the typed text stays.
+TEST_F(BookWindowTest, AYearOfBirthAfterThisYearOrBeforeOneIsRefused)
+{
+    const std::map<QString, QString> refusals = {
+        {"2999", "生まれた年（2999年）は、1年から今年（2000年）までの年にしてください。"},
+        {"2001", "生まれた年（2001年）は、1年から今年（2000年）までの年にしてください。"},
+        {"0000", "生まれた年（0年）は、1年から今年（2000年）までの年にしてください。"},
+        {"19a0", "生年は4桁の数字で入力してください（省略もできます）。"},
+        {"+200", "生年は4桁の数字で入力してください（省略もできます）。"},
+    };
+    for (const auto& [year, message] : refusals) {
+        messages_.clear();
+        select(List::Birthdays, 0);
+        type(List::Birthdays, "ミライ", year);
+        window_->panel(List::Birthdays).changeClicked();
+        window_->panel(List::Birthdays).addClicked();
+        EXPECT_EQ(messages_, (QStringList{message, message})) << year.toStdString();
+        EXPECT_EQ(window_->panel(List::Birthdays).second->text(), year);
+        EXPECT_EQ(bytes(), kFile) << year.toStdString();
+    }
+
+    messages_.clear();
+    type(List::Birthdays, "ミライ", "2000");
+    window_->panel(List::Birthdays).addClicked();
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+    EXPECT_NE(bytes().find("d01/20=ミライ:2000\r\n"), std::string::npos);
 }
 
 TEST_F(BookWindowTest, ChangesByOtherProgramsShowUpAndStaleChangesAreRefused)

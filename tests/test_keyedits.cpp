@@ -109,7 +109,7 @@ IniEdit oneByOne(const IniText& original, std::span<const KeyEdit> edits)
     }
     if (!current || current->bytes() == original.bytes())
         return {};
-    return {true, current->bytes(), {}};
+    return {true, std::string(current->bytes()), {}};
 }
 
 std::string encoded(FileEncoding encoding, std::string_view utf8)
