@@ -140,7 +140,7 @@ SayingPlan planSayings(SettingsStore& settings)
     for (int number = 1; number <= plan.count; ++number) {
         const auto& value = sayings[static_cast<std::size_t>(number - 1)];
         plan.keys.push_back(sayingKey(number));
-        plan.values.push_back(value.value_or("0"));
+        plan.values.emplace_back(value.value_or("0"));
         plan.absent.push_back(!value);
     }
     return plan;
@@ -288,8 +288,10 @@ std::vector<Saying> readSayings(SettingsStore& settings)
     std::vector<Saying> sayings;
     const BookSnapshot snapshot = BookSnapshot::read(settings);
     sayings.reserve(snapshot.sayings().size());
-    for (const auto& value : snapshot.sayings())
-        sayings.push_back(sayingShown(value));
+    for (const auto& value : snapshot.sayings()) {
+        const SayingParts parts = sayingParts(value);
+        sayings.push_back({std::string(parts.text), std::string(parts.source)});
+    }
     return sayings;
 }
 
@@ -298,7 +300,7 @@ std::vector<std::string> sayingValues(const BookSnapshot& snapshot)
     std::vector<std::string> values;
     values.reserve(snapshot.sayings().size());
     for (const auto& value : snapshot.sayings())
-        values.push_back(value.value_or("0"));
+        values.emplace_back(value.value_or("0"));
     return values;
 }
 

@@ -19,12 +19,19 @@ std::vector<std::string> shownValues(const BookDay& day)
 
 std::string textAsRead(const std::optional<std::string>& value) { return value.value_or("0"); }
 
+SayingParts sayingParts(std::optional<std::string_view> value)
+{
+    const std::string_view text = value.value_or("0");
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return {text, {}};
+    return {text.substr(0, comma), text.substr(comma + 1)};
+}
+
 Saying splitSaying(std::string_view value)
 {
-    const std::size_t comma = value.find(',');
-    if (comma == std::string_view::npos)
-        return {std::string(value), {}};
-    return {std::string(value.substr(0, comma)), std::string(value.substr(comma + 1))};
+    const SayingParts parts = sayingParts(value);
+    return {std::string(parts.text), std::string(parts.source)};
 }
 
 Saying sayingShown(const std::optional<std::string>& value) { return splitSaying(value ? *value : "0"); }
@@ -137,9 +144,9 @@ const std::map<std::chrono::month_day, std::string>& BookSnapshot::holidayTable(
     if (!holidays_) {
         std::map<std::chrono::month_day, std::string> table;
         if (const auto listed = view_->entries(layout::kHolidays)) {
-            for (const auto& [key, entry] : *listed)
-                if (const auto day = parseDateKey(key))
-                    table.emplace(*day, entry);  // a day listed twice: its first line counts
+            for (std::size_t i = 0; i < listed->size(); ++i)
+                if (const auto day = parseDateKey(listed->name(i)))
+                    table.emplace(*day, listed->value(i));  // a day listed twice: its first line counts
         } else {
             using namespace std::chrono;
             for (sys_days date = sys_days{year{2000} / 1 / 1}; date <= sys_days{year{2000} / 12 / 31}; date += days{1}) {
@@ -163,31 +170,47 @@ int BookSnapshot::sayingCount() const
 
 std::optional<std::string> BookSnapshot::sayingValue(long long key) const
 {
-    if (sayings_ && key >= 1 && static_cast<std::size_t>(key) <= sayings_->size())
-        return (*sayings_)[static_cast<std::size_t>(key - 1)];
+    if (sayings_ && key >= 1 && static_cast<std::size_t>(key) <= sayings_->size()) {
+        const auto& value = (*sayings_)[static_cast<std::size_t>(key - 1)];
+        return value ? std::optional<std::string>(*value) : std::nullopt;
+    }
     return value(layout::kSayings, std::to_string(key));
 }
 
-const std::vector<std::optional<std::string>>& BookSnapshot::sayings() const
+const std::vector<std::optional<std::string_view>>& BookSnapshot::sayings() const
 {
     if (!sayings_) {
         const int n = std::max(sayingCount() - 1, 0);
-        std::vector<std::optional<std::string>> values(static_cast<std::size_t>(n));
+        std::vector<std::optional<std::string_view>> values(static_cast<std::size_t>(n));
         if (auto listed = view_->entries(layout::kSayings)) {
+            auto texts = std::make_shared<const KeyListing>(std::move(*listed));
             // One pass over the listing, not one search of the section per saying: a key that is
             // a number as std::to_string writes it (the listing has each key once) holds that
             // saying.
-            for (auto& [key, entry] : *listed) {
-                if (key.empty() || key.size() > 5 || key[0] == '0' ||
-                    key.find_first_not_of("0123456789") != std::string::npos)
+            for (std::size_t i = 0; i < texts->size(); ++i) {
+                const std::string_view key = texts->name(i);
+                if (key.empty() || key.size() > 5 || key[0] == '0')
                     continue;
-                const int number = std::stoi(key);
-                if (number <= n)
-                    values[static_cast<std::size_t>(number - 1)] = std::move(entry);
+                int number = 0;
+                for (const char digit : key)
+                    number = digit >= '0' && digit <= '9' && number >= 0 ? number * 10 + (digit - '0') : -1;
+                if (number > 0 && number <= n)
+                    values[static_cast<std::size_t>(number - 1)] = texts->value(i);
             }
+            sayingTexts_ = std::move(texts);
         } else {
-            for (int number = 1; number <= n; ++number)
-                values[static_cast<std::size_t>(number - 1)] = value(layout::kSayings, std::to_string(number));
+            auto texts = std::make_shared<KeyListing>();
+            std::vector<std::size_t> found;
+            for (int number = 1; number <= n; ++number) {
+                std::string key = std::to_string(number);
+                if (auto value = this->value(layout::kSayings, key)) {
+                    texts->add(key, *value);
+                    found.push_back(static_cast<std::size_t>(number - 1));
+                }
+            }
+            for (std::size_t i = 0; i < found.size(); ++i)
+                values[found[i]] = texts->value(i);
+            sayingTexts_ = std::move(texts);
         }
         sayings_ = std::move(values);
     }

@@ -77,6 +77,12 @@ Saying splitSaying(std::string_view value);
 // A saying as the page and the lists show it: a key within the count that holds nothing shows
 // as the text "0", the way the file reads it.
 Saying sayingShown(const std::optional<std::string>& value);
+// The same parts as views into value ("0" for none): no copies, for long lists.
+struct SayingParts {
+    std::string_view text;
+    std::string_view source;
+};
+SayingParts sayingParts(std::optional<std::string_view> value);
 
 // The number N stored for the sayings: a decimal integer with an optional sign, in the 16-bit
 // signed range; any other text, and none, give 0. Keys 1 to N − 1 hold the sayings.
@@ -110,8 +116,9 @@ public:
     int sayingCount() const;
     std::optional<std::string> sayingValue(long long key) const;
     // The values of keys 1 to n = max(N − 1, 0) in order, none where a key holds nothing. Read in
-    // one listing of the section where the store can list one.
-    const std::vector<std::optional<std::string>>& sayings() const;
+    // one listing of the section where the store can list one. The views live as long as this
+    // snapshot or a copy of it.
+    const std::vector<std::optional<std::string_view>>& sayings() const;
 
     // Whether the sayings' section has a saying under key (used to keep an add from overwriting
     // one that stands beyond the count).
@@ -134,7 +141,8 @@ private:
     mutable std::map<std::pair<Book, std::string>, std::vector<BookEntry>> shown_;
     mutable std::optional<std::map<std::chrono::month_day, std::string>> holidays_;
     mutable std::optional<int> sayingCount_;
-    mutable std::optional<std::vector<std::optional<std::string>>> sayings_;
+    mutable std::optional<std::vector<std::optional<std::string_view>>> sayings_;
+    mutable std::shared_ptr<const KeyListing> sayingTexts_;  // what the views of sayings_ show
 };
 
 }  // namespace dovi

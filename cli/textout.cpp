@@ -11,10 +11,9 @@ namespace {
 // of U+0080..U+009F.
 bool mayNeedEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == 0xC2; }
 
-std::string escaped(std::string_view utf8, bool tabs)
+// utf8 escaped as escapeControls() does (with tabs: TAB too, and a CR LF kept), appended to out.
+void appendEscaped(std::string& out, std::string_view utf8, bool tabs)
 {
-    std::string out;
-    out.reserve(utf8.size());
     char code[8];
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         // The bytes up to the next one that may need escaping go out as they are, in one piece.
@@ -41,6 +40,13 @@ std::string escaped(std::string_view utf8, bool tabs)
             out += static_cast<char>(byte);
         }
     }
+}
+
+std::string escaped(std::string_view utf8, bool tabs)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    appendEscaped(out, utf8, tabs);
     return out;
 }
 
@@ -50,10 +56,17 @@ std::string escapeControls(std::string_view utf8) { return escaped(utf8, false);
 
 std::string column(std::string_view utf8)
 {
-    std::string text = escaped(utf8, true);
-    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos;)
-        text.replace(at, 1, "\\x0a");
+    std::string text;
+    appendColumn(text, utf8);
     return text;
+}
+
+void appendColumn(std::string& out, std::string_view utf8)
+{
+    const std::size_t start = out.size();
+    appendEscaped(out, utf8, true);
+    for (std::size_t at = start; (at = out.find('\n', at)) != std::string::npos;)
+        out.replace(at, 1, "\\x0a");
 }
 
 bool OutputBuffer::pass(bool all)

@@ -17,6 +17,8 @@ std::string escapeControls(std::string_view utf8);
 // utf8 as one tab-separated column: escaped as escapeControls does, and a TAB as "\x09" too, so
 // that a stored value cannot fake a column.
 std::string column(std::string_view utf8);
+// column(utf8) appended to out.
+void appendColumn(std::string& out, std::string_view utf8);
 
 // A stream buffer that hands what is written to target, escaped with escapeControls or as it is,
 // and remembers the first error of the target. Unbuffered but for a trailing byte that may start

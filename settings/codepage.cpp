@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -258,6 +259,8 @@ bool isValidUtf8(std::string_view text)
 
 std::size_t cutLength(std::string_view raw, FileEncoding encoding, std::size_t limit)
 {
+    if (raw.size() <= limit)
+        return raw.size();  // no character reaches past the end of raw
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(raw[k]); };
     std::size_t i = 0;
     while (i < raw.size()) {
@@ -290,6 +293,13 @@ std::string codePointName(char32_t c)
     return text;
 }
 
+struct Codec::Cp932Table {
+    std::array<Piece, 256> single{};
+    std::array<std::unique_ptr<Piece[]>, 128> rows{};  // by lead byte 0x80..0xFF, then by second byte
+    std::array<bool, 128> same{};  // a byte below 0x80 that reads as itself
+    bool usable = true;     // every piece fits; otherwise the converter decodes every value
+};
+
 Codec::Codec(FileEncoding encoding) : encoding_(encoding)
 {
     UErrorCode status = U_ZERO_ERROR;
@@ -317,14 +327,133 @@ Codec::~Codec()
 
 std::string Codec::decode(std::string_view raw, bool* damaged)
 {
+    std::string text;
+    decodeAppend(raw, text, damaged);
+    return text;
+}
+
+void Codec::decodeAppend(std::string_view raw, std::string& out, bool* damaged)
+{
     // Plain ASCII reads the same in both byte encodings, and valid UTF-8 needs no conversion.
-    if (isByteEncoding(encoding_) && (isAscii(raw) || (encoding_ != FileEncoding::Cp932 && isValidUtf8(raw))))
-        return std::string(raw);
+    if (isByteEncoding(encoding_) && (isAscii(raw) || (encoding_ != FileEncoding::Cp932 && isValidUtf8(raw)))) {
+        out.append(raw);
+        return;
+    }
     if (!converter_) {
         if (damaged)
             *damaged = true;
-        return "\xEF\xBF\xBD";
+        out.append("\xEF\xBF\xBD");
+        return;
     }
+    if (encoding_ != FileEncoding::Cp932 || !fillTable()) {
+        decodeWithConverter(raw, out, damaged);
+        return;
+    }
+    // Code page 932 has characters of one or two bytes and no state: the converter reads each
+    // character from its lead byte and the byte after it alone, so the pieces read the same.
+    Cp932Table& table = *table_;
+    const std::size_t start = out.size();
+    out.resize(start + 3 * raw.size());  // a piece gives at most three bytes of UTF-8 per byte it takes
+    char* to = out.data() + start;
+    bool bad = false;
+    const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(raw[k]); };
+    for (std::size_t i = 0; i < raw.size();) {
+        const unsigned char lead = byteAt(i);
+        if (lead < 0x80 && table.same[lead]) {
+            *to++ = static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        const Piece* piece = &table.single[lead];
+        if (lead >= 0x80 && i + 1 < raw.size()) {
+            std::unique_ptr<Piece[]>& row = table.rows[lead - 0x80];
+            if (!row) {
+                fillRow(lead);
+                if (!table.usable) {
+                    out.resize(start);
+                    decodeWithConverter(raw, out, damaged);
+                    return;
+                }
+            }
+            const Piece& pair = row[byteAt(i + 1)];
+            if (pair.consumed == 2)
+                piece = &pair;
+        }
+        std::memcpy(to, piece->utf8, piece->size);
+        to += piece->size;
+        i += piece->consumed;
+        bad = bad || piece->damaged;
+    }
+    out.resize(static_cast<std::size_t>(to - out.data()));
+    if (bad && damaged)
+        *damaged = true;
+}
+
+// The pieces of the single bytes; false when the table cannot stand for the converter.
+bool Codec::fillTable()
+{
+    if (table_)
+        return table_->usable;
+    table_ = std::make_unique<Cp932Table>();
+    Cp932Table& table = *table_;
+    std::string text;
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const char raw = static_cast<char>(byte);
+        bool bad = false;
+        text.clear();
+        decodeWithConverter(std::string_view(&raw, 1), text, &bad);
+        Piece& piece = table.single[byte];
+        if (text.empty() || text.size() > 3) {
+            table.usable = false;
+            return false;
+        }
+        piece.consumed = 1;
+        piece.size = static_cast<unsigned char>(text.size());
+        piece.damaged = bad;
+        std::memcpy(piece.utf8, text.data(), text.size());
+        if (byte < 0x80)
+            table.same[byte] = text.size() == 1 && text[0] == raw;
+    }
+    return true;
+}
+
+// The pieces of lead followed by each byte: where the converter reads the two bytes as the two
+// single bytes, the lead byte stands alone (consumed 1); otherwise they are one piece.
+void Codec::fillRow(unsigned lead)
+{
+    Cp932Table& table = *table_;
+    auto row = std::make_unique<Piece[]>(256);
+    std::string text;
+    for (unsigned second = 0; second < 256; ++second) {
+        const char raw[2] = {static_cast<char>(lead), static_cast<char>(second)};
+        bool bad = false;
+        text.clear();
+        decodeWithConverter(std::string_view(raw, 2), text, &bad);
+        const Piece& first = table.single[lead];
+        const Piece& next = table.single[second];
+        const bool apart = text.size() == std::size_t{first.size} + next.size &&
+                           text.compare(0, first.size, first.utf8, first.size) == 0 &&
+                           text.compare(first.size, next.size, next.utf8, next.size) == 0 &&
+                           bad == (first.damaged || next.damaged);
+        Piece& piece = row[second];
+        if (apart) {
+            piece.consumed = 1;
+            continue;
+        }
+        if (text.size() > 5) {
+            table.usable = false;
+            return;
+        }
+        piece.consumed = 2;
+        piece.size = static_cast<unsigned char>(text.size());
+        piece.damaged = bad;
+        std::memcpy(piece.utf8, text.data(), text.size());
+    }
+    table.rows[lead - 0x80] = std::move(row);
+}
+
+void Codec::decodeWithConverter(std::string_view raw, std::string& out, bool* damaged)
+{
     ucnv_resetToUnicode(converter_);
     // Every input byte gives at most one UTF-16 unit (a 4-byte UTF-8 sequence gives two); one more
     // per error for U+FFFD, so the buffer only grows when the input is mostly garbage.
@@ -364,7 +493,8 @@ std::string Codec::decode(std::string_view raw, bool* damaged)
     UErrorCode status = U_ZERO_ERROR;
     u_strToUTF8(utf8_.data(), static_cast<int32_t>(utf8_.size()), &length, units.data(), static_cast<int32_t>(count),
                 &status);
-    return U_SUCCESS(status) ? std::string(utf8_.data(), static_cast<std::size_t>(length)) : std::string();
+    if (U_SUCCESS(status))
+        out.append(utf8_.data(), static_cast<std::size_t>(length));
 }
 
 std::string Codec::asStored(std::string_view utf8) const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +71,8 @@ public:
 
     // raw as UTF-8. Each undecodable byte sequence becomes U+FFFD and sets *damaged (if given).
     std::string decode(std::string_view raw, bool* damaged = nullptr);
+    // The same text appended to out, so that many values can share one buffer.
+    void decodeAppend(std::string_view raw, std::string& out, bool* damaged = nullptr);
 
     // utf8 (which must be valid UTF-8) in the file's encoding, or nullopt when a character has no
     // place in it; *unmappable then holds the first such character. For Shift-JIS, the seven
@@ -84,8 +87,26 @@ public:
     FileEncoding encoding() const { return encoding_; }
 
 private:
+    // What the converter makes of one character's bytes in code page 932: its UTF-8 (at most four
+    // bytes, or U+FFFD), and whether that was a bad sequence. consumed is 0 while not known yet.
+    struct Piece {
+        unsigned char consumed = 0;  // 1: the lead byte alone (the next byte starts anew); 2: both
+        unsigned char size = 0;
+        bool damaged = false;
+        char utf8[5] = {};
+    };
+    struct Cp932Table;
+
+    void decodeWithConverter(std::string_view raw, std::string& out, bool* damaged);
+    bool fillTable();
+    void fillRow(unsigned lead);
+
     FileEncoding encoding_;
     UConverter* converter_ = nullptr;
+    // Shift-JIS decoded through a table taken from the converter itself, one piece at a time, so
+    // that a value costs no call into the converter: each single byte once, and the 256 pairs of a
+    // lead byte when the first of them is met. Null until the first value beyond ASCII.
+    std::unique_ptr<Cp932Table> table_;
     // decode()'s UTF-16 between the two conversions, kept so that it is not allocated and
     // zero-filled again for each value; it only grows.
     std::u16string units_;

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace dovi {
 
@@ -285,6 +285,28 @@ std::string IniText::decodedName(std::size_t begin, std::size_t end) const
     return foldedName(nameText(std::string_view(bytes_).substr(begin, end - begin)));
 }
 
+// Appends what decodedName() gives to out; an ASCII name of a byte encoding without a string of
+// its own.
+void IniText::appendName(std::size_t begin, std::size_t end, std::string& out) const
+{
+    if (unit_ == 1) {
+        const std::size_t start = out.size();
+        for (std::size_t i = begin; i < end; ++i) {
+            char c = bytes_[i];
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                out.resize(start);
+                out.append(decodedName(begin, end));
+                return;
+            }
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            out.push_back(c);
+        }
+        return;
+    }
+    out.append(decodedName(begin, end));
+}
+
 // Whether the key name in [begin, end) (trimmed) is name. An ASCII name matches only ASCII bytes:
 // every other byte of a file decodes to a character outside ASCII (or to U+FFFD). Other names are
 // compared decoded, and only where the lengths allow a match: each unit of the file's encoding
@@ -379,13 +401,22 @@ IniText::Line IniText::lastKeyLine(const Section& section) const
 
 std::string IniText::valueOf(const Key& key) const
 {
+    std::string text;
+    appendValue(key, text);
+    return text;
+}
+
+// Appends the value of key as a read gives it to out.
+void IniText::appendValue(const Key& key, std::string& out) const
+{
     const Line& line = key.line;
     const auto [begin, end] =
         valueSpan(std::min(key.valueBegin, line.end), line.end, unit_, [this](std::size_t pos) { return unitAt(pos); });
     const std::string_view raw = std::string_view(bytes_).substr(begin, end - begin);
-    std::string text = codec_->decode(raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit)));
-    text.resize(std::min(text.find('\0'), text.size()));
-    return text;
+    const std::size_t start = out.size();
+    codec_->decodeAppend(raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit)), out);
+    if (const std::size_t nul = out.find('\0', start); nul != npos)
+        out.resize(nul);
 }
 
 std::optional<std::string> IniText::value(std::string_view section, std::string_view key) const
@@ -399,18 +430,57 @@ std::optional<std::string> IniText::value(std::string_view section, std::string_
 
 std::vector<std::pair<std::string, std::string>> IniText::entries(std::string_view section) const
 {
+    const KeyListing listed = listing(section);
     std::vector<std::pair<std::string, std::string>> list;
+    list.reserve(listed.size());
+    for (std::size_t i = 0; i < listed.size(); ++i)
+        list.emplace_back(listed.name(i), listed.value(i));
+    return list;
+}
+
+KeyListing IniText::listing(std::string_view section) const
+{
+    KeyListing list;
     const Section* found = findSection(section);
     if (!found)
         return list;
-    std::unordered_set<std::string> seen;
-    const std::size_t lines = (found->bodyEnd - found->header.next) / 32 + 1;  // an estimate
-    list.reserve(lines);
-    seen.reserve(lines);
+    std::string& text = list.text_;
+    const std::size_t bytes = found->bodyEnd - found->header.next;
+    list.entries_.reserve(bytes / 32 + 1);  // an estimate of the lines
+    text.reserve(bytes + bytes / 2);        // two bytes of Shift-JIS give three of UTF-8
+    // The names listed so far, by hash (open addressing; a slot holds an entry's index + 1), so that
+    // a name that stands twice is listed at its first line only.
+    std::vector<std::uint32_t> slots(64);
+    const auto nameOf = [&](std::uint32_t slot) {
+        const KeyListing::Entry& entry = list.entries_[slot - 1];
+        return std::string_view(text).substr(entry.name, entry.nameSize);
+    };
+    const auto slotOf = [&](std::string_view name) -> std::uint32_t& {
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t at = std::hash<std::string_view>{}(name) & mask;; at = (at + 1) & mask)
+            if (slots[at] == 0 || nameOf(slots[at]) == name)
+                return slots[at];
+    };
     forEachKeyLine(*found, [&](const Key& key, std::size_t nameBegin, std::size_t nameEnd) {
-        std::string name = decodedName(nameBegin, nameEnd);
-        if (!name.empty() && seen.insert(name).second)
-            list.emplace_back(std::move(name), valueOf(key));
+        const std::size_t at = text.size();
+        appendName(nameBegin, nameEnd, text);
+        const std::string_view name = std::string_view(text).substr(at);
+        if (name.empty() || slotOf(name) != 0) {
+            text.resize(at);
+            return true;
+        }
+        const std::size_t valueAt = text.size();
+        appendValue(key, text);
+        list.entries_.push_back({at, valueAt - at, valueAt, text.size() - valueAt});
+        if (2 * list.entries_.size() > slots.size()) {
+            std::vector<std::uint32_t> all(2 * slots.size());
+            std::swap(all, slots);
+            for (std::uint32_t i = 1; i <= list.entries_.size(); ++i)
+                slotOf(nameOf(i)) = i;
+        } else {
+            slotOf(nameOf(static_cast<std::uint32_t>(list.entries_.size()))) =
+                static_cast<std::uint32_t>(list.entries_.size());
+        }
         return true;
     });
     return list;

@@ -30,6 +30,7 @@
 #include "settings/codepage.h"
 #include "settings/filebytes.h"
 #include "settings/keyedit.h"
+#include "settings/keylisting.h"
 #include "settings/writeresult.h"
 
 namespace dovi {
@@ -83,6 +84,8 @@ public:
     // are as lookups compare them: without surrounding blanks, ASCII letters in lower case. A
     // name that stands twice is listed once, at its first line. Empty for a missing section.
     std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
+    // The same list decoded into one buffer, without a string for each name and value.
+    KeyListing listing(std::string_view section) const;
 
     // The file text after storing value under key in section (std::nullopt deletes the key). An
     // existing key keeps its line up to and including the "=" and gets the value exactly as given;
@@ -144,6 +147,7 @@ private:
     std::size_t find(unsigned unit, std::size_t pos, std::size_t end) const;
     std::string nameText(std::string_view raw) const;
     std::string decodedName(std::size_t begin, std::size_t end) const;
+    void appendName(std::size_t begin, std::size_t end, std::string& out) const;
     bool keyMatches(std::size_t begin, std::size_t end, const KeyName& name) const;
     template <typename Visit>
     void forEachKeyLine(const Section& section, Visit visit) const;
@@ -151,6 +155,7 @@ private:
     std::optional<Key> findKey(const Section& section, std::string_view key) const;
     Line lastKeyLine(const Section& section) const;
     std::string valueOf(const Key& key) const;
+    void appendValue(const Key& key, std::string& out) const;
     // Checks and encodes the parts of edit(); false with the outcome in *early when the change is
     // refused or there is nothing to do.
     bool prepareEdit(std::string_view section, std::string_view key, std::optional<std::string_view> value,

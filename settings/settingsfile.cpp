@@ -226,12 +226,12 @@ public:
             return std::nullopt;
         return found;
     }
-    std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const override
+    std::optional<KeyListing> entries(std::string_view section) const override
     {
         if (!text_)
-            return std::vector<std::pair<std::string, std::string>>{};
-        auto listed = text_->entries(section);
-        std::erase_if(listed, [](const auto& entry) { return entry.second == "0"; });
+            return KeyListing{};
+        KeyListing listed = text_->listing(section);
+        listed.eraseIf([](std::string_view, std::string_view value) { return value == "0"; });
         return listed;
     }
 
@@ -292,12 +292,16 @@ public:
             return std::nullopt;
         return read;
     }
-    std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const override
+    std::optional<KeyListing> entries(std::string_view section) const override
     {
-        auto listed = store_->readSection(section);
-        if (listed)
-            std::erase_if(*listed, [](const auto& entry) { return entry.second == "0"; });
-        return listed;
+        const auto listed = store_->readSection(section);
+        if (!listed)
+            return std::nullopt;
+        KeyListing kept;
+        for (const auto& [name, value] : *listed)
+            if (value != "0")
+                kept.add(name, value);
+        return kept;
     }
 
 private:

@@ -14,6 +14,7 @@
 
 #include "settings/encoding.h"
 #include "settings/keyedit.h"
+#include "settings/keylisting.h"
 #include "settings/writeresult.h"
 
 namespace dovi {
@@ -33,7 +34,7 @@ public:
     virtual std::optional<std::string> value(std::string_view section, std::string_view key) const = 0;
     // Every key of section with its value, as SettingsStore::readSection lists them, without the
     // absent ones; nullopt from a view that cannot list a section.
-    virtual std::optional<std::vector<std::pair<std::string, std::string>>> entries(std::string_view section) const = 0;
+    virtual std::optional<KeyListing> entries(std::string_view section) const = 0;
 };
 
 // Held while a sequence of reads and writes must act as one against other processes.

@@ -2,6 +2,9 @@
 // (with its NEC and IBM rows) and from the UTF-8 and UTF-16 definitions.
 #include <gtest/gtest.h>
 
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
 #include <algorithm>
 #include <random>
 
@@ -116,6 +119,80 @@ TEST(CodepageDecode, UsesTheWindowsTableOfCodePage932)
         EXPECT_EQ(codec.decode(c.raw, &damaged), c.utf8) << c.raw;
         EXPECT_EQ(damaged, c.damaged) << c.raw;
     }
+}
+
+// raw through ICU's windows-31j converter called directly, each bad sequence as U+FFFD: what the
+// codec's table for code page 932 must give for every input. Plain ASCII stays as it is (the
+// converter would swap a few control codes, which a file's names and values never meant).
+std::string throughConverter(UConverter* converter, std::string_view raw, bool& damaged)
+{
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(raw);
+    std::u16string units(raw.size() * 2 + 16, u'\0');
+    char16_t* target = units.data();
+    const char* source = raw.data();
+    ucnv_resetToUnicode(converter);
+    for (;;) {
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter, &target, units.data() + units.size(), &source, raw.data() + raw.size(), nullptr,
+                       true, &status);
+        if (U_SUCCESS(status))
+            break;
+        damaged = true;
+        *target++ = u'\uFFFD';
+        ucnv_resetToUnicode(converter);
+    }
+    std::string utf8(units.size() * 3, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8(utf8.data(), static_cast<int32_t>(utf8.size()), &length, units.data(),
+                static_cast<int32_t>(target - units.data()), &status);
+    utf8.resize(static_cast<std::size_t>(length));
+    return utf8;
+}
+
+// Random runs of lead bytes, second bytes of every range, bytes that form no character, line ends
+// and ASCII, including a lead byte at the very end: the table reads each as the converter does.
+TEST(CodepageDecode, ShiftJisTableGivesWhatTheConverterGives)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open("windows-31j", &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    const unsigned char kinds[][2] = {{0x81, 0x9F}, {0xE0, 0xFC}, {0x40, 0x7E}, {0x80, 0xA0}, {0xA1, 0xDF},
+                                      {0xFD, 0xFF}, {0x00, 0x3F}, {0x0A, 0x0D}, {0x5B, 0x5D}};
+    std::mt19937 random(932);
+    Codec codec(FileEncoding::Cp932);
+    std::string shared = "kept";
+    for (int round = 0; round < 20000; ++round) {
+        std::string raw;
+        const int length = static_cast<int>(random() % 12);
+        for (int i = 0; i < length; ++i) {
+            const auto& kind = kinds[random() % std::size(kinds)];
+            raw += static_cast<char>(kind[0] + random() % (kind[1] - kind[0] + 1));
+        }
+        bool expectedDamage = false, damaged = false;
+        const std::string expected = throughConverter(converter, raw, expectedDamage);
+        ASSERT_EQ(codec.decode(raw, &damaged), expected) << testing::PrintToString(raw);
+        ASSERT_EQ(damaged, expectedDamage) << testing::PrintToString(raw);
+        const std::size_t before = shared.size();
+        codec.decodeAppend(raw, shared);
+        ASSERT_EQ(shared.substr(before), expected) << testing::PrintToString(raw);
+        if (shared.size() > 4096)
+            shared.erase(4, std::string::npos);
+    }
+    // Every pair of bytes, and every byte alone.
+    for (unsigned first = 0; first < 256; ++first) {
+        for (unsigned second = 0; second < 256; ++second) {
+            const std::string raw{static_cast<char>(first), static_cast<char>(second), 'x'};
+            bool expectedDamage = false, damaged = false;
+            ASSERT_EQ(codec.decode(raw, &damaged), throughConverter(converter, raw, expectedDamage))
+                << std::hex << first << " " << second;
+            ASSERT_EQ(damaged, expectedDamage) << std::hex << first << " " << second;
+        }
+    }
+    ucnv_close(converter);
 }
 
 TEST(CodepageDecode, MarksBadSequencesOfUtf8AndUtf16)
