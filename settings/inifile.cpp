@@ -668,10 +668,63 @@ private:
         std::string_view lineEnd;   // in the original text, lineEnd_, or crLf_
         bool key = false;           // a key line: holds "=", no comment, no "[" line
         std::size_t nameBegin = 0, nameEnd = 0, valueBegin = 0;  // in the content
-        std::string name;           // folded, as lookups compare it; empty when the name is
+        int name = -1;              // its name's number in the section's Names; -1 when the name is empty
+        int sameName = -1;          // the next key line of the same name, in order
         int prev = -1, next = -1;
         bool live = true;
         std::string_view content() const { return isChanged ? std::string_view(changed) : original; }
+    };
+    // The key names of a section, each once (folded, as lookups compare them) under a number, with
+    // the first key line of each; the later lines of a name follow through Node::sameName. One
+    // buffer of names and a table of numbers by hash: no allocation for each line.
+    struct Names {
+        std::string pool;                                            // the names one after the other
+        std::vector<std::pair<std::size_t, std::size_t>> spans;      // by number: offset and size in pool
+        std::vector<int> first;                                      // by number: first key line, -1 none
+        std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(64);  // number + 1 by hash, 0 free
+
+        std::string_view nameOf(std::uint32_t number) const
+        {
+            return std::string_view(pool).substr(spans[number].first, spans[number].second);
+        }
+        std::uint32_t& slotOf(std::string_view name)
+        {
+            const std::size_t mask = slots.size() - 1;
+            for (std::size_t at = std::hash<std::string_view>{}(name) & mask;; at = (at + 1) & mask)
+                if (slots[at] == 0 || nameOf(slots[at] - 1) == name)
+                    return slots[at];
+        }
+        // The number of name, -1 when the section never had a key line of that name.
+        int find(std::string_view name)
+        {
+            const std::uint32_t slot = name.empty() ? 0 : slotOf(name);
+            return static_cast<int>(slot) - 1;
+        }
+        // The number of the name that pool holds from at on, which stays there when it is new.
+        int add(std::size_t at)
+        {
+            const std::string_view name = std::string_view(pool).substr(at);
+            std::uint32_t& slot = slotOf(name);
+            if (slot != 0) {
+                pool.resize(at);
+                return static_cast<int>(slot) - 1;
+            }
+            spans.emplace_back(at, name.size());
+            first.push_back(-1);
+            slot = static_cast<std::uint32_t>(spans.size());
+            if (2 * spans.size() > slots.size()) {
+                slots.assign(2 * slots.size(), 0);
+                for (std::uint32_t number = 0; number < spans.size(); ++number)
+                    slotOf(nameOf(number)) = number + 1;
+            }
+            return static_cast<int>(spans.size()) - 1;
+        }
+        int add(std::string_view name)
+        {
+            const std::size_t at = pool.size();
+            pool.append(name);
+            return add(at);
+        }
     };
     // A section as lines; node 0 is its section line. New lines go to the end of nodes, and always
     // after every key line there is, so the order of the indexes is the order of the key lines.
@@ -679,7 +732,7 @@ private:
         std::vector<Node> nodes;
         int tail = 0;                // its last line
         std::vector<int> keys;       // its key lines in order; removed ones may stay
-        std::unordered_map<std::string, std::vector<int>> byName;  // the key lines of a name, in order
+        Names names;                 // the key lines of each name, in order
         bool lastOriginal = false;   // the last section of the original text
     };
 
@@ -733,8 +786,12 @@ private:
             node.nameEnd = nameEnd - line.begin;
             node.valueBegin = equals + t_.unit_ - line.begin;
             if (nameEnd > start) {
-                node.name = t_.decodedName(start, nameEnd);
-                part.byName[node.name].push_back(i);
+                const std::size_t at = part.names.pool.size();
+                t_.appendName(start, nameEnd, part.names.pool);
+                if (part.names.pool.size() > at) {
+                    node.name = part.names.add(at);
+                    indexLine(part, i);
+                }
             }
             part.keys.push_back(i);
         }
@@ -746,18 +803,27 @@ private:
     // The section a lookup of name finds in the text so far: the first one of that name.
     Part* findPart(std::string_view name)
     {
-        if (const Section* found = t_.findSection(name))
-            return &materialize(static_cast<std::size_t>(found - t_.sections_.data()));
-        const auto added = addedByName_.find(folded(name));
-        return added == addedByName_.end() ? nullptr : added_[added->second].get();
+        // A batch names the same section again and again; once found, a name keeps its section
+        // (sections only come, and only under names not found).
+        if (lastPart_ && name == lastName_)
+            return lastPart_;
+        Part* part = nullptr;
+        if (const Section* found = t_.findSection(name)) {
+            part = &materialize(static_cast<std::size_t>(found - t_.sections_.data()));
+        } else if (const auto added = addedByName_.find(folded(name)); added != addedByName_.end()) {
+            part = added_[added->second].get();
+        }
+        if (part) {
+            lastName_.assign(name);
+            lastPart_ = part;
+        }
+        return part;
     }
 
-    static int firstKey(const Part& part, const std::string& name)
+    static int firstKey(Part& part, const std::string& name)
     {
-        if (name.empty())
-            return -1;
-        const auto found = part.byName.find(name);
-        return found == part.byName.end() ? -1 : found->second.front();
+        const int number = part.names.find(name);
+        return number < 0 ? -1 : part.names.first[static_cast<std::size_t>(number)];
     }
 
     static int lastKeyLine(Part& part)
@@ -807,24 +873,29 @@ private:
             part.tail = node.prev;
     }
 
-    static void index(Part& part, int i)
+    // Puts key line i into the lines of its name, in order.
+    static void indexLine(Part& part, int i)
     {
-        const std::string& name = part.nodes[static_cast<std::size_t>(i)].name;
-        if (name.empty())
+        Node& node = part.nodes[static_cast<std::size_t>(i)];
+        if (node.name < 0)
             return;
-        std::vector<int>& lines = part.byName[name];
-        lines.insert(std::lower_bound(lines.begin(), lines.end(), i), i);
+        int* link = &part.names.first[static_cast<std::size_t>(node.name)];
+        while (*link >= 0 && *link < i)
+            link = &part.nodes[static_cast<std::size_t>(*link)].sameName;
+        node.sameName = *link;
+        *link = i;
     }
 
-    static void unindex(Part& part, int i)
+    static void unindexLine(Part& part, int i)
     {
-        const std::string& name = part.nodes[static_cast<std::size_t>(i)].name;
-        if (name.empty())
+        Node& node = part.nodes[static_cast<std::size_t>(i)];
+        if (node.name < 0)
             return;
-        const auto found = part.byName.find(name);
-        std::erase(found->second, i);
-        if (found->second.empty())
-            part.byName.erase(found);
+        int* link = &part.names.first[static_cast<std::size_t>(node.name)];
+        while (*link != i)
+            link = &part.nodes[static_cast<std::size_t>(*link)].sameName;
+        *link = node.sameName;
+        node.sameName = -1;
     }
 
     void remove(Part& part, int i)
@@ -832,7 +903,7 @@ private:
         const Node& node = part.nodes[static_cast<std::size_t>(i)];
         count(node.content(), false);
         size_ -= node.content().size() + node.lineEnd.size();
-        unindex(part, i);
+        unindexLine(part, i);
         unlink(part, i);
         // A lone CR that now meets an empty line ending in LF is one CR LF for the next parse.
         Node& before = part.nodes[static_cast<std::size_t>(node.prev)];
@@ -873,7 +944,7 @@ private:
         node.key = true;
         node.nameEnd = edit.key.size();
         node.valueBegin = edit.key.size() + equals_.size();
-        node.name = folded(edit.keyName);
+        node.name = part.names.add(folded(edit.keyName));
         node.prev = i;
         node.next = part.nodes[static_cast<std::size_t>(i)].next;
         count(node.changed, true);
@@ -886,7 +957,7 @@ private:
         if (part.tail == i)
             part.tail = added;
         part.keys.push_back(added);
-        index(part, added);
+        indexLine(part, added);
     }
 
     void appendSection(const PreparedEdit& edit)
@@ -965,9 +1036,9 @@ private:
         node.valueBegin = node.valueBegin - (node.nameEnd - node.nameBegin) + name->size();
         node.nameEnd = node.nameBegin + name->size();
         setContent(node, std::move(renamed));
-        unindex(*part, from);
-        node.name = std::move(newFolded);
-        index(*part, from);
+        unindexLine(*part, from);
+        node.name = part->names.add(newFolded);
+        indexLine(*part, from);
         return {true, {}, {}};
     }
 
@@ -1013,6 +1084,8 @@ private:
     std::unordered_map<std::size_t, Part> parts_;  // by the index of the original section
     std::vector<std::unique_ptr<Part>> added_;     // sections added at the end, in order
     std::unordered_map<std::string, std::size_t> addedByName_;
+    std::string lastName_;       // the section name findPart() was last asked for and found
+    Part* lastPart_ = nullptr;   // what it found
     bool preambleClosed_ = false;  // a text without sections got a line end after its last line
     std::string_view lineEnd_;     // the first line's line end (CR LF when it has none)
 };
