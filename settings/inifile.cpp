@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <utility>
 #include <unordered_map>
 
@@ -147,7 +149,8 @@ IniText::IniText(FileBytes bytes)
       bytes_(storage_.view()),
       encoding_(codepage::detect(bytes_, &lines_)),
       unit_(codepage::unitSize(encoding_)),
-      codec_(std::make_unique<codepage::Codec>(encoding_))
+      codec_(std::make_unique<codepage::Codec>(encoding_)),
+      listings_(std::make_unique<Listings>())
 {
     parses.fetch_add(1, std::memory_order_relaxed);
     parse();
@@ -440,19 +443,32 @@ std::vector<std::pair<std::string, std::string>> IniText::entries(std::string_vi
 
 KeyListing IniText::listing(std::string_view section) const
 {
+    // Made once for each section asked for, and shared: a command that finds an entry and then
+    // edits it under the lock lists the same text twice.
+    const std::lock_guard hold(listings_->lock);
+    for (const auto& [asked, listed] : listings_->made)
+        if (asked == section)
+            return listed;
+    KeyListing made = makeListing(section);
+    listings_->made.emplace_back(std::string(section), made);
+    return made;
+}
+
+KeyListing IniText::makeListing(std::string_view section) const
+{
     KeyListing list;
     const Section* found = findSection(section);
     if (!found)
         return list;
-    std::string& text = list.text_;
+    std::string& text = list.data_->text;
     const std::size_t bytes = found->bodyEnd - found->header.next;
-    list.entries_.reserve(bytes / 32 + 1);  // an estimate of the lines
+    list.data_->entries.reserve(bytes / 32 + 1);  // an estimate of the lines
     text.reserve(bytes + bytes / 2);        // two bytes of Shift-JIS give three of UTF-8
     // The names listed so far, by hash (open addressing; a slot holds an entry's index + 1), so that
     // a name that stands twice is listed at its first line only.
     std::vector<std::uint32_t> slots(64);
     const auto nameOf = [&](std::uint32_t slot) {
-        const KeyListing::Entry& entry = list.entries_[slot - 1];
+        const KeyListing::Entry& entry = list.data_->entries[slot - 1];
         return std::string_view(text).substr(entry.name, entry.nameSize);
     };
     const auto slotOf = [&](std::string_view name) -> std::uint32_t& {
@@ -471,15 +487,15 @@ KeyListing IniText::listing(std::string_view section) const
         }
         const std::size_t valueAt = text.size();
         appendValue(key, text);
-        list.entries_.push_back({at, valueAt - at, valueAt, text.size() - valueAt});
-        if (2 * list.entries_.size() > slots.size()) {
+        list.data_->entries.push_back({at, valueAt - at, valueAt, text.size() - valueAt});
+        if (2 * list.data_->entries.size() > slots.size()) {
             std::vector<std::uint32_t> all(2 * slots.size());
             std::swap(all, slots);
-            for (std::uint32_t i = 1; i <= list.entries_.size(); ++i)
+            for (std::uint32_t i = 1; i <= list.data_->entries.size(); ++i)
                 slotOf(nameOf(i)) = i;
         } else {
-            slotOf(nameOf(static_cast<std::uint32_t>(list.entries_.size()))) =
-                static_cast<std::uint32_t>(list.entries_.size());
+            slotOf(nameOf(static_cast<std::uint32_t>(list.data_->entries.size()))) =
+                static_cast<std::uint32_t>(list.data_->entries.size());
         }
         return true;
     });
@@ -661,18 +677,23 @@ public:
     }
 
 private:
+    // A line, small because a section can have tens of thousands of them.
     struct Node {
-        std::string_view original;  // the line's content in the original text, while unchanged
-        std::string changed;        // its content once changed, and that of a new line
-        bool isChanged = false;
-        std::string_view lineEnd;   // in the original text, lineEnd_, or crLf_
-        bool key = false;           // a key line: holds "=", no comment, no "[" line
-        std::size_t nameBegin = 0, nameEnd = 0, valueBegin = 0;  // in the content
-        int name = -1;              // its name's number in the section's Names; -1 when the name is empty
-        int sameName = -1;          // the next key line of the same name, in order
+        const char* text = nullptr;  // its content: in the original text, or one of the batch's texts_
+        std::uint32_t size = 0;
+        std::uint32_t nameBegin = 0, nameEnd = 0, valueBegin = 0;  // in the content
+        std::string_view lineEnd;    // in the original text, lineEnd_, or crLf_
+        int name = -1;               // its name's number in the section's Names; -1 when the name is empty
+        int sameName = -1;           // the next key line of the same name, in order
         int prev = -1, next = -1;
+        bool key = false;            // a key line: holds "=", no comment, no "[" line
         bool live = true;
-        std::string_view content() const { return isChanged ? std::string_view(changed) : original; }
+        std::string_view content() const { return {text, size}; }
+        void setContent(std::string_view content)
+        {
+            text = content.data();
+            size = static_cast<std::uint32_t>(content.size());
+        }
     };
     // The key names of a section, each once (folded, as lookups compare them) under a number, with
     // the first key line of each; the later lines of a name follow through Node::sameName. One
@@ -738,6 +759,13 @@ private:
 
     std::string folded(std::string_view name) const { return foldedName(t_.codec_->asStored(name)); }
 
+    // text, kept for as long as the batch runs (a deque moves none of its strings).
+    std::string_view kept(std::string text)
+    {
+        texts_.push_back(std::move(text));
+        return texts_.back();
+    }
+
     void count(std::string_view content, bool add)
     {
         if (watchesEncoding_)
@@ -754,7 +782,7 @@ private:
         const std::string_view all = t_.bytes_;
         const auto add = [&](const Line& line) {
             Node node;
-            node.original = all.substr(line.begin, line.end - line.begin);
+            node.setContent(all.substr(line.begin, line.end - line.begin));
             node.lineEnd = all.substr(line.end, line.next - line.end);
             node.prev = static_cast<int>(part.nodes.size()) - 1;
             part.nodes.push_back(std::move(node));
@@ -782,9 +810,9 @@ private:
             Node& node = part.nodes[static_cast<std::size_t>(i)];
             const std::size_t nameEnd = t_.trimEnd(start, equals);
             node.key = true;
-            node.nameBegin = start - line.begin;
-            node.nameEnd = nameEnd - line.begin;
-            node.valueBegin = equals + t_.unit_ - line.begin;
+            node.nameBegin = static_cast<std::uint32_t>(start - line.begin);
+            node.nameEnd = static_cast<std::uint32_t>(nameEnd - line.begin);
+            node.valueBegin = static_cast<std::uint32_t>(equals + t_.unit_ - line.begin);
             if (nameEnd > start) {
                 const std::size_t at = part.names.pool.size();
                 t_.appendName(start, nameEnd, part.names.pool);
@@ -924,8 +952,7 @@ private:
         count(node.content(), false);
         count(content, true);
         size_ = size_ - node.content().size() + content.size();
-        node.changed = std::move(content);
-        node.isChanged = true;
+        node.setContent(kept(std::move(content)));
     }
 
     // A new key line after line i of part, as edit() adds one.
@@ -938,17 +965,16 @@ private:
             size_ += end.size();
         }
         Node node;
-        node.changed = edit.key + equals_ + edit.value;
-        node.isChanged = true;
+        node.setContent(kept(edit.key + equals_ + edit.value));
         node.lineEnd = end;
         node.key = true;
-        node.nameEnd = edit.key.size();
-        node.valueBegin = edit.key.size() + equals_.size();
+        node.nameEnd = static_cast<std::uint32_t>(edit.key.size());
+        node.valueBegin = static_cast<std::uint32_t>(edit.key.size() + equals_.size());
         node.name = part.names.add(folded(edit.keyName));
         node.prev = i;
         node.next = part.nodes[static_cast<std::size_t>(i)].next;
-        count(node.changed, true);
-        size_ += node.changed.size() + end.size();
+        count(node.content(), true);
+        size_ += node.content().size() + end.size();
         const int added = static_cast<int>(part.nodes.size());
         part.nodes.push_back(std::move(node));
         part.nodes[static_cast<std::size_t>(i)].next = added;
@@ -966,11 +992,10 @@ private:
             closeLastLine();
         auto part = std::make_unique<Part>();
         Node header;
-        header.changed = open_ + edit.section + close_;
-        header.isChanged = true;
+        header.setContent(kept(open_ + edit.section + close_));
         header.lineEnd = lineEnd_;
-        count(header.changed, true);
-        size_ += header.changed.size() + header.lineEnd.size();
+        count(header.content(), true);
+        size_ += header.content().size() + header.lineEnd.size();
         part->nodes.push_back(std::move(header));
         addedByName_.emplace(folded(edit.sectionName), added_.size());
         added_.push_back(std::move(part));
@@ -1033,8 +1058,8 @@ private:
         Node& node = part->nodes[static_cast<std::size_t>(from)];
         const std::string_view content = node.content();
         std::string renamed = std::string(content.substr(0, node.nameBegin)).append(*name).append(content.substr(node.nameEnd));
-        node.valueBegin = node.valueBegin - (node.nameEnd - node.nameBegin) + name->size();
-        node.nameEnd = node.nameBegin + name->size();
+        node.valueBegin = static_cast<std::uint32_t>(node.valueBegin - (node.nameEnd - node.nameBegin) + name->size());
+        node.nameEnd = static_cast<std::uint32_t>(node.nameBegin + name->size());
         setContent(node, std::move(renamed));
         unindexLine(*part, from);
         node.name = part->names.add(newFolded);
@@ -1084,6 +1109,7 @@ private:
     std::unordered_map<std::size_t, Part> parts_;  // by the index of the original section
     std::vector<std::unique_ptr<Part>> added_;     // sections added at the end, in order
     std::unordered_map<std::string, std::size_t> addedByName_;
+    std::deque<std::string> texts_;  // the contents of changed and new lines
     std::string lastName_;       // the section name findPart() was last asked for and found
     Part* lastPart_ = nullptr;   // what it found
     bool preambleClosed_ = false;  // a text without sections got a line end after its last line
