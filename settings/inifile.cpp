@@ -125,6 +125,13 @@ WriteResult unstorable(char32_t c, FileEncoding encoding, WritePart part)
 
 IniEdit refusal(WriteResult why) { return {false, {}, std::move(why)}; }
 
+// Why a batch of edits is refused when a text of a file in encoding would read in the other one.
+WriteResult otherEncoding(FileEncoding encoding)
+{
+    return writeFailure(encoding == FileEncoding::Cp932 ? WriteFailure::WouldReadAsUtf8 : WriteFailure::WouldReadAsShiftJis,
+                        "the settings file would read in another encoding during this change, so it is not changed");
+}
+
 }  // namespace
 
 std::string_view withoutBlanks(std::string_view text)
@@ -660,10 +667,7 @@ public:
                 continue;
             changed = true;
             if (watchesEncoding_ && lines_.encoding() != t_.encoding_)
-                return refusal(writeFailure(t_.encoding_ == FileEncoding::Cp932 ? WriteFailure::WouldReadAsUtf8
-                                                                                : WriteFailure::WouldReadAsShiftJis,
-                                            "the settings file would read in another encoding during this change, "
-                                            "so it is not changed"));
+                return refusal(otherEncoding(t_.encoding_));
         }
         if (!changed)
             return {};
@@ -1116,6 +1120,40 @@ private:
     std::string_view lineEnd_;     // the first line's line end (CR LF when it has none)
 };
 
-IniEdit IniText::editAll(std::span<const KeyEdit> edits) const { return Batch(*this).run(edits); }
+IniEdit IniText::editAll(std::span<const KeyEdit> edits) const
+{
+    // One edit (a changed entry) costs less applied to the bytes than with its section split into
+    // lines.
+    if (edits.size() == 1)
+        if (std::optional<IniEdit> one = editOne(edits.front()))
+            return std::move(*one);
+    return Batch(*this).run(edits);
+}
+
+// editAll() for one edit: edit() or renameKey(), with the lines that decide the encoding counted
+// anew. Nothing in the one case where that count is not the batch's: a text that comes to start
+// with a byte-order mark.
+std::optional<IniEdit> IniText::editOne(const KeyEdit& edit) const
+{
+    IniEdit result;
+    switch (edit.kind) {
+    case KeyEdit::Kind::Set: result = this->edit(edit.section, edit.key, edit.text); break;
+    case KeyEdit::Kind::Delete: result = this->edit(edit.section, edit.key, std::nullopt); break;
+    case KeyEdit::Kind::Rename: result = renameKey(edit.section, edit.key, edit.text); break;
+    }
+    if (refused(result.refusal))
+        return result;
+    if (!result.changed || result.bytes == bytes_)
+        return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
+    if (encoding_ == FileEncoding::Cp932 || encoding_ == FileEncoding::Utf8) {
+        codepage::Utf8Lines lines;
+        if (!codepage::byteOrderMark(codepage::detect(result.bytes, &lines)).empty())
+            return std::nullopt;
+        if (lines.encoding() != encoding_)
+            return refusal(otherEncoding(encoding_));
+        result.lines = lines;
+    }
+    return result;
+}
 
 }  // namespace dovi

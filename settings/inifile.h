@@ -159,6 +159,7 @@ private:
     std::string valueOf(const Key& key) const;
     void appendValue(const Key& key, std::string& out) const;
     KeyListing makeListing(std::string_view section) const;
+    std::optional<IniEdit> editOne(const KeyEdit& edit) const;
     // Checks and encodes the parts of edit(); false with the outcome in *early when the change is
     // refused or there is nothing to do.
     bool prepareEdit(std::string_view section, std::string_view key, std::optional<std::string_view> value,
