@@ -72,6 +72,31 @@ TEST(CodepageDetect, CountsTheSameLinesAsLineByLine)
         EXPECT_EQ(counted.invalid, expected.invalid) << testing::PrintToString(bytes);
     }
 }
+// Longer files, so that line ends and bytes from 0x80 fall at every place of the blocks of bytes
+// the detection looks at together, before and after them, and in the bytes left at the end.
+TEST(CodepageDetect, CountsTheSameLinesInLongFiles)
+{
+    const std::vector<std::string> pieces = {"0123456789abcdefghij", "a", "\r\n", "\n", "\r", "\xE3\x81\x82",
+                                             "\x82\xA0\x82\xA2", "\xFF", "\xC3", "\x80\x80\x80"};
+    std::mt19937 generator(5678);
+    for (int round = 0; round < 5000; ++round) {
+        std::string bytes = "a";
+        const int count = static_cast<int>(generator() % 60);
+        for (int k = 0; k < count; ++k)
+            bytes += pieces[generator() % pieces.size()];
+        codepage::Utf8Lines expected;
+        for (std::size_t begin = 0; begin <= bytes.size();) {
+            const std::size_t end = std::min(bytes.find_first_of("\r\n", begin), bytes.size());
+            codepage::countLine(std::string_view(bytes).substr(begin, end - begin), expected, true);
+            begin = end + 1;
+        }
+        codepage::Utf8Lines counted;
+        codepage::detect(bytes, &counted);
+        ASSERT_EQ(counted.valid, expected.valid) << testing::PrintToString(bytes);
+        ASSERT_EQ(counted.invalid, expected.invalid) << testing::PrintToString(bytes);
+    }
+}
+
 TEST(CodepageDecode, UsesTheWindowsTableOfCodePage932)
 {
     const DecodeCase cases[] = {
