@@ -125,6 +125,19 @@ WriteResult unstorable(char32_t c, FileEncoding encoding, WritePart part)
 
 IniEdit refusal(WriteResult why) { return {false, {}, std::move(why)}; }
 
+// The pieces one after the other, in one allocation of the whole size: a file's text is megabytes.
+std::string joined(std::initializer_list<std::string_view> pieces)
+{
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view piece : pieces)
+        text.append(piece);
+    return text;
+}
+
 // Why a batch of edits is refused when a text of a file in encoding would read in the other one.
 WriteResult otherEncoding(FileEncoding encoding)
 {
@@ -570,11 +583,11 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
     if (!value) {
         if (!entry)
             return {};
-        return {true, std::string(all.substr(0, entry->line.begin)).append(all.substr(entry->line.next)), {}};
+        return {true, joined({all.substr(0, entry->line.begin), all.substr(entry->line.next)}), {}};
     }
     if (entry) {
         const std::size_t end = entry->line.end;
-        return {true, std::string(all.substr(0, entry->valueBegin)).append(encoded[2]).append(all.substr(end)), {}};
+        return {true, joined({all.substr(0, entry->valueBegin), encoded[2], all.substr(end)}), {}};
     }
     const std::optional<Line> lastKey = found ? std::optional<Line>(lastKeyLine(*found)) : std::nullopt;
     const bool addsAtEnd = !lastKey || lastKey->next == bytes_.size();
@@ -583,14 +596,12 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
                                     "the settings file ends in half a UTF-16 character, so nothing can be added after it"));
     if (found) {
         const Line& after = *lastKey;
-        std::string text(all.substr(0, after.next));
-        if (after.next == after.end)
-            text += lineEnd_;
+        const std::string_view closed = after.next == after.end ? std::string_view(lineEnd_) : std::string_view();
         // The new line ends as the line before it: the file's first line end may be a lone CR,
         // which would join an LF that starts the next line into one line end.
         const std::string_view end = after.next > after.end ? all.substr(after.end, after.next - after.end)
                                                             : std::string_view(lineEnd_);
-        return {true, text.append(keyText).append(end).append(all.substr(after.next)), {}};
+        return {true, joined({all.substr(0, after.next), closed, keyText, end, all.substr(after.next)}), {}};
     }
     std::string text(bytes_);
     if (lastLineOpen_)
