@@ -429,15 +429,22 @@ std::string IniText::valueOf(const Key& key) const
     return text;
 }
 
-// Appends the value of key as a read gives it to out.
-void IniText::appendValue(const Key& key, std::string& out) const
+// The bytes of key's value that a read decodes: without the blanks and quotes around them, cut
+// at the limit.
+std::string_view IniText::rawValue(const Key& key) const
 {
     const Line& line = key.line;
     const auto [begin, end] =
         valueSpan(std::min(key.valueBegin, line.end), line.end, unit_, [this](std::size_t pos) { return unitAt(pos); });
     const std::string_view raw = std::string_view(bytes_).substr(begin, end - begin);
+    return raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit));
+}
+
+// Appends the value of key as a read gives it to out.
+void IniText::appendValue(const Key& key, std::string& out) const
+{
     const std::size_t start = out.size();
-    codec_->decodeAppend(raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit)), out);
+    codec_->decodeAppend(rawValue(key), out);
     if (const std::size_t nul = out.find('\0', start); nul != npos)
         out.resize(nul);
 }
@@ -480,7 +487,7 @@ KeyListing IniText::makeListing(std::string_view section) const
     const Section* found = findSection(section);
     if (!found)
         return list;
-    std::string& text = list.data_->text;
+    FileBytes& text = list.data_->text;
     const std::size_t bytes = found->bodyEnd - found->header.next;
     list.data_->entries.reserve(bytes / 32 + 1);  // an estimate of the lines
     text.reserve(bytes + bytes / 2);        // two bytes of Shift-JIS give three of UTF-8
@@ -489,7 +496,7 @@ KeyListing IniText::makeListing(std::string_view section) const
     std::vector<std::uint32_t> slots(64);
     const auto nameOf = [&](std::uint32_t slot) {
         const KeyListing::Entry& entry = list.data_->entries[slot - 1];
-        return std::string_view(text).substr(entry.name, entry.nameSize);
+        return text.view().substr(entry.name, entry.nameSize);
     };
     const auto slotOf = [&](std::string_view name) -> std::uint32_t& {
         const std::size_t mask = slots.size() - 1;
@@ -497,17 +504,23 @@ KeyListing IniText::makeListing(std::string_view section) const
             if (slots[at] == 0 || nameOf(slots[at]) == name)
                 return slots[at];
     };
+    std::string name;
     forEachKeyLine(*found, [&](const Key& key, std::size_t nameBegin, std::size_t nameEnd) {
-        const std::size_t at = text.size();
-        appendName(nameBegin, nameEnd, text);
-        const std::string_view name = std::string_view(text).substr(at);
-        if (name.empty() || slotOf(name) != 0) {
-            text.resize(at);
+        name.clear();
+        appendName(nameBegin, nameEnd, name);
+        if (name.empty() || slotOf(name) != 0)
             return true;
-        }
-        const std::size_t valueAt = text.size();
-        appendValue(key, text);
-        list.data_->entries.push_back({at, valueAt - at, valueAt, text.size() - valueAt});
+        // Straight into the buffer: the name, then the value as a read gives it.
+        const std::string_view raw = rawValue(key);
+        const std::size_t at = text.size();
+        char* const to = list.room(name.size() + 3 * raw.size() + 3);
+        std::memcpy(to, name.data(), name.size());
+        char* const value = to + name.size();
+        std::size_t valueSize = codec_->decodeInto(raw, value);
+        if (const void* nul = std::memchr(value, '\0', valueSize))
+            valueSize = static_cast<std::size_t>(static_cast<const char*>(nul) - value);
+        text.resize(at + name.size() + valueSize);
+        list.data_->entries.push_back({at, name.size(), at + name.size(), valueSize});
         if (2 * list.data_->entries.size() > slots.size()) {
             std::vector<std::uint32_t> all(2 * slots.size());
             std::swap(all, slots);

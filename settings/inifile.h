@@ -157,6 +157,7 @@ private:
     std::optional<Key> findKey(const Section& section, std::string_view key) const;
     Line lastKeyLine(const Section& section) const;
     std::string valueOf(const Key& key) const;
+    std::string_view rawValue(const Key& key) const;
     void appendValue(const Key& key, std::string& out) const;
     KeyListing makeListing(std::string_view section) const;
     std::optional<IniEdit> editOne(const KeyEdit& edit) const;

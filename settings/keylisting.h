@@ -3,13 +3,17 @@
 // share the buffer, so a listing can be handed out many times for the cost of one.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "settings/filebytes.h"
 
 namespace dovi {
 
@@ -46,7 +50,10 @@ public:
     void add(std::string_view name, std::string_view value)
     {
         const std::size_t at = data_->text.size();
-        data_->text.append(name).append(value);
+        char* to = room(name.size() + value.size());
+        std::memcpy(to, name.data(), name.size());
+        std::memcpy(to + name.size(), value.data(), value.size());
+        data_->text.resize(at + name.size() + value.size());
         data_->entries.push_back({at, name.size(), at + name.size(), value.size()});
     }
 
@@ -56,13 +63,21 @@ private:
         std::size_t name, nameSize, value, valueSize;  // offsets into the text
     };
     struct Data {
-        std::string text;
+        FileBytes text;  // a large listing in large pages, as a large file is read
         std::vector<Entry> entries;
     };
+    // Room for size more bytes after the text, which grows by doubling.
+    char* room(std::size_t size)
+    {
+        FileBytes& text = data_->text;
+        if (text.size() + size > text.capacity())
+            text.reserve(std::max(text.size() + size, 2 * text.capacity()));
+        return text.data() + text.size();
+    }
     const Entry& entry(std::size_t i) const { return data_->entries[index(i)]; }
     std::string_view view(std::size_t at, std::size_t size) const
     {
-        return std::string_view(data_->text).substr(at, size);
+        return data_->text.view().substr(at, size);
     }
     std::uint32_t index(std::size_t i) const { return kept_ ? (*kept_)[i] : static_cast<std::uint32_t>(i); }
 
