@@ -137,7 +137,7 @@ KeyEdit setSayingCount(int n) { return setKey(layout::kProfile, std::string(layo
 // The sayings the page draws from, read under the caller's lock: n and their keys "1" to "n".
 struct SayingPlan {
     BookSnapshot snapshot;
-    const std::vector<std::optional<std::string_view>>& sayings() const { return snapshot.sayings(); }
+    const SayingValueList& sayings() const { return snapshot.sayings(); }
     int count() const { return static_cast<int>(sayings().size()); }  // n
     static std::string key(int i) { return sayingKey(i + 1); }
     bool isAbsent(int i) const { return !sayings()[static_cast<std::size_t>(i)]; }
