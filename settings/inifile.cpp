@@ -787,11 +787,21 @@ private:
 
     std::string folded(std::string_view name) const { return foldedName(t_.codec_->asStored(name)); }
 
-    // text, kept for as long as the batch runs (a deque moves none of its strings).
-    std::string_view kept(std::string text)
+    // A copy of text kept for as long as the batch runs, in blocks that never move: a batch that
+    // renames every line of a section changes tens of thousands of lines.
+    std::string_view kept(std::string_view text)
     {
-        texts_.push_back(std::move(text));
-        return texts_.back();
+        constexpr std::size_t kBlock = 64 * 1024;
+        if (text.size() > kBlock / 8)
+            return texts_.emplace_back(text);  // a long line: a string of its own
+        if (blocks_.empty() || kBlock - blockUsed_ < text.size()) {
+            blocks_.emplace_back(new char[kBlock]);  // not zero-filled: only what is copied is read
+            blockUsed_ = 0;
+        }
+        char* const to = blocks_.back().get() + blockUsed_;
+        std::memcpy(to, text.data(), text.size());
+        blockUsed_ += text.size();
+        return {to, text.size()};
     }
 
     void count(std::string_view content, bool add)
@@ -1137,7 +1147,10 @@ private:
     std::unordered_map<std::size_t, Part> parts_;  // by the index of the original section
     std::vector<std::unique_ptr<Part>> added_;     // sections added at the end, in order
     std::unordered_map<std::string, std::size_t> addedByName_;
-    std::deque<std::string> texts_;  // the contents of changed and new lines
+    // The contents of changed and new lines: short ones in blocks, long ones as strings.
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockUsed_ = 0;
+    std::deque<std::string> texts_;
     std::string lastName_;       // the section name findPart() was last asked for and found
     Part* lastPart_ = nullptr;   // what it found
     bool preambleClosed_ = false;  // a text without sections got a line end after its last line
