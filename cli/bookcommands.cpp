@@ -109,14 +109,16 @@ int listSayings(Context& context)
     SettingsFile settings(context.ini);
     const BookSnapshot snapshot = BookSnapshot::read(settings);
     // Goes out in pieces of about 64 KiB: few writes, and memory that is used again instead of a
-    // few megabytes of new pages for 32,767 sayings.
+    // few megabytes of new pages for 32,767 sayings. Each column is escaped as it is added, so the
+    // pieces go out as they are.
     constexpr std::size_t kPiece = 64 * 1024;
+    std::ostream& out = rawStream(context.out);
     std::string text;
     text.reserve(kPiece + 4096);
     int number = 0;
     for (const auto& value : snapshot.sayings()) {
         if (text.size() >= kPiece) {
-            context.out << text;
+            out << text;
             text.clear();
         }
         const SayingParts saying = sayingParts(value);
@@ -126,7 +128,7 @@ int listSayings(Context& context)
         appendColumn(text, saying.source);
         text.push_back('\n');
     }
-    context.out << text;
+    out << text;
     return kOk;
 }
 

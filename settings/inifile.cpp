@@ -504,12 +504,38 @@ KeyListing IniText::makeListing(std::string_view section) const
             if (slots[at] == 0 || nameOf(slots[at]) == name)
                 return slots[at];
     };
+    // Names that are numbers as std::to_string writes them (the keys of lists such as the sayings)
+    // are looked up by their number instead: entry index + 1 by number.
+    std::vector<std::uint32_t> byNumber;
+    static constexpr std::size_t kNumbers = 1 << 16;
+    const auto numberOf = [](std::string_view name) {
+        std::size_t number = 0;
+        if (name.empty() || name.size() > 5 || (name[0] == '0' && name.size() > 1))
+            return kNumbers;
+        for (const char c : name) {
+            if (c < '0' || c > '9')
+                return kNumbers;
+            number = number * 10 + static_cast<std::size_t>(c - '0');
+        }
+        return std::min(number, kNumbers);
+    };
+    std::size_t hashed = 0;  // names in slots
     std::string name;
     forEachKeyLine(*found, [&](const Key& key, std::size_t nameBegin, std::size_t nameEnd) {
         name.clear();
         appendName(nameBegin, nameEnd, name);
-        if (name.empty() || slotOf(name) != 0)
+        if (name.empty())
             return true;
+        const std::size_t number = numberOf(name);
+        if (number < kNumbers) {
+            if (number >= byNumber.size())
+                byNumber.resize(std::max(number + 1, 2 * byNumber.size()));
+            if (byNumber[number] != 0)
+                return true;
+            byNumber[number] = static_cast<std::uint32_t>(list.data_->entries.size() + 1);
+        } else if (slotOf(name) != 0) {
+            return true;
+        }
         // Straight into the buffer: the name, then the value as a read gives it.
         const std::string_view raw = rawValue(key);
         const std::size_t at = text.size();
@@ -521,11 +547,13 @@ KeyListing IniText::makeListing(std::string_view section) const
             valueSize = static_cast<std::size_t>(static_cast<const char*>(nul) - value);
         text.resize(at + name.size() + valueSize);
         list.data_->entries.push_back({at, name.size(), at + name.size(), valueSize});
-        if (2 * list.data_->entries.size() > slots.size()) {
-            std::vector<std::uint32_t> all(2 * slots.size());
-            std::swap(all, slots);
+        if (number < kNumbers)
+            return true;
+        if (2 * ++hashed > slots.size()) {
+            slots.assign(2 * slots.size(), 0);
             for (std::uint32_t i = 1; i <= list.data_->entries.size(); ++i)
-                slotOf(nameOf(i)) = i;
+                if (numberOf(nameOf(i)) == kNumbers)
+                    slotOf(nameOf(i)) = i;
         } else {
             slotOf(nameOf(static_cast<std::uint32_t>(list.data_->entries.size()))) =
                 static_cast<std::uint32_t>(list.data_->entries.size());

@@ -306,8 +306,9 @@ TEST(SettingsReadSection, ListsWhatReadsGive)
     EXPECT_EQ(missing.readSection("init"), Entries{});
 }
 
-// A snapshot's listing leaves out the keys that read as "0", wherever they stand, and a second
-// listing of the same text (shared with the first) gives the same.
+// A snapshot's listing leaves out the keys that read as "0", wherever they stand, lists a name
+// that stands twice once, and a second listing of the same text (shared with the first) gives the
+// same.
 TEST(SettingsReadSection, SnapshotListsWithoutAbsentValues)
 {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
@@ -315,6 +316,10 @@ TEST(SettingsReadSection, SnapshotListsWithoutAbsentValues)
         {"[s]\r\na=x\r\nb=y\r\n", {"a", "b"}},
         {"[s]\r\na=0\r\nb=\"0\"\r\n", {}},
         {"[s]\r\na=x\r\nb=0\r\nB=z\r\nc=00\r\n", {"a", "c"}},  // b's first line counts
+        // Numbers as names, each listed at its first line; "01" and "00" are names of their own.
+        {"[s]\r\n1=a\r\n01=b\r\n1=c\r\n0=d\r\n00=e\r\n99999=f\r\n 99999 =g\r\n65535=h\r\n"
+         "65535=i\r\nx1=j\r\n0=k\r\n",
+         {"1", "01", "0", "00", "99999", "65535", "x1"}},
     };
     TempDir dir;
     for (const auto& [text, expected] : cases) {
