@@ -93,6 +93,24 @@ WriteResult problemWith(WritePart part, std::string_view text, std::string_view 
 
 bool refused(const WriteResult& result) { return result.reason != WriteFailure::None; }
 
+// Names that are numbers as std::to_string writes them, below kNumbers (the keys of lists such as
+// the sayings), are told apart by their number, which costs less than a hash of the name.
+constexpr std::size_t kNumbers = 1 << 16;
+
+// The number that name is, or kNumbers when it is none of those.
+std::size_t numberOfName(std::string_view name)
+{
+    if (name.empty() || name.size() > 5 || (name[0] == '0' && name.size() > 1))
+        return kNumbers;
+    std::size_t number = 0;
+    for (const char c : name) {
+        if (c < '0' || c > '9')
+            return kNumbers;
+        number = number * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return std::min(number, kNumbers);
+}
+
 // c as UTF-8 (c is a code point taken from valid UTF-8 text).
 std::string utf8Of(char32_t c)
 {
@@ -504,21 +522,9 @@ KeyListing IniText::makeListing(std::string_view section) const
             if (slots[at] == 0 || nameOf(slots[at]) == name)
                 return slots[at];
     };
-    // Names that are numbers as std::to_string writes them (the keys of lists such as the sayings)
-    // are looked up by their number instead: entry index + 1 by number.
+    // Names that are numbers are looked up by their number instead: entry index + 1 by number.
     std::vector<std::uint32_t> byNumber;
-    static constexpr std::size_t kNumbers = 1 << 16;
-    const auto numberOf = [](std::string_view name) {
-        std::size_t number = 0;
-        if (name.empty() || name.size() > 5 || (name[0] == '0' && name.size() > 1))
-            return kNumbers;
-        for (const char c : name) {
-            if (c < '0' || c > '9')
-                return kNumbers;
-            number = number * 10 + static_cast<std::size_t>(c - '0');
-        }
-        return std::min(number, kNumbers);
-    };
+    const auto numberOf = numberOfName;
     std::size_t hashed = 0;  // names in slots
     std::string name;
     forEachKeyLine(*found, [&](const Key& key, std::size_t nameBegin, std::size_t nameEnd) {
@@ -759,6 +765,8 @@ private:
         std::vector<std::pair<std::size_t, std::size_t>> spans;      // by number: offset and size in pool
         std::vector<int> first;                                      // by number: first key line, -1 none
         std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(64);  // number + 1 by hash, 0 free
+        std::vector<std::uint32_t> byNumber;  // number + 1 by the number a name is (numberOfName)
+        std::size_t hashed = 0;               // names in slots
 
         std::string_view nameOf(std::uint32_t number) const
         {
@@ -771,28 +779,42 @@ private:
                 if (slots[at] == 0 || nameOf(slots[at] - 1) == name)
                     return slots[at];
         }
+        // Where the number of name is kept: in byNumber or in slots (0 while it has none).
+        std::uint32_t* entryOf(std::string_view name, bool grow)
+        {
+            const std::size_t number = numberOfName(name);
+            if (number == kNumbers)
+                return &slotOf(name);
+            if (number >= byNumber.size()) {
+                if (!grow)
+                    return nullptr;
+                byNumber.resize(std::max(number + 1, 2 * byNumber.size()));
+            }
+            return &byNumber[number];
+        }
         // The number of name, -1 when the section never had a key line of that name.
         int find(std::string_view name)
         {
-            const std::uint32_t slot = name.empty() ? 0 : slotOf(name);
-            return static_cast<int>(slot) - 1;
+            const std::uint32_t* entry = name.empty() ? nullptr : entryOf(name, false);
+            return entry ? static_cast<int>(*entry) - 1 : -1;
         }
         // The number of the name that pool holds from at on, which stays there when it is new.
         int add(std::size_t at)
         {
             const std::string_view name = std::string_view(pool).substr(at);
-            std::uint32_t& slot = slotOf(name);
-            if (slot != 0) {
+            std::uint32_t& entry = *entryOf(name, true);
+            if (entry != 0) {
                 pool.resize(at);
-                return static_cast<int>(slot) - 1;
+                return static_cast<int>(entry) - 1;
             }
             spans.emplace_back(at, name.size());
             first.push_back(-1);
-            slot = static_cast<std::uint32_t>(spans.size());
-            if (2 * spans.size() > slots.size()) {
+            entry = static_cast<std::uint32_t>(spans.size());
+            if (numberOfName(name) == kNumbers && 2 * ++hashed > slots.size()) {
                 slots.assign(2 * slots.size(), 0);
                 for (std::uint32_t number = 0; number < spans.size(); ++number)
-                    slotOf(nameOf(number)) = number + 1;
+                    if (numberOfName(nameOf(number)) == kNumbers)
+                        slotOf(nameOf(number)) = number + 1;
             }
             return static_cast<int>(spans.size()) - 1;
         }
