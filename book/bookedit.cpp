@@ -1,6 +1,7 @@
 #include "book/bookedit.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "book/layout.h"
@@ -36,25 +37,25 @@ KeyEdit renameKey(std::string_view section, std::string from, std::string to)
 
 // The line of key names the source's line, when it has one; the source is absent when it has
 // none, and then the free key stays free (a line that reads "0" goes).
-void appendShift(std::vector<KeyEdit>& edits, std::string_view section, const std::string& from, bool fromAbsent,
-                 const std::string& to)
+void appendShift(std::vector<KeyEdit>& edits, std::string_view section, std::string from, bool fromAbsent,
+                 std::string to)
 {
     if (fromAbsent)
-        edits.push_back(deleteKey(section, from));
+        edits.push_back(deleteKey(section, std::move(from)));
     else
-        edits.push_back(renameKey(section, from, to));
+        edits.push_back(renameKey(section, std::move(from), std::move(to)));
 }
 
-// The edits that move the line of keys[from] to keys[to] and shift the lines between by one key.
-// Each line keeps its value byte for byte. absent[i] tells whether keys[i] holds nothing.
-void appendMove(std::vector<KeyEdit>& edits, const BookSnapshot& snapshot, std::string_view section,
-                const std::vector<std::string>& keys, const std::vector<bool>& absent, int from, int to)
+// The edits that move the line of key(from) to key(to) and shift the lines between by one key.
+// Each line keeps its value byte for byte. isAbsent(i) tells whether key(i) holds nothing.
+template <typename KeyOf, typename IsAbsent>
+void appendMove(std::vector<KeyEdit>& edits, const BookSnapshot& snapshot, std::string_view section, KeyOf key,
+                IsAbsent isAbsent, int from, int to)
 {
     if (from == to)
         return;
-    const auto key = [&](int i) -> const std::string& { return keys[static_cast<std::size_t>(i)]; };
-    const auto isAbsent = [&](int i) { return absent[static_cast<std::size_t>(i)]; };
     const std::string parked = snapshot.freeKeyLike(section, key(from));
+    edits.reserve(edits.size() + static_cast<std::size_t>(std::abs(to - from)) + 2);
     appendShift(edits, section, key(from), isAbsent(from), parked);
     if (from < to)
         for (int i = from + 1; i <= to; ++i)
@@ -66,13 +67,15 @@ void appendMove(std::vector<KeyEdit>& edits, const BookSnapshot& snapshot, std::
         edits.push_back(renameKey(section, parked, key(to)));
 }
 
-// The removal of keys[index], the later lines moving down one key each.
-void appendRemoval(std::vector<KeyEdit>& edits, std::string_view section, const std::vector<std::string>& keys,
-                   const std::vector<bool>& absent, int index)
+// The removal of key(index) of count keys, the later lines moving down one key each.
+template <typename KeyOf, typename IsAbsent>
+void appendRemoval(std::vector<KeyEdit>& edits, std::string_view section, int count, KeyOf key, IsAbsent isAbsent,
+                   int index)
 {
-    edits.push_back(deleteKey(section, keys[static_cast<std::size_t>(index)]));
-    for (std::size_t i = static_cast<std::size_t>(index) + 1; i < keys.size(); ++i)
-        appendShift(edits, section, keys[i], absent[i], keys[i - 1]);
+    edits.reserve(edits.size() + static_cast<std::size_t>(count - index) + 1);
+    edits.push_back(deleteKey(section, key(index)));
+    for (int i = index + 1; i < count; ++i)
+        appendShift(edits, section, key(i), isAbsent(i), key(i - 1));
 }
 
 // The day's shown entries under their letters, read under the caller's lock, with the edit that
@@ -80,18 +83,18 @@ void appendRemoval(std::vector<KeyEdit>& edits, std::string_view section, const 
 struct DayPlan {
     BookSnapshot snapshot;
     BookDay day;
-    std::vector<std::string> keys;  // letteredKey(i) for each shown entry
-    std::vector<bool> absent;       // none of them is
+    std::vector<std::string> keys;  // letteredKey(i) for each shown entry; none of them is absent
     std::vector<KeyEdit> edits;
+    const std::string& key(int i) const { return keys[static_cast<std::size_t>(i)]; }
+    static bool isAbsent(int) { return false; }
 };
 
 DayPlan planDay(SettingsFile& settings, Book book, std::string_view dateKey)
 {
-    DayPlan plan{BookSnapshot::read(settings), {}, {}, {}, {}};
+    DayPlan plan{BookSnapshot::read(settings), {}, {}, {}};
     plan.day = plan.snapshot.day(book, dateKey);
     for (std::size_t i = 0; i < plan.day.shown.size(); ++i) {
         plan.keys.push_back(letteredKey(static_cast<int>(i), dateKey));
-        plan.absent.push_back(false);
         if (plan.day.shown[i].key != plan.keys.back())
             plan.edits.push_back(renameKey(layout::section(book), plan.day.shown[i].key, plan.keys.back()));
     }
@@ -100,14 +103,22 @@ DayPlan planDay(SettingsFile& settings, Book book, std::string_view dateKey)
 
 bool outside(int index, std::size_t count) { return index < 0 || static_cast<std::size_t>(index) >= count; }
 
+// The value of the day's shown entry index as read, none when there is no such entry.
+std::optional<std::string_view> shownValue(const BookDay& day, int index)
+{
+    if (outside(index, day.shown.size()))
+        return std::nullopt;
+    return day.shown[static_cast<std::size_t>(index)].value;
+}
+
 bool isLetterKey(int key) { return key >= 'a' && key < 'a' + kLetterCount; }
 
-// Why the entry seen cannot be changed: it is not at its key (now lists the values by key, from
-// first) any more, or it never could be there. Nothing when it still is.
-std::optional<WriteResult> seenProblem(const std::vector<std::string>& now, int index, const SeenEntry& seen,
+// Why the entry seen cannot be changed: its key holds now (none where the key is outside the list)
+// instead of the value seen. Nothing when it still holds that value.
+std::optional<WriteResult> seenProblem(std::optional<std::string_view> now, const SeenEntry& seen,
                                        const std::string& name)
 {
-    if (outside(index, now.size()) || now[static_cast<std::size_t>(index)] != seen.value)
+    if (!now || *now != seen.value)
         return writeFailure(WriteFailure::ChangedMeanwhile,
                             name + " no longer holds \"" + seen.value +
                                 "\": another program changed the entries meanwhile; nothing was changed");
@@ -126,25 +137,20 @@ KeyEdit setSayingCount(int n) { return setKey(layout::kProfile, std::string(layo
 // The sayings the page draws from, read under the caller's lock: n and their keys "1" to "n".
 struct SayingPlan {
     BookSnapshot snapshot;
-    int count = 0;  // n
-    std::vector<std::string> keys;
-    std::vector<std::string> values;  // as read, "0" for a key that holds nothing
-    std::vector<bool> absent;
+    const SayingValueList& sayings() const { return snapshot.sayings(); }
+    int count() const { return static_cast<int>(sayings().size()); }  // n
+    static std::string key(int i) { return sayingKey(i + 1); }
+    bool isAbsent(int i) const { return !sayings()[static_cast<std::size_t>(i)]; }
+    // Saying i as read, "0" for a key that holds nothing; none outside the list.
+    std::optional<std::string_view> value(int i) const
+    {
+        if (outside(i, sayings().size()))
+            return std::nullopt;
+        return sayings()[static_cast<std::size_t>(i)].value_or("0");
+    }
 };
 
-SayingPlan planSayings(SettingsStore& settings)
-{
-    SayingPlan plan{BookSnapshot::read(settings), 0, {}, {}, {}};
-    const auto& sayings = plan.snapshot.sayings();
-    plan.count = static_cast<int>(sayings.size());
-    for (int number = 1; number <= plan.count; ++number) {
-        const auto& value = sayings[static_cast<std::size_t>(number - 1)];
-        plan.keys.push_back(sayingKey(number));
-        plan.values.emplace_back(value.value_or("0"));
-        plan.absent.push_back(!value);
-    }
-    return plan;
-}
+SayingPlan planSayings(SettingsStore& settings) { return {BookSnapshot::read(settings)}; }
 
 }  // namespace
 
@@ -221,7 +227,7 @@ WriteResult editBookEntry(SettingsFile& settings, Book book, std::string_view da
     const auto lock = settings.lockForUpdate();
     DayPlan plan = planDay(settings, book, dateKey);
     const int index = entry.key - 'a';
-    if (auto problem = seenProblem(shownValues(plan.day), index, entry, entryName(dateKey, entry.key)))
+    if (auto problem = seenProblem(shownValue(plan.day, index), entry, entryName(dateKey, entry.key)))
         return std::move(*problem);
     plan.edits.push_back(setKey(layout::section(book), plan.keys[static_cast<std::size_t>(index)], value));
     return settings.applyEdits(plan.edits);
@@ -234,9 +240,10 @@ WriteResult removeBookEntry(SettingsFile& settings, Book book, std::string_view 
     const auto lock = settings.lockForUpdate();
     DayPlan plan = planDay(settings, book, dateKey);
     const int index = entry.key - 'a';
-    if (auto problem = seenProblem(shownValues(plan.day), index, entry, entryName(dateKey, entry.key)))
+    if (auto problem = seenProblem(shownValue(plan.day, index), entry, entryName(dateKey, entry.key)))
         return std::move(*problem);
-    appendRemoval(plan.edits, layout::section(book), plan.keys, plan.absent, index);
+    appendRemoval(plan.edits, layout::section(book), static_cast<int>(plan.keys.size()),
+                  [&](int i) { return plan.key(i); }, DayPlan::isAbsent, index);
     return settings.applyEdits(plan.edits);
 }
 
@@ -248,11 +255,12 @@ WriteResult moveBookEntry(SettingsFile& settings, Book book, std::string_view da
     const auto lock = settings.lockForUpdate();
     DayPlan plan = planDay(settings, book, dateKey);
     const int from = entry.key - 'a', to = toLetter - 'a';
-    if (auto problem = seenProblem(shownValues(plan.day), from, entry, entryName(dateKey, entry.key)))
+    if (auto problem = seenProblem(shownValue(plan.day, from), entry, entryName(dateKey, entry.key)))
         return std::move(*problem);
     if (outside(to, plan.keys.size()))
         return noEntry("such entry on " + std::string(dateKey));
-    appendMove(plan.edits, plan.snapshot, layout::section(book), plan.keys, plan.absent, from, to);
+    appendMove(plan.edits, plan.snapshot, layout::section(book), [&](int i) { return plan.key(i); }, DayPlan::isAbsent,
+               from, to);
     return settings.applyEdits(plan.edits);
 }
 
@@ -346,7 +354,7 @@ WriteResult noSaying(int number) { return noEntry("saying number " + std::to_str
 
 std::optional<WriteResult> sayingProblem(const SayingPlan& plan, const SeenEntry& saying)
 {
-    return seenProblem(plan.values, saying.key - 1, saying, "saying " + std::to_string(saying.key));
+    return seenProblem(plan.value(saying.key - 1), saying, "saying " + std::to_string(saying.key));
 }
 
 }  // namespace
@@ -374,8 +382,9 @@ WriteResult removeSaying(SettingsFile& settings, const SeenEntry& saying)
     if (auto problem = sayingProblem(plan, saying))
         return std::move(*problem);
     std::vector<KeyEdit> edits;
-    appendRemoval(edits, layout::kSayings, plan.keys, plan.absent, saying.key - 1);
-    edits.push_back(setSayingCount(plan.count - 1));
+    appendRemoval(edits, layout::kSayings, plan.count(), SayingPlan::key, [&](int i) { return plan.isAbsent(i); },
+                  saying.key - 1);
+    edits.push_back(setSayingCount(plan.count() - 1));
     return settings.applyEdits(edits);
 }
 
@@ -387,10 +396,11 @@ WriteResult moveSaying(SettingsFile& settings, const SeenEntry& saying, int toNu
     const SayingPlan plan = planSayings(settings);
     if (auto problem = sayingProblem(plan, saying))
         return std::move(*problem);
-    if (toNumber > plan.count)
+    if (toNumber > plan.count())
         return noSaying(toNumber);
     std::vector<KeyEdit> edits;
-    appendMove(edits, plan.snapshot, layout::kSayings, plan.keys, plan.absent, saying.key - 1, toNumber - 1);
+    appendMove(edits, plan.snapshot, layout::kSayings, SayingPlan::key, [&](int i) { return plan.isAbsent(i); },
+               saying.key - 1, toNumber - 1);
     return settings.applyEdits(edits);
 }
 

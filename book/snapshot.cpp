@@ -171,17 +171,18 @@ int BookSnapshot::sayingCount() const
 std::optional<std::string> BookSnapshot::sayingValue(long long key) const
 {
     if (sayings_ && key >= 1 && static_cast<std::size_t>(key) <= sayings_->size()) {
-        const auto& value = (*sayings_)[static_cast<std::size_t>(key - 1)];
+        const auto value = (*sayings_)[static_cast<std::size_t>(key - 1)];
         return value ? std::optional<std::string>(*value) : std::nullopt;
     }
     return value(layout::kSayings, std::to_string(key));
 }
 
-const std::vector<std::optional<std::string_view>>& BookSnapshot::sayings() const
+const SayingValueList& BookSnapshot::sayings() const
 {
     if (!sayings_) {
         const int n = std::max(sayingCount() - 1, 0);
-        std::vector<std::optional<std::string_view>> values(static_cast<std::size_t>(n));
+        SayingValueList list;
+        list.slots_.assign(static_cast<std::size_t>(n), 0);
         if (auto listed = view_->entries(layout::kSayings)) {
             auto texts = std::make_shared<const KeyListing>(std::move(*listed));
             // One pass over the listing, not one search of the section per saying: a key that is
@@ -195,24 +196,21 @@ const std::vector<std::optional<std::string_view>>& BookSnapshot::sayings() cons
                 for (const char digit : key)
                     number = digit >= '0' && digit <= '9' && number >= 0 ? number * 10 + (digit - '0') : -1;
                 if (number > 0 && number <= n)
-                    values[static_cast<std::size_t>(number - 1)] = texts->value(i);
+                    list.slots_[static_cast<std::size_t>(number - 1)] = static_cast<std::uint32_t>(i + 1);
             }
-            sayingTexts_ = std::move(texts);
+            list.texts_ = std::move(texts);
         } else {
             auto texts = std::make_shared<KeyListing>();
-            std::vector<std::size_t> found;
             for (int number = 1; number <= n; ++number) {
                 std::string key = std::to_string(number);
                 if (auto value = this->value(layout::kSayings, key)) {
                     texts->add(key, *value);
-                    found.push_back(static_cast<std::size_t>(number - 1));
+                    list.slots_[static_cast<std::size_t>(number - 1)] = static_cast<std::uint32_t>(texts->size());
                 }
             }
-            for (std::size_t i = 0; i < found.size(); ++i)
-                values[found[i]] = texts->value(i);
-            sayingTexts_ = std::move(texts);
+            list.texts_ = std::move(texts);
         }
-        sayings_ = std::move(values);
+        sayings_ = std::move(list);
     }
     return *sayings_;
 }

@@ -8,6 +8,7 @@
 // sayings stored as n + 1.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -91,6 +92,42 @@ int sayingCount(std::string_view text);
 // The most the stored count can be: it is read as a 16-bit signed number.
 inline constexpr int kMaxSayingCount = 32767;
 
+// The sayings of a snapshot, keys 1 to n in order: a view of each value, none where a key holds
+// nothing. The views point into the listing of the section they were read from, which the list
+// shares, so they stay valid as long as the list or a copy of it.
+class SayingValueList {
+public:
+    std::size_t size() const { return slots_.size(); }
+    std::optional<std::string_view> operator[](std::size_t i) const
+    {
+        const std::uint32_t slot = slots_[i];
+        return slot == 0 ? std::nullopt : std::optional<std::string_view>(texts_->value(slot - 1));
+    }
+
+    class Iterator {
+    public:
+        Iterator(const SayingValueList& list, std::size_t i) : list_(&list), i_(i) {}
+        std::optional<std::string_view> operator*() const { return (*list_)[i_]; }
+        Iterator& operator++()
+        {
+            ++i_;
+            return *this;
+        }
+        bool operator==(const Iterator& other) const { return i_ == other.i_; }
+
+    private:
+        const SayingValueList* list_;
+        std::size_t i_;
+    };
+    Iterator begin() const { return {*this, 0}; }
+    Iterator end() const { return {*this, size()}; }
+
+private:
+    friend class BookSnapshot;
+    std::shared_ptr<const KeyListing> texts_ = std::make_shared<const KeyListing>();
+    std::vector<std::uint32_t> slots_;  // by saying: its entry in texts_ + 1, 0 for none
+};
+
 class BookSnapshot {
 public:
     explicit BookSnapshot(std::shared_ptr<const SettingsView> view);
@@ -118,7 +155,7 @@ public:
     // The values of keys 1 to n = max(N − 1, 0) in order, none where a key holds nothing. Read in
     // one listing of the section where the store can list one. The views live as long as this
     // snapshot or a copy of it.
-    const std::vector<std::optional<std::string_view>>& sayings() const;
+    const SayingValueList& sayings() const;
 
     // Whether the sayings' section has a saying under key (used to keep an add from overwriting
     // one that stands beyond the count).
@@ -141,8 +178,7 @@ private:
     mutable std::map<std::pair<Book, std::string>, std::vector<BookEntry>> shown_;
     mutable std::optional<std::map<std::chrono::month_day, std::string>> holidays_;
     mutable std::optional<int> sayingCount_;
-    mutable std::optional<std::vector<std::optional<std::string_view>>> sayings_;
-    mutable std::shared_ptr<const KeyListing> sayingTexts_;  // what the views of sayings_ show
+    mutable std::optional<SayingValueList> sayings_;
 };
 
 }  // namespace dovi

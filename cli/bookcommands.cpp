@@ -109,14 +109,16 @@ int listSayings(Context& context)
     SettingsFile settings(context.ini);
     const BookSnapshot snapshot = BookSnapshot::read(settings);
     // Goes out in pieces of about 64 KiB: few writes, and memory that is used again instead of a
-    // few megabytes of new pages for 32,767 sayings.
+    // few megabytes of new pages for 32,767 sayings. Each column is escaped as it is added, so the
+    // pieces go out as they are.
     constexpr std::size_t kPiece = 64 * 1024;
+    std::ostream& out = rawStream(context.out);
     std::string text;
     text.reserve(kPiece + 4096);
     int number = 0;
     for (const auto& value : snapshot.sayings()) {
         if (text.size() >= kPiece) {
-            context.out << text;
+            out << text;
             text.clear();
         }
         const SayingParts saying = sayingParts(value);
@@ -126,7 +128,7 @@ int listSayings(Context& context)
         appendColumn(text, saying.source);
         text.push_back('\n');
     }
-    context.out << text;
+    out << text;
     return kOk;
 }
 
@@ -299,25 +301,26 @@ std::optional<SeenEntry> namedSaying(Context& context, SettingsFile& settings, s
                                      std::string_view badNumber = "the number must be a whole number from 1 to 32767")
 {
     const BookSnapshot snapshot = BookSnapshot::read(settings);
-    const std::vector<std::string> values = sayingValues(snapshot);
+    const auto& sayings = snapshot.sayings();
+    const auto valueOf = [&](std::size_t i) { return std::string(sayings[i].value_or("0")); };
     if (!text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos) {
         const auto number = parseNumber(text);
         if (!number) {
             status = usageError(context, command, badNumber);
             return std::nullopt;
         }
-        if (static_cast<std::size_t>(*number) <= values.size())
-            return SeenEntry{*number, values[static_cast<std::size_t>(*number - 1)]};
+        if (static_cast<std::size_t>(*number) <= sayings.size())
+            return SeenEntry{*number, valueOf(static_cast<std::size_t>(*number - 1))};
         context.err << "dovi-cli: there is no saying number " << *number << '\n';
         status = kFailed;
         return std::nullopt;
     }
     std::vector<std::size_t> matches;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        if (splitSaying(values[i]).text == text)
+    for (std::size_t i = 0; i < sayings.size(); ++i)
+        if (sayingParts(sayings[i]).text == text)
             matches.push_back(i);
     if (matches.size() == 1)
-        return SeenEntry{static_cast<int>(matches[0]) + 1, values[matches[0]]};
+        return SeenEntry{static_cast<int>(matches[0]) + 1, valueOf(matches[0])};
     if (matches.empty()) {
         context.err << "dovi-cli: there is no saying " << column(text)
                     << "; dovi-cli list-sayings shows the sayings with their numbers\n";
@@ -325,7 +328,7 @@ std::optional<SeenEntry> namedSaying(Context& context, SettingsFile& settings, s
         context.err << "dovi-cli: " << matches.size() << " sayings read " << column(text)
                     << "; name the one you mean by its number:\n";
         for (const std::size_t i : matches) {
-            const Saying saying = splitSaying(values[i]);
+            const SayingParts saying = sayingParts(sayings[i]);
             context.err << "  " << i + 1 << "  " << column(saying.text) << "  " << column(saying.source) << '\n';
         }
     }

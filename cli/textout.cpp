@@ -1,7 +1,9 @@
 #include "cli/textout.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace dovi::cli {
 
@@ -11,15 +13,31 @@ namespace {
 // of U+0080..U+009F.
 bool mayNeedEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == 0xC2; }
 
+// The first index from i on whose byte may need escaping, or text.size(). Eight bytes at a time
+// while none of them may: a listing of megabytes has only its tabs and line ends to escape.
+std::size_t plainUntil(std::string_view text, std::size_t i)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
+    // Whether some byte of x is below n (n at most 0x80), or with n = 1 is zero.
+    const auto someBelow = [](std::uint64_t x, std::uint64_t n) { return (x - n * ones) & ~x & highs; };
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        if (someBelow(word, 0x20) | someBelow(word ^ (0x7F * ones), 1) | someBelow(word ^ (0xC2 * ones), 1))
+            break;
+    }
+    while (i < text.size() && !mayNeedEscape(static_cast<unsigned char>(text[i])))
+        ++i;
+    return i;
+}
+
 // utf8 escaped as escapeControls() does (with tabs: TAB too, and a CR LF kept), appended to out.
 void appendEscaped(std::string& out, std::string_view utf8, bool tabs)
 {
     char code[8];
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         // The bytes up to the next one that may need escaping go out as they are, in one piece.
-        std::size_t plain = i;
-        while (plain < utf8.size() && !mayNeedEscape(static_cast<unsigned char>(utf8[plain])))
-            ++plain;
+        const std::size_t plain = plainUntil(utf8, i);
         out.append(utf8.substr(i, plain - i));
         if (plain == utf8.size())
             break;

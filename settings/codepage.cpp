@@ -16,6 +16,8 @@ namespace dovi::codepage {
 
 namespace {
 
+constexpr std::size_t npos = std::string::npos;
+
 // The length of the well-formed UTF-8 sequence that starts at text[i], or 0 if none starts there.
 std::size_t utf8SequenceLength(std::string_view text, std::size_t i)
 {
@@ -345,16 +347,37 @@ void Codec::decodeAppend(std::string_view raw, std::string& out, bool* damaged)
         out.append("\xEF\xBF\xBD");
         return;
     }
-    if (encoding_ != FileEncoding::Cp932 || !fillTable()) {
-        decodeWithConverter(raw, out, damaged);
-        return;
+    if (encoding_ == FileEncoding::Cp932 && fillTable()) {
+        const std::size_t start = out.size();
+        out.resize(start + 3 * raw.size());
+        const std::size_t size = decodeThroughTable(raw, out.data() + start, damaged);
+        out.resize(start + (size == npos ? 0 : size));
+        if (size != npos)
+            return;
     }
-    // Code page 932 has characters of one or two bytes and no state: the converter reads each
-    // character from its lead byte and the byte after it alone, so the pieces read the same.
+    decodeWithConverter(raw, out, damaged);
+}
+
+std::size_t Codec::decodeInto(std::string_view raw, char* out)
+{
+    if (encoding_ == FileEncoding::Cp932 && !isAscii(raw) && converter_ && fillTable())
+        if (const std::size_t size = decodeThroughTable(raw, out, nullptr); size != npos)
+            return size;
+    std::string& text = scratch_;
+    text.clear();
+    decodeAppend(raw, text);
+    std::memcpy(out, text.data(), text.size());
+    return text.size();
+}
+
+// Code page 932 has characters of one or two bytes and no state: the converter reads each
+// character from its lead byte and the byte after it alone, so the pieces read the same. Writes at
+// most three bytes per byte of raw to out; returns their number, or npos when the table turns out
+// not to stand for the converter.
+std::size_t Codec::decodeThroughTable(std::string_view raw, char* out, bool* damaged)
+{
     Cp932Table& table = *table_;
-    const std::size_t start = out.size();
-    out.resize(start + 3 * raw.size());  // a piece gives at most three bytes of UTF-8 per byte it takes
-    char* to = out.data() + start;
+    char* to = out;
     bool bad = false;
     const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(raw[k]); };
     for (std::size_t i = 0; i < raw.size();) {
@@ -369,11 +392,8 @@ void Codec::decodeAppend(std::string_view raw, std::string& out, bool* damaged)
             std::unique_ptr<Piece[]>& row = table.rows[lead - 0x80];
             if (!row) {
                 fillRow(lead);
-                if (!table.usable) {
-                    out.resize(start);
-                    decodeWithConverter(raw, out, damaged);
-                    return;
-                }
+                if (!table.usable)
+                    return npos;
             }
             const Piece& pair = row[byteAt(i + 1)];
             if (pair.consumed == 2)
@@ -384,9 +404,9 @@ void Codec::decodeAppend(std::string_view raw, std::string& out, bool* damaged)
         i += piece->consumed;
         bad = bad || piece->damaged;
     }
-    out.resize(static_cast<std::size_t>(to - out.data()));
     if (bad && damaged)
         *damaged = true;
+    return static_cast<std::size_t>(to - out);
 }
 
 // The pieces of the single bytes; false when the table cannot stand for the converter.

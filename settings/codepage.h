@@ -73,6 +73,9 @@ public:
     std::string decode(std::string_view raw, bool* damaged = nullptr);
     // The same text appended to out, so that many values can share one buffer.
     void decodeAppend(std::string_view raw, std::string& out, bool* damaged = nullptr);
+    // The same text written to out, which has room for 3 * raw.size() + 3 bytes (no text is
+    // longer); returns its size.
+    std::size_t decodeInto(std::string_view raw, char* out);
 
     // utf8 (which must be valid UTF-8) in the file's encoding, or nullopt when a character has no
     // place in it; *unmappable then holds the first such character. For Shift-JIS, the seven
@@ -98,6 +101,7 @@ private:
     struct Cp932Table;
 
     void decodeWithConverter(std::string_view raw, std::string& out, bool* damaged);
+    std::size_t decodeThroughTable(std::string_view raw, char* out, bool* damaged);
     bool fillTable();
     void fillRow(unsigned lead);
 
@@ -111,6 +115,7 @@ private:
     // zero-filled again for each value; it only grows.
     std::u16string units_;
     std::string utf8_;  // likewise for the UTF-8 it gives
+    std::string scratch_;  // decodeInto()'s text where it goes through a string
 };
 
 }  // namespace dovi::codepage

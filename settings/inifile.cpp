@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <utility>
 #include <unordered_map>
 
@@ -91,6 +93,24 @@ WriteResult problemWith(WritePart part, std::string_view text, std::string_view 
 
 bool refused(const WriteResult& result) { return result.reason != WriteFailure::None; }
 
+// Names that are numbers as std::to_string writes them, below kNumbers (the keys of lists such as
+// the sayings), are told apart by their number, which costs less than a hash of the name.
+constexpr std::size_t kNumbers = 1 << 16;
+
+// The number that name is, or kNumbers when it is none of those.
+std::size_t numberOfName(std::string_view name)
+{
+    if (name.empty() || name.size() > 5 || (name[0] == '0' && name.size() > 1))
+        return kNumbers;
+    std::size_t number = 0;
+    for (const char c : name) {
+        if (c < '0' || c > '9')
+            return kNumbers;
+        number = number * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return std::min(number, kNumbers);
+}
+
 // c as UTF-8 (c is a code point taken from valid UTF-8 text).
 std::string utf8Of(char32_t c)
 {
@@ -123,6 +143,26 @@ WriteResult unstorable(char32_t c, FileEncoding encoding, WritePart part)
 
 IniEdit refusal(WriteResult why) { return {false, {}, std::move(why)}; }
 
+// The pieces one after the other, in one allocation of the whole size: a file's text is megabytes.
+std::string joined(std::initializer_list<std::string_view> pieces)
+{
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view piece : pieces)
+        text.append(piece);
+    return text;
+}
+
+// Why a batch of edits is refused when a text of a file in encoding would read in the other one.
+WriteResult otherEncoding(FileEncoding encoding)
+{
+    return writeFailure(encoding == FileEncoding::Cp932 ? WriteFailure::WouldReadAsUtf8 : WriteFailure::WouldReadAsShiftJis,
+                        "the settings file would read in another encoding during this change, so it is not changed");
+}
+
 }  // namespace
 
 std::string_view withoutBlanks(std::string_view text)
@@ -147,7 +187,8 @@ IniText::IniText(FileBytes bytes)
       bytes_(storage_.view()),
       encoding_(codepage::detect(bytes_, &lines_)),
       unit_(codepage::unitSize(encoding_)),
-      codec_(std::make_unique<codepage::Codec>(encoding_))
+      codec_(std::make_unique<codepage::Codec>(encoding_)),
+      listings_(std::make_unique<Listings>())
 {
     parses.fetch_add(1, std::memory_order_relaxed);
     parse();
@@ -406,15 +447,22 @@ std::string IniText::valueOf(const Key& key) const
     return text;
 }
 
-// Appends the value of key as a read gives it to out.
-void IniText::appendValue(const Key& key, std::string& out) const
+// The bytes of key's value that a read decodes: without the blanks and quotes around them, cut
+// at the limit.
+std::string_view IniText::rawValue(const Key& key) const
 {
     const Line& line = key.line;
     const auto [begin, end] =
         valueSpan(std::min(key.valueBegin, line.end), line.end, unit_, [this](std::size_t pos) { return unitAt(pos); });
     const std::string_view raw = std::string_view(bytes_).substr(begin, end - begin);
+    return raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit));
+}
+
+// Appends the value of key as a read gives it to out.
+void IniText::appendValue(const Key& key, std::string& out) const
+{
     const std::size_t start = out.size();
-    codec_->decodeAppend(raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit)), out);
+    codec_->decodeAppend(rawValue(key), out);
     if (const std::size_t nul = out.find('\0', start); nul != npos)
         out.resize(nul);
 }
@@ -440,20 +488,33 @@ std::vector<std::pair<std::string, std::string>> IniText::entries(std::string_vi
 
 KeyListing IniText::listing(std::string_view section) const
 {
+    // Made once for each section asked for, and shared: a command that finds an entry and then
+    // edits it under the lock lists the same text twice.
+    const std::lock_guard hold(listings_->lock);
+    for (const auto& [asked, listed] : listings_->made)
+        if (asked == section)
+            return listed;
+    KeyListing made = makeListing(section);
+    listings_->made.emplace_back(std::string(section), made);
+    return made;
+}
+
+KeyListing IniText::makeListing(std::string_view section) const
+{
     KeyListing list;
     const Section* found = findSection(section);
     if (!found)
         return list;
-    std::string& text = list.text_;
+    FileBytes& text = list.data_->text;
     const std::size_t bytes = found->bodyEnd - found->header.next;
-    list.entries_.reserve(bytes / 32 + 1);  // an estimate of the lines
+    list.data_->entries.reserve(bytes / 32 + 1);  // an estimate of the lines
     text.reserve(bytes + bytes / 2);        // two bytes of Shift-JIS give three of UTF-8
     // The names listed so far, by hash (open addressing; a slot holds an entry's index + 1), so that
     // a name that stands twice is listed at its first line only.
     std::vector<std::uint32_t> slots(64);
     const auto nameOf = [&](std::uint32_t slot) {
-        const KeyListing::Entry& entry = list.entries_[slot - 1];
-        return std::string_view(text).substr(entry.name, entry.nameSize);
+        const KeyListing::Entry& entry = list.data_->entries[slot - 1];
+        return text.view().substr(entry.name, entry.nameSize);
     };
     const auto slotOf = [&](std::string_view name) -> std::uint32_t& {
         const std::size_t mask = slots.size() - 1;
@@ -461,25 +522,47 @@ KeyListing IniText::listing(std::string_view section) const
             if (slots[at] == 0 || nameOf(slots[at]) == name)
                 return slots[at];
     };
+    // Names that are numbers are looked up by their number instead: entry index + 1 by number.
+    std::vector<std::uint32_t> byNumber;
+    const auto numberOf = numberOfName;
+    std::size_t hashed = 0;  // names in slots
+    std::string name;
     forEachKeyLine(*found, [&](const Key& key, std::size_t nameBegin, std::size_t nameEnd) {
-        const std::size_t at = text.size();
-        appendName(nameBegin, nameEnd, text);
-        const std::string_view name = std::string_view(text).substr(at);
-        if (name.empty() || slotOf(name) != 0) {
-            text.resize(at);
+        name.clear();
+        appendName(nameBegin, nameEnd, name);
+        if (name.empty())
+            return true;
+        const std::size_t number = numberOf(name);
+        if (number < kNumbers) {
+            if (number >= byNumber.size())
+                byNumber.resize(std::max(number + 1, 2 * byNumber.size()));
+            if (byNumber[number] != 0)
+                return true;
+            byNumber[number] = static_cast<std::uint32_t>(list.data_->entries.size() + 1);
+        } else if (slotOf(name) != 0) {
             return true;
         }
-        const std::size_t valueAt = text.size();
-        appendValue(key, text);
-        list.entries_.push_back({at, valueAt - at, valueAt, text.size() - valueAt});
-        if (2 * list.entries_.size() > slots.size()) {
-            std::vector<std::uint32_t> all(2 * slots.size());
-            std::swap(all, slots);
-            for (std::uint32_t i = 1; i <= list.entries_.size(); ++i)
-                slotOf(nameOf(i)) = i;
+        // Straight into the buffer: the name, then the value as a read gives it.
+        const std::string_view raw = rawValue(key);
+        const std::size_t at = text.size();
+        char* const to = list.room(name.size() + 3 * raw.size() + 3);
+        std::memcpy(to, name.data(), name.size());
+        char* const value = to + name.size();
+        std::size_t valueSize = codec_->decodeInto(raw, value);
+        if (const void* nul = std::memchr(value, '\0', valueSize))
+            valueSize = static_cast<std::size_t>(static_cast<const char*>(nul) - value);
+        text.resize(at + name.size() + valueSize);
+        list.data_->entries.push_back({at, name.size(), at + name.size(), valueSize});
+        if (number < kNumbers)
+            return true;
+        if (2 * ++hashed > slots.size()) {
+            slots.assign(2 * slots.size(), 0);
+            for (std::uint32_t i = 1; i <= list.data_->entries.size(); ++i)
+                if (numberOf(nameOf(i)) == kNumbers)
+                    slotOf(nameOf(i)) = i;
         } else {
-            slotOf(nameOf(static_cast<std::uint32_t>(list.entries_.size()))) =
-                static_cast<std::uint32_t>(list.entries_.size());
+            slotOf(nameOf(static_cast<std::uint32_t>(list.data_->entries.size()))) =
+                static_cast<std::uint32_t>(list.data_->entries.size());
         }
         return true;
     });
@@ -547,11 +630,11 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
     if (!value) {
         if (!entry)
             return {};
-        return {true, std::string(all.substr(0, entry->line.begin)).append(all.substr(entry->line.next)), {}};
+        return {true, joined({all.substr(0, entry->line.begin), all.substr(entry->line.next)}), {}};
     }
     if (entry) {
         const std::size_t end = entry->line.end;
-        return {true, std::string(all.substr(0, entry->valueBegin)).append(encoded[2]).append(all.substr(end)), {}};
+        return {true, joined({all.substr(0, entry->valueBegin), encoded[2], all.substr(end)}), {}};
     }
     const std::optional<Line> lastKey = found ? std::optional<Line>(lastKeyLine(*found)) : std::nullopt;
     const bool addsAtEnd = !lastKey || lastKey->next == bytes_.size();
@@ -560,14 +643,12 @@ IniEdit IniText::edit(std::string_view section, std::string_view key, std::optio
                                     "the settings file ends in half a UTF-16 character, so nothing can be added after it"));
     if (found) {
         const Line& after = *lastKey;
-        std::string text(all.substr(0, after.next));
-        if (after.next == after.end)
-            text += lineEnd_;
+        const std::string_view closed = after.next == after.end ? std::string_view(lineEnd_) : std::string_view();
         // The new line ends as the line before it: the file's first line end may be a lone CR,
         // which would join an LF that starts the next line into one line end.
         const std::string_view end = after.next > after.end ? all.substr(after.end, after.next - after.end)
                                                             : std::string_view(lineEnd_);
-        return {true, text.append(keyText).append(end).append(all.substr(after.next)), {}};
+        return {true, joined({all.substr(0, after.next), closed, keyText, end, all.substr(after.next)}), {}};
     }
     std::string text(bytes_);
     if (lastLineOpen_)
@@ -644,10 +725,7 @@ public:
                 continue;
             changed = true;
             if (watchesEncoding_ && lines_.encoding() != t_.encoding_)
-                return refusal(writeFailure(t_.encoding_ == FileEncoding::Cp932 ? WriteFailure::WouldReadAsUtf8
-                                                                                : WriteFailure::WouldReadAsShiftJis,
-                                            "the settings file would read in another encoding during this change, "
-                                            "so it is not changed"));
+                return refusal(otherEncoding(t_.encoding_));
         }
         if (!changed)
             return {};
@@ -661,17 +739,91 @@ public:
     }
 
 private:
+    // A line, small because a section can have tens of thousands of them.
     struct Node {
-        std::string_view original;  // the line's content in the original text, while unchanged
-        std::string changed;        // its content once changed, and that of a new line
-        bool isChanged = false;
-        std::string_view lineEnd;   // in the original text, lineEnd_, or crLf_
-        bool key = false;           // a key line: holds "=", no comment, no "[" line
-        std::size_t nameBegin = 0, nameEnd = 0, valueBegin = 0;  // in the content
-        std::string name;           // folded, as lookups compare it; empty when the name is
+        const char* text = nullptr;  // its content: in the original text, or one of the batch's texts_
+        std::uint32_t size = 0;
+        std::uint32_t nameBegin = 0, nameEnd = 0, valueBegin = 0;  // in the content
+        std::string_view lineEnd;    // in the original text, lineEnd_, or crLf_
+        int name = -1;               // its name's number in the section's Names; -1 when the name is empty
+        int sameName = -1;           // the next key line of the same name, in order
         int prev = -1, next = -1;
+        bool key = false;            // a key line: holds "=", no comment, no "[" line
         bool live = true;
-        std::string_view content() const { return isChanged ? std::string_view(changed) : original; }
+        std::string_view content() const { return {text, size}; }
+        void setContent(std::string_view content)
+        {
+            text = content.data();
+            size = static_cast<std::uint32_t>(content.size());
+        }
+    };
+    // The key names of a section, each once (folded, as lookups compare them) under a number, with
+    // the first key line of each; the later lines of a name follow through Node::sameName. One
+    // buffer of names and a table of numbers by hash: no allocation for each line.
+    struct Names {
+        std::string pool;                                            // the names one after the other
+        std::vector<std::pair<std::size_t, std::size_t>> spans;      // by number: offset and size in pool
+        std::vector<int> first;                                      // by number: first key line, -1 none
+        std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(64);  // number + 1 by hash, 0 free
+        std::vector<std::uint32_t> byNumber;  // number + 1 by the number a name is (numberOfName)
+        std::size_t hashed = 0;               // names in slots
+
+        std::string_view nameOf(std::uint32_t number) const
+        {
+            return std::string_view(pool).substr(spans[number].first, spans[number].second);
+        }
+        std::uint32_t& slotOf(std::string_view name)
+        {
+            const std::size_t mask = slots.size() - 1;
+            for (std::size_t at = std::hash<std::string_view>{}(name) & mask;; at = (at + 1) & mask)
+                if (slots[at] == 0 || nameOf(slots[at] - 1) == name)
+                    return slots[at];
+        }
+        // Where the number of name is kept: in byNumber or in slots (0 while it has none).
+        std::uint32_t* entryOf(std::string_view name, bool grow)
+        {
+            const std::size_t number = numberOfName(name);
+            if (number == kNumbers)
+                return &slotOf(name);
+            if (number >= byNumber.size()) {
+                if (!grow)
+                    return nullptr;
+                byNumber.resize(std::max(number + 1, 2 * byNumber.size()));
+            }
+            return &byNumber[number];
+        }
+        // The number of name, -1 when the section never had a key line of that name.
+        int find(std::string_view name)
+        {
+            const std::uint32_t* entry = name.empty() ? nullptr : entryOf(name, false);
+            return entry ? static_cast<int>(*entry) - 1 : -1;
+        }
+        // The number of the name that pool holds from at on, which stays there when it is new.
+        int add(std::size_t at)
+        {
+            const std::string_view name = std::string_view(pool).substr(at);
+            std::uint32_t& entry = *entryOf(name, true);
+            if (entry != 0) {
+                pool.resize(at);
+                return static_cast<int>(entry) - 1;
+            }
+            spans.emplace_back(at, name.size());
+            first.push_back(-1);
+            entry = static_cast<std::uint32_t>(spans.size());
+            if (numberOfName(name) == kNumbers && 2 * ++hashed > slots.size()) {
+                slots.assign(2 * slots.size(), 0);
+                for (std::uint32_t number = 0; number < spans.size(); ++number)
+                    if (numberOfName(nameOf(number)) == kNumbers)
+                        slotOf(nameOf(number)) = number + 1;
+            }
+            return static_cast<int>(spans.size()) - 1;
+        }
+        int add(std::string_view name)
+        {
+            const std::size_t at = pool.size();
+            pool.append(name);
+            return add(at);
+        }
     };
     // A section as lines; node 0 is its section line. New lines go to the end of nodes, and always
     // after every key line there is, so the order of the indexes is the order of the key lines.
@@ -679,11 +831,28 @@ private:
         std::vector<Node> nodes;
         int tail = 0;                // its last line
         std::vector<int> keys;       // its key lines in order; removed ones may stay
-        std::unordered_map<std::string, std::vector<int>> byName;  // the key lines of a name, in order
+        Names names;                 // the key lines of each name, in order
         bool lastOriginal = false;   // the last section of the original text
     };
 
     std::string folded(std::string_view name) const { return foldedName(t_.codec_->asStored(name)); }
+
+    // A copy of text kept for as long as the batch runs, in blocks that never move: a batch that
+    // renames every line of a section changes tens of thousands of lines.
+    std::string_view kept(std::string_view text)
+    {
+        constexpr std::size_t kBlock = 64 * 1024;
+        if (text.size() > kBlock / 8)
+            return texts_.emplace_back(text);  // a long line: a string of its own
+        if (blocks_.empty() || kBlock - blockUsed_ < text.size()) {
+            blocks_.emplace_back(new char[kBlock]);  // not zero-filled: only what is copied is read
+            blockUsed_ = 0;
+        }
+        char* const to = blocks_.back().get() + blockUsed_;
+        std::memcpy(to, text.data(), text.size());
+        blockUsed_ += text.size();
+        return {to, text.size()};
+    }
 
     void count(std::string_view content, bool add)
     {
@@ -701,7 +870,7 @@ private:
         const std::string_view all = t_.bytes_;
         const auto add = [&](const Line& line) {
             Node node;
-            node.original = all.substr(line.begin, line.end - line.begin);
+            node.setContent(all.substr(line.begin, line.end - line.begin));
             node.lineEnd = all.substr(line.end, line.next - line.end);
             node.prev = static_cast<int>(part.nodes.size()) - 1;
             part.nodes.push_back(std::move(node));
@@ -729,12 +898,16 @@ private:
             Node& node = part.nodes[static_cast<std::size_t>(i)];
             const std::size_t nameEnd = t_.trimEnd(start, equals);
             node.key = true;
-            node.nameBegin = start - line.begin;
-            node.nameEnd = nameEnd - line.begin;
-            node.valueBegin = equals + t_.unit_ - line.begin;
+            node.nameBegin = static_cast<std::uint32_t>(start - line.begin);
+            node.nameEnd = static_cast<std::uint32_t>(nameEnd - line.begin);
+            node.valueBegin = static_cast<std::uint32_t>(equals + t_.unit_ - line.begin);
             if (nameEnd > start) {
-                node.name = t_.decodedName(start, nameEnd);
-                part.byName[node.name].push_back(i);
+                const std::size_t at = part.names.pool.size();
+                t_.appendName(start, nameEnd, part.names.pool);
+                if (part.names.pool.size() > at) {
+                    node.name = part.names.add(at);
+                    indexLine(part, i);
+                }
             }
             part.keys.push_back(i);
         }
@@ -746,18 +919,27 @@ private:
     // The section a lookup of name finds in the text so far: the first one of that name.
     Part* findPart(std::string_view name)
     {
-        if (const Section* found = t_.findSection(name))
-            return &materialize(static_cast<std::size_t>(found - t_.sections_.data()));
-        const auto added = addedByName_.find(folded(name));
-        return added == addedByName_.end() ? nullptr : added_[added->second].get();
+        // A batch names the same section again and again; once found, a name keeps its section
+        // (sections only come, and only under names not found).
+        if (lastPart_ && name == lastName_)
+            return lastPart_;
+        Part* part = nullptr;
+        if (const Section* found = t_.findSection(name)) {
+            part = &materialize(static_cast<std::size_t>(found - t_.sections_.data()));
+        } else if (const auto added = addedByName_.find(folded(name)); added != addedByName_.end()) {
+            part = added_[added->second].get();
+        }
+        if (part) {
+            lastName_.assign(name);
+            lastPart_ = part;
+        }
+        return part;
     }
 
-    static int firstKey(const Part& part, const std::string& name)
+    static int firstKey(Part& part, const std::string& name)
     {
-        if (name.empty())
-            return -1;
-        const auto found = part.byName.find(name);
-        return found == part.byName.end() ? -1 : found->second.front();
+        const int number = part.names.find(name);
+        return number < 0 ? -1 : part.names.first[static_cast<std::size_t>(number)];
     }
 
     static int lastKeyLine(Part& part)
@@ -807,24 +989,29 @@ private:
             part.tail = node.prev;
     }
 
-    static void index(Part& part, int i)
+    // Puts key line i into the lines of its name, in order.
+    static void indexLine(Part& part, int i)
     {
-        const std::string& name = part.nodes[static_cast<std::size_t>(i)].name;
-        if (name.empty())
+        Node& node = part.nodes[static_cast<std::size_t>(i)];
+        if (node.name < 0)
             return;
-        std::vector<int>& lines = part.byName[name];
-        lines.insert(std::lower_bound(lines.begin(), lines.end(), i), i);
+        int* link = &part.names.first[static_cast<std::size_t>(node.name)];
+        while (*link >= 0 && *link < i)
+            link = &part.nodes[static_cast<std::size_t>(*link)].sameName;
+        node.sameName = *link;
+        *link = i;
     }
 
-    static void unindex(Part& part, int i)
+    static void unindexLine(Part& part, int i)
     {
-        const std::string& name = part.nodes[static_cast<std::size_t>(i)].name;
-        if (name.empty())
+        Node& node = part.nodes[static_cast<std::size_t>(i)];
+        if (node.name < 0)
             return;
-        const auto found = part.byName.find(name);
-        std::erase(found->second, i);
-        if (found->second.empty())
-            part.byName.erase(found);
+        int* link = &part.names.first[static_cast<std::size_t>(node.name)];
+        while (*link != i)
+            link = &part.nodes[static_cast<std::size_t>(*link)].sameName;
+        *link = node.sameName;
+        node.sameName = -1;
     }
 
     void remove(Part& part, int i)
@@ -832,7 +1019,7 @@ private:
         const Node& node = part.nodes[static_cast<std::size_t>(i)];
         count(node.content(), false);
         size_ -= node.content().size() + node.lineEnd.size();
-        unindex(part, i);
+        unindexLine(part, i);
         unlink(part, i);
         // A lone CR that now meets an empty line ending in LF is one CR LF for the next parse.
         Node& before = part.nodes[static_cast<std::size_t>(node.prev)];
@@ -853,8 +1040,7 @@ private:
         count(node.content(), false);
         count(content, true);
         size_ = size_ - node.content().size() + content.size();
-        node.changed = std::move(content);
-        node.isChanged = true;
+        node.setContent(kept(std::move(content)));
     }
 
     // A new key line after line i of part, as edit() adds one.
@@ -867,17 +1053,16 @@ private:
             size_ += end.size();
         }
         Node node;
-        node.changed = edit.key + equals_ + edit.value;
-        node.isChanged = true;
+        node.setContent(kept(edit.key + equals_ + edit.value));
         node.lineEnd = end;
         node.key = true;
-        node.nameEnd = edit.key.size();
-        node.valueBegin = edit.key.size() + equals_.size();
-        node.name = folded(edit.keyName);
+        node.nameEnd = static_cast<std::uint32_t>(edit.key.size());
+        node.valueBegin = static_cast<std::uint32_t>(edit.key.size() + equals_.size());
+        node.name = part.names.add(folded(edit.keyName));
         node.prev = i;
         node.next = part.nodes[static_cast<std::size_t>(i)].next;
-        count(node.changed, true);
-        size_ += node.changed.size() + end.size();
+        count(node.content(), true);
+        size_ += node.content().size() + end.size();
         const int added = static_cast<int>(part.nodes.size());
         part.nodes.push_back(std::move(node));
         part.nodes[static_cast<std::size_t>(i)].next = added;
@@ -886,7 +1071,7 @@ private:
         if (part.tail == i)
             part.tail = added;
         part.keys.push_back(added);
-        index(part, added);
+        indexLine(part, added);
     }
 
     void appendSection(const PreparedEdit& edit)
@@ -895,11 +1080,10 @@ private:
             closeLastLine();
         auto part = std::make_unique<Part>();
         Node header;
-        header.changed = open_ + edit.section + close_;
-        header.isChanged = true;
+        header.setContent(kept(open_ + edit.section + close_));
         header.lineEnd = lineEnd_;
-        count(header.changed, true);
-        size_ += header.changed.size() + header.lineEnd.size();
+        count(header.content(), true);
+        size_ += header.content().size() + header.lineEnd.size();
         part->nodes.push_back(std::move(header));
         addedByName_.emplace(folded(edit.sectionName), added_.size());
         added_.push_back(std::move(part));
@@ -962,12 +1146,12 @@ private:
         Node& node = part->nodes[static_cast<std::size_t>(from)];
         const std::string_view content = node.content();
         std::string renamed = std::string(content.substr(0, node.nameBegin)).append(*name).append(content.substr(node.nameEnd));
-        node.valueBegin = node.valueBegin - (node.nameEnd - node.nameBegin) + name->size();
-        node.nameEnd = node.nameBegin + name->size();
+        node.valueBegin = static_cast<std::uint32_t>(node.valueBegin - (node.nameEnd - node.nameBegin) + name->size());
+        node.nameEnd = static_cast<std::uint32_t>(node.nameBegin + name->size());
         setContent(node, std::move(renamed));
-        unindex(*part, from);
-        node.name = std::move(newFolded);
-        index(*part, from);
+        unindexLine(*part, from);
+        node.name = part->names.add(newFolded);
+        indexLine(*part, from);
         return {true, {}, {}};
     }
 
@@ -1013,10 +1197,50 @@ private:
     std::unordered_map<std::size_t, Part> parts_;  // by the index of the original section
     std::vector<std::unique_ptr<Part>> added_;     // sections added at the end, in order
     std::unordered_map<std::string, std::size_t> addedByName_;
+    // The contents of changed and new lines: short ones in blocks, long ones as strings.
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockUsed_ = 0;
+    std::deque<std::string> texts_;
+    std::string lastName_;       // the section name findPart() was last asked for and found
+    Part* lastPart_ = nullptr;   // what it found
     bool preambleClosed_ = false;  // a text without sections got a line end after its last line
     std::string_view lineEnd_;     // the first line's line end (CR LF when it has none)
 };
 
-IniEdit IniText::editAll(std::span<const KeyEdit> edits) const { return Batch(*this).run(edits); }
+IniEdit IniText::editAll(std::span<const KeyEdit> edits) const
+{
+    // One edit (a changed entry) costs less applied to the bytes than with its section split into
+    // lines.
+    if (edits.size() == 1)
+        if (std::optional<IniEdit> one = editOne(edits.front()))
+            return std::move(*one);
+    return Batch(*this).run(edits);
+}
+
+// editAll() for one edit: edit() or renameKey(), with the lines that decide the encoding counted
+// anew. Nothing in the one case where that count is not the batch's: a text that comes to start
+// with a byte-order mark.
+std::optional<IniEdit> IniText::editOne(const KeyEdit& edit) const
+{
+    IniEdit result;
+    switch (edit.kind) {
+    case KeyEdit::Kind::Set: result = this->edit(edit.section, edit.key, edit.text); break;
+    case KeyEdit::Kind::Delete: result = this->edit(edit.section, edit.key, std::nullopt); break;
+    case KeyEdit::Kind::Rename: result = renameKey(edit.section, edit.key, edit.text); break;
+    }
+    if (refused(result.refusal))
+        return result;
+    if (!result.changed || result.bytes == bytes_)
+        return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
+    if (encoding_ == FileEncoding::Cp932 || encoding_ == FileEncoding::Utf8) {
+        codepage::Utf8Lines lines;
+        if (!codepage::byteOrderMark(codepage::detect(result.bytes, &lines)).empty())
+            return std::nullopt;
+        if (lines.encoding() != encoding_)
+            return refusal(otherEncoding(encoding_));
+        result.lines = lines;
+    }
+    return result;
+}
 
 }  // namespace dovi

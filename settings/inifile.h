@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -84,7 +85,8 @@ public:
     // are as lookups compare them: without surrounding blanks, ASCII letters in lower case. A
     // name that stands twice is listed once, at its first line. Empty for a missing section.
     std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
-    // The same list decoded into one buffer, without a string for each name and value.
+    // The same list decoded into one buffer, without a string for each name and value. Made once
+    // for each section name asked for; later calls share it.
     KeyListing listing(std::string_view section) const;
 
     // The file text after storing value under key in section (std::nullopt deletes the key). An
@@ -155,7 +157,10 @@ private:
     std::optional<Key> findKey(const Section& section, std::string_view key) const;
     Line lastKeyLine(const Section& section) const;
     std::string valueOf(const Key& key) const;
+    std::string_view rawValue(const Key& key) const;
     void appendValue(const Key& key, std::string& out) const;
+    KeyListing makeListing(std::string_view section) const;
+    std::optional<IniEdit> editOne(const KeyEdit& edit) const;
     // Checks and encodes the parts of edit(); false with the outcome in *early when the change is
     // refused or there is nothing to do.
     bool prepareEdit(std::string_view section, std::string_view key, std::optional<std::string_view> value,
@@ -171,6 +176,12 @@ private:
     std::vector<Section> sections_;
     std::unique_ptr<codepage::Codec> codec_;
     mutable std::unique_ptr<codepage::Codec> shiftJis_;  // for names on Shift-JIS lines of a UTF-8 file
+    // The listings made so far, by the section name asked for; readers may share the text.
+    struct Listings {
+        std::mutex lock;
+        std::vector<std::pair<std::string, KeyListing>> made;
+    };
+    std::unique_ptr<Listings> listings_;
 };
 
 }  // namespace dovi

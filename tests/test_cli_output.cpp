@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -35,6 +36,28 @@ TEST(CliOutput, ControlCharactersAreEscaped)
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(cli::escapeControls(text), expected) << text;
+}
+
+// Long texts with the characters that need escaping at every distance from each other (the plain
+// runs between them are scanned eight bytes at a time): the same as each piece escaped alone.
+TEST(CliOutput, EscapesAtEveryPlaceOfALongText)
+{
+    const std::pair<std::string, std::string> pieces[] = {
+        {"a", "a"}, {"山", "山"}, {"\xc2\xa9", "\xc2\xa9"}, {"\x7e", "\x7e"}, {" ", " "}, {"\xc3\x82", "\xc3\x82"},
+        {"\x1b", "\\x1b"}, {"\x7f", "\\x7f"}, {"\xc2\x9b", "\\u009b"}, {"\x1f", "\\x1f"}, {"\t", "\t"},
+    };
+    std::mt19937 random(8);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text, expected;
+        const int count = static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            // Mostly plain pieces, so that plain runs of every length come up.
+            const auto& piece = pieces[random() % 4 == 0 ? random() % std::size(pieces) : random() % 6];
+            text += piece.first;
+            expected += piece.second;
+        }
+        ASSERT_EQ(cli::escapeControls(text), expected) << testing::PrintToString(text);
+    }
 }
 
 // A registered user and a special day of 14 March that holds terminal control sequences.

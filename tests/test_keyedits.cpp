@@ -140,6 +140,7 @@ std::vector<std::string> awkwardFiles()
         "[s]\na=é\nb=\x82\xA0\n",
         "[s]\na=é\nb=\x82\xA0\nc=ü\n",
         "\xEF\xBB\xBF[s]\r\na=1\r\n",
+        "[s]\r\n1=x\r\n01=y\r\n2=z\r\n 1 =again\r\n0=w\r\n3=0\r\n",  // numbers as names, one twice
     };
     files.push_back(encoded(FileEncoding::Cp932, "[誕生日]\r\na01/20=太郎\r\nb01/20=花子\r\n[言霊]\r\n1=急がば回れ,ことわざ\r\n"
                                                  "2=継続は力なり\r\n[init]\r\n言霊総数=3\r\n"));
@@ -157,7 +158,7 @@ TEST(KeyEditBatch, GivesWhatTheEditsOneByOneGive)
     // The names and values that an edit refuses come last (two or three), and are picked one time in
     // fifty.
     const std::vector<std::string> sections = {"s", "S", " s ", "t", "new", "誕生日", "言霊", "init", "x]", ""};
-    const std::vector<std::string> keys = {"a", "A", "b", "c", "x", "k", "キー", "1", "2", "3", "a01/20", "b01/20",
+    const std::vector<std::string> keys = {"a", "A", "b", "c", "x", "k", "キー", "1", "2", "3", "01", "0", "a01/20", "b01/20",
                                            "~a", "z", " a ", "[a", "k=v", ""};
     const std::vector<std::string> values = {"1", "v", "", "\xEF\xBE\x83\xEF\xBD\xA9" /* ﾃｩ */, "値", "\"q\"", "é",
                                              "0", "a\nb", "😀"};

@@ -3,6 +3,7 @@
 // saved copy of the whole file as it must look afterwards.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -303,6 +304,38 @@ TEST(SettingsReadSection, ListsWhatReadsGive)
     }
     SettingsFile missing(dir / "missing.ini");
     EXPECT_EQ(missing.readSection("init"), Entries{});
+}
+
+// A snapshot's listing leaves out the keys that read as "0", wherever they stand, lists a name
+// that stands twice once, and a second listing of the same text (shared with the first) gives the
+// same.
+TEST(SettingsReadSection, SnapshotListsWithoutAbsentValues)
+{
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"[s]\r\na=0\r\nb=x\r\nc= 0 \r\nd='0'\r\ne=y\r\nf=0\r\n", {"b", "e"}},
+        {"[s]\r\na=x\r\nb=y\r\n", {"a", "b"}},
+        {"[s]\r\na=0\r\nb=\"0\"\r\n", {}},
+        {"[s]\r\na=x\r\nb=0\r\nB=z\r\nc=00\r\n", {"a", "c"}},  // b's first line counts
+        // Numbers as names, each listed at its first line; "01" and "00" are names of their own.
+        {"[s]\r\n1=a\r\n01=b\r\n1=c\r\n0=d\r\n00=e\r\n99999=f\r\n 99999 =g\r\n65535=h\r\n"
+         "65535=i\r\nx1=j\r\n0=k\r\n",
+         {"1", "01", "0", "00", "99999", "65535", "x1"}},
+    };
+    TempDir dir;
+    for (const auto& [text, expected] : cases) {
+        writeBytes(dir / "dovi.ini", text);
+        SettingsFile settings(dir / "dovi.ini");
+        for (int round = 0; round < 2; ++round) {
+            const auto listed = settings.snapshot()->entries("S");
+            ASSERT_TRUE(listed.has_value());
+            std::vector<std::string> names;
+            for (std::size_t i = 0; i < listed->size(); ++i) {
+                names.emplace_back(listed->name(i));
+                EXPECT_EQ(listed->value(i), settings.read("s", listed->name(i))) << text;
+            }
+            EXPECT_EQ(names, expected) << text;
+        }
+    }
 }
 
 // Names that differ only in what lies beside ASCII: the lookup compares decoded names, never
