@@ -1222,10 +1222,10 @@ IniEdit IniText::editAll(std::span<const KeyEdit> edits) const
     return Batch(*this).run(edits);
 }
 
-// editAll() for Set edits that each name another section of this text, none of them adding at the
-// very end of the text: each edit's change is found in this text and they are made together, as
-// the one before cannot change what the next finds. Nothing for other batches, and where an edit
-// is refused (the batch says why).
+// editAll() for Set edits that each name another section of this text, none of them adding after
+// a last line that lacks its line end: each edit's change is found in this text and they are made
+// together, as the one before cannot change what the next finds. Nothing for other batches, and
+// where an edit is refused (the batch says why).
 std::optional<IniEdit> IniText::editApart(std::span<const KeyEdit> edits) const
 {
     struct Change {
@@ -1255,8 +1255,8 @@ std::optional<IniEdit> IniText::editApart(std::span<const KeyEdit> edits) const
             continue;
         }
         const Line after = lastKeyLine(*found);
-        if (after.next == bytes_.size() || after.next == after.end)
-            return std::nullopt;  // at the end of the text: the batch closes the last line first
+        if (after.next == after.end || (after.next == bytes_.size() && bytes_.size() % unit_ != 0))
+            return std::nullopt;  // a last line without its line end, or half a character after it
         std::string newLine = prepared.key + *codec_->encode("=") + prepared.value;
         std::string text = newLine + std::string(all.substr(after.end, after.next - after.end));
         changes.push_back({after.next, after.next, std::move(text), {}, std::move(newLine)});
