@@ -1214,7 +1214,82 @@ IniEdit IniText::editAll(std::span<const KeyEdit> edits) const
     if (edits.size() == 1)
         if (std::optional<IniEdit> one = editOne(edits.front()))
             return std::move(*one);
+    // A few values stored in sections of their own (an added entry with its count): each changes
+    // or adds one line of its section and cannot move what the others find.
+    if (edits.size() <= 4)
+        if (std::optional<IniEdit> apart = editApart(edits))
+            return std::move(*apart);
     return Batch(*this).run(edits);
+}
+
+// editAll() for Set edits that each name another section of this text, none of them adding after
+// a last line that lacks its line end: each edit's change is found in this text and they are made
+// together, as the one before cannot change what the next finds. Nothing for other batches, and
+// where an edit is refused (the batch says why).
+std::optional<IniEdit> IniText::editApart(std::span<const KeyEdit> edits) const
+{
+    struct Change {
+        std::size_t begin, end;       // the bytes of this text it replaces
+        std::string text;             // what it puts there
+        std::string_view oldLine;     // the content of the line it changes, if any
+        std::string newLine;          // the content of the line after it
+    };
+    std::vector<Change> changes;
+    std::vector<const Section*> named;
+    const std::string_view all = bytes_;
+    for (const KeyEdit& edit : edits) {
+        if (edit.kind != KeyEdit::Kind::Set)
+            return std::nullopt;
+        PreparedEdit prepared;
+        if (IniEdit early; !prepareEdit(edit.section, edit.key, edit.text, prepared, early))
+            return std::nullopt;
+        const Section* found = findSection(prepared.sectionName);
+        if (!found || std::find(named.begin(), named.end(), found) != named.end())
+            return std::nullopt;
+        named.push_back(found);
+        if (const std::optional<Key> entry = findKey(*found, prepared.keyName)) {
+            const Line& line = entry->line;
+            std::string newLine = std::string(all.substr(line.begin, entry->valueBegin - line.begin)) + prepared.value;
+            changes.push_back({entry->valueBegin, line.end, prepared.value, all.substr(line.begin, line.end - line.begin),
+                               std::move(newLine)});
+            continue;
+        }
+        const Line after = lastKeyLine(*found);
+        if (after.next == after.end || (after.next == bytes_.size() && bytes_.size() % unit_ != 0))
+            return std::nullopt;  // a last line without its line end, or half a character after it
+        std::string newLine = prepared.key + *codec_->encode("=") + prepared.value;
+        std::string text = newLine + std::string(all.substr(after.end, after.next - after.end));
+        changes.push_back({after.next, after.next, std::move(text), {}, std::move(newLine)});
+    }
+    codepage::Utf8Lines lines = lines_;
+    const bool watches = encoding_ == FileEncoding::Cp932 || encoding_ == FileEncoding::Utf8;
+    for (const Change& change : changes) {
+        if (!watches)
+            break;
+        if (change.oldLine.data())
+            codepage::countLine(change.oldLine, lines, false);
+        codepage::countLine(change.newLine, lines, true);
+        if (lines.encoding() != encoding_)
+            return refusal(otherEncoding(encoding_));
+    }
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.begin < b.begin; });
+    std::size_t size = bytes_.size();
+    for (const Change& change : changes)
+        size = size - (change.end - change.begin) + change.text.size();
+    std::string text;
+    text.reserve(size);
+    std::size_t done = 0;
+    for (const Change& change : changes) {
+        text.append(all.substr(done, change.begin - done)).append(change.text);
+        done = change.end;
+    }
+    text.append(all.substr(done));
+    if (text == bytes_)
+        return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
+    IniEdit result{true, std::move(text), {}};
+    if (watches)
+        result.lines = lines;
+    return result;
 }
 
 // editAll() for one edit: edit() or renameKey(), with the lines that decide the encoding counted

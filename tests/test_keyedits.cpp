@@ -1,6 +1,8 @@
 // Several edits of the settings file as one replacement: all of them, or none.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 #include <random>
@@ -212,6 +214,47 @@ TEST(KeyEditBatch, GivesWhatTheEditsOneByOneGive)
     // The batches reached both outcomes often enough to mean something.
     EXPECT_GT(changed, 3000);
     EXPECT_GT(refusedAll, 3000);
+}
+
+// A few values stored in sections of their own (an added entry and its count), which the batch
+// makes without splitting the sections into lines: the same bytes, refusals and counted lines as
+// the edits one by one, also where a value turns a Shift-JIS file into UTF-8.
+TEST(KeyEditBatch, SetsInSectionsOfTheirOwnGiveWhatTheEditsOneByOneGive)
+{
+    const std::vector<std::string> sections = {"s", "t", "S", "誕生日", "言霊", "init", "new"};
+    const std::vector<std::string> keys = {"a", "b", "k", "x", "1", "01", "キー", "a01/20", "言霊総数", "z"};
+    const std::vector<std::string> values = {"1", "v", "", "\xEF\xBE\x83\xEF\xBD\xA9" /* ﾃｩ */, "値", "é", "\"q\""};
+    std::mt19937 random(24);
+    int changed = 0;
+    for (const std::string& file : awkwardFiles()) {
+        const IniText text(file);
+        for (int round = 0; round < 400; ++round) {
+            std::vector<std::string> order = sections;
+            std::shuffle(order.begin(), order.end(), random);
+            std::vector<KeyEdit> edits;
+            const int length = 2 + static_cast<int>(random() % 3);
+            for (int i = 0; i < length; ++i)
+                edits.push_back({Kind::Set, order[static_cast<std::size_t>(i)], keys[random() % keys.size()],
+                                 values[random() % values.size()]});
+            const IniEdit expected = oneByOne(text, edits);
+            const IniEdit batch = text.editAll(edits);
+            std::string shown;
+            for (const KeyEdit& edit : edits)
+                shown += "[" + edit.section + "] " + edit.key + "=" + edit.text + "; ";
+            ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
+            ASSERT_EQ(batch.refusal.error, expected.refusal.error) << shown;
+            ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
+            ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
+            if (batch.lines) {
+                codepage::Utf8Lines counted;
+                codepage::detect(batch.bytes, &counted);
+                ASSERT_EQ(batch.lines->valid, counted.valid) << testing::PrintToString(file) << " " << shown;
+                ASSERT_EQ(batch.lines->invalid, counted.invalid) << testing::PrintToString(file) << " " << shown;
+            }
+            changed += expected.changed ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, 2000);
 }
 
 // The sayings' removal: the first of many lines goes and every later one moves down a key.
