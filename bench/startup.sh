@@ -16,6 +16,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/dovi-startup-XXXXXX")
 trap 'stop_x; rm -rf "$work"' EXIT
 start_x "$work"
 registered_ini "$build" "$source_dir" "$work"
+export DOVI_REPORT_FIRST_PAINT=1  # dovi_builtpage reports its paint only when asked
 
 # dovi_builtpage is dovi reporting the first paint of its built page (after the page build, 10 ms
 # after showing), not the first paint of the window. 1000 ms after it the repaints are over.

@@ -101,6 +101,8 @@ bool readWhole(const std::filesystem::path& path, struct stat& st, FileBytes& by
         }
         done += static_cast<std::size_t>(got);
     }
+    if (done > static_cast<std::size_t>(kMaxFileSize))  // grown beyond the limit while it was read
+        ok = false;
     bytes.resize(done);
     struct stat after {};
     if (changed)
