@@ -90,8 +90,9 @@ public:
     FileEncoding encoding() const { return encoding_; }
 
 private:
-    // What the converter makes of one character's bytes in code page 932: its UTF-8 (at most four
-    // bytes, or U+FFFD), and whether that was a bad sequence. consumed is 0 while not known yet.
+    // What the converter makes of one character's bytes in code page 932: its UTF-8 (at most three
+    // bytes for each byte it takes, U+FFFD for a bad sequence), and whether the bytes were bad.
+    // consumed is 0 while not known yet.
     struct Piece {
         unsigned char consumed = 0;  // 1: the lead byte alone (the next byte starts anew); 2: both
         unsigned char size = 0;
