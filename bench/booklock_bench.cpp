@@ -2,8 +2,7 @@
 // against the processor time of iconv -f CP932 -t UTF-8 reading the same file. The window works
 // offscreen on a copy of FILE; each round runs iconv once before each of four changes: edit the
 // fifth saying, remove the first, add one (after the removal: 32,766 sayings, the most, fit no
-// more), move the fifth one down. Per change, medians of RUNS
-// rounds:
+// more), move the fifth one down. Per change, medians of RUNS rounds:
 //   - the whole click handler (selecting the row and typing are done before it): this thread's
 //     processor time and wall time; an upper bound on the time the lock is held;
 //   - the time the lock is held: from the lock file's flock until the close of the last locked
