@@ -1366,8 +1366,8 @@ std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
                 continue;
             const std::optional<std::string> written = codec_->encode(key);
             const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
-            if (trimmed(key) != key || !std::all_of(key.begin(), key.end(), ascii) || !written || *written != key ||
-                others.size() == 8)
+            if (key.empty() || trimmed(key) != key || !std::all_of(key.begin(), key.end(), ascii) || !written ||
+                *written != key || others.size() == 8)
                 return std::nullopt;
             others.emplace_back(foldedName(codec_->asStored(key)), *written);
         }
@@ -1411,6 +1411,8 @@ std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
         const std::size_t nameEnd = trimEnd(start, equals);
         name.clear();
         appendName(start, nameEnd, name);
+        if (name.empty())
+            continue;  // a line without a name is never found by one
         std::size_t number = numberOfName(name);
         if (number >= kNumbers) {
             const auto other = std::find_if(others.begin(), others.end(), [&](const auto& o) { return o.first == name; });

@@ -270,6 +270,7 @@ TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
     files.push_back("[t]\nn=4\n[s]\n0=z\n1=a\n2=b\n3=c\n4=d\n~1=p\n70000=big\n01=lead");
     files.push_back("[s]\r1=a\r2=b\n\n3=c\r\n[t]\rn=3\r");            // lone CRs
     files.push_back("[s]\n1=a\n2=b\n1=again\n3=c\n[t]\nn=3\n");          // a number twice
+    files.push_back("[s]\n1=a\n=none\n \t=blank\n2=b\n[t]\nn=2\n");       // lines without a name
     files.push_back("[s]\n1=\x82\xA0\n2=\xC3\xA9\n3=\x82\xA2\n4=\xC3\xA9\n[t]\nn=4\n");  // Shift-JIS by a tie
     files.push_back("[s]\n1=\xE4\xB8\x80\n2=\x82\xA0\n3=\xE4\xBA\x8C\n4=\x82\xA2\n5=x\n[t]\nn=\xE4\xB8\x89\n");
     std::string many = "[t]\r\nn=300\r\n[s]\r\n";
@@ -316,6 +317,7 @@ TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
             case 7: edits.insert(edits.begin() + 1, {Kind::Rename, section, number(count), "01"}); break;
             case 8: edits.push_back({Kind::Rename, "S", number(count), number(count)}); break;
             case 9: edits.push_back({Kind::Set, "t", "n", "a\nb"}); break;
+            case 10: edits.push_back({Kind::Rename, section, "", number(count)}); break;
             default: break;
             }
             const IniEdit expected = oneByOne(text, edits);
