@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -1219,6 +1220,10 @@ IniEdit IniText::editAll(std::span<const KeyEdit> edits) const
     if (edits.size() <= 4)
         if (std::optional<IniEdit> apart = editApart(edits))
             return std::move(*apart);
+    // Numbered keys of one section renamed and deleted (a removed or moved entry, the later ones
+    // taking the numbers before theirs): the section's bytes streamed once into the new text.
+    if (std::optional<IniEdit> shifts = editShifts(edits))
+        return std::move(*shifts);
     return Batch(*this).run(edits);
 }
 
@@ -1315,6 +1320,229 @@ std::optional<IniEdit> IniText::editOne(const KeyEdit& edit) const
             return refusal(otherEncoding(encoding_));
         result.lines = lines;
     }
+    return result;
+}
+
+// editAll() for a batch whose first edit renames or deletes a key of a section and whose other
+// edits rename and delete keys of that same section, or change the value of a key that is there in
+// another section; as when an entry is removed or moved and the later ones take the numbers before
+// theirs. The section's key lines that the batch can name (those whose names are numbers, "0" and
+// "17" but not "017", and those of the few other names the batch names, such as a name an entry
+// is parked under) are listed once, the edits change their names in that list as the batch would
+// change its lines, and the new text is written in one pass into one string of its final size.
+// Nothing (the batch then does the work, and says why where it refuses) for any other batch, for
+// a section with one of those names on two key lines or a line ending in a lone CR (removing the
+// line after it could join two lines), and for a file of two-byte units.
+std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
+{
+    if (unit_ != 1 || edits.empty() || edits.front().kind == KeyEdit::Kind::Set)
+        return std::nullopt;
+    const std::string& sectionName = edits.front().section;
+    if (trimmed(sectionName) != sectionName)
+        return std::nullopt;
+    const Section* const shifted = findSection(sectionName);
+    if (!shifted || shifted->bodyEnd - shifted->header.begin > UINT32_MAX)
+        return std::nullopt;
+    const std::size_t base = shifted->header.begin;
+    const std::string_view all = bytes_;
+
+    // The names of the batch that are no numbers, folded as lookups compare them, each with its
+    // number from kNumbers on and the name as written in the file's encoding.
+    std::vector<std::pair<std::string, std::string>> others;
+    const auto otherName = [&](std::string_view key) -> std::size_t {
+        const std::string folded = foldedName(codec_->asStored(key));
+        for (std::size_t i = 0; i < others.size(); ++i)
+            if (others[i].first == folded)
+                return kNumbers + i;
+        return kNumbers + others.size();
+    };
+    for (const KeyEdit& edit : edits) {
+        if (edit.kind == KeyEdit::Kind::Set || edit.section != sectionName)
+            continue;
+        for (const std::string& key : {std::cref(edit.key), std::cref(edit.text)}) {
+            if (edit.kind == KeyEdit::Kind::Delete && &key == &edit.text)
+                continue;
+            if (numberOfName(key) < kNumbers || otherName(key) < kNumbers + others.size())
+                continue;
+            const std::optional<std::string> written = codec_->encode(key);
+            const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+            if (key.empty() || trimmed(key) != key || !std::all_of(key.begin(), key.end(), ascii) || !written ||
+                *written != key || others.size() == 8)
+                return std::nullopt;
+            others.emplace_back(foldedName(codec_->asStored(key)), *written);
+        }
+    }
+    // The number of a name of the batch: the number it is, or one from kNumbers on.
+    const auto numberOf = [&](std::string_view key) {
+        const std::size_t number = numberOfName(key);
+        return number < kNumbers ? number : otherName(key);
+    };
+    // By number: its line in numbered below, -1 none. Numbers no edit names are not looked for.
+    std::vector<std::int32_t> lineOf;
+    std::int32_t otherLine[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    for (const KeyEdit& edit : edits)
+        if (edit.kind != KeyEdit::Kind::Set)
+            for (const std::string* key : {&edit.key, &edit.text})
+                if (const std::size_t number = numberOfName(*key); number < kNumbers && number >= lineOf.size())
+                    lineOf.resize(number + 1, -1);
+    const auto lineOfNumber = [&](std::size_t number) -> std::int32_t& {
+        return number < kNumbers ? lineOf[number] : otherLine[number - kNumbers];
+    };
+
+    // The key lines of those names, in order, offsets from base; number -1: removed.
+    struct NumberedLine {
+        std::uint32_t begin, nameBegin, nameEnd, end, next;
+        std::int32_t number, original;
+    };
+    std::vector<NumberedLine> numbered;
+    numbered.reserve((shifted->bodyEnd - base) / 32 + 1);
+    std::string name;
+    for (std::size_t pos = shifted->header.next; pos < shifted->bodyEnd;) {
+        const Line line = lineAt(pos, shifted->bodyEnd);
+        pos = line.next;
+        if (line.next - line.end == 1 && all[line.end] == '\r')
+            return std::nullopt;
+        const std::size_t start = skipBlanks(line.begin, line.end);
+        if (start >= line.end || unitAt(start) == ';' || unitAt(start) == '[')
+            continue;
+        const std::size_t equals = find('=', start, line.end);
+        if (equals >= line.end)
+            continue;
+        const std::size_t nameEnd = trimEnd(start, equals);
+        name.clear();
+        appendName(start, nameEnd, name);
+        if (name.empty())
+            continue;  // a line without a name is never found by one
+        std::size_t number = numberOfName(name);
+        if (number >= kNumbers) {
+            const auto other = std::find_if(others.begin(), others.end(), [&](const auto& o) { return o.first == name; });
+            if (other == others.end())
+                continue;
+            number = kNumbers + static_cast<std::size_t>(other - others.begin());
+        } else if (number >= lineOf.size()) {
+            continue;
+        }
+        if (lineOfNumber(number) >= 0)
+            return std::nullopt;
+        lineOfNumber(number) = static_cast<std::int32_t>(numbered.size());
+        const auto at = [base](std::size_t offset) { return static_cast<std::uint32_t>(offset - base); };
+        numbered.push_back({at(line.begin), at(start), at(nameEnd), at(line.end), at(line.next),
+                            static_cast<std::int32_t>(number), static_cast<std::int32_t>(number)});
+    }
+
+    // Values changed in other sections: the bytes each replaces and what it puts there.
+    struct Change {
+        std::size_t begin, end;
+        std::string text;
+    };
+    std::vector<Change> changes;
+    codepage::Utf8Lines lines = lines_;
+    const bool watches = encoding_ == FileEncoding::Cp932 || encoding_ == FileEncoding::Utf8;
+    const auto count = [&](std::string_view line, bool add) {
+        if (watches)
+            codepage::countLine(line, lines, add);
+    };
+    const auto remove = [&](std::int32_t i) {
+        NumberedLine& line = numbered[static_cast<std::size_t>(i)];
+        count(all.substr(base + line.begin, line.end - line.begin), false);
+        lineOfNumber(static_cast<std::size_t>(line.number)) = -1;
+        line.number = -1;
+    };
+    bool changed = false;
+    for (const KeyEdit& edit : edits) {
+        if (edit.kind == KeyEdit::Kind::Set) {
+            if (edit.section == sectionName)
+                return std::nullopt;
+            PreparedEdit prepared;
+            if (IniEdit early; !prepareEdit(edit.section, edit.key, edit.text, prepared, early))
+                return std::nullopt;
+            const Section* const found = findSection(prepared.sectionName);
+            const std::optional<Key> entry = found && found != shifted ? findKey(*found, prepared.keyName) : std::nullopt;
+            if (!entry)
+                return std::nullopt;
+            for (const Change& change : changes)
+                if (change.begin == entry->valueBegin)
+                    return std::nullopt;  // the same line twice: the second change sees the first
+            const Line& line = entry->line;
+            count(all.substr(line.begin, line.end - line.begin), false);
+            count(std::string(all.substr(line.begin, entry->valueBegin - line.begin)).append(prepared.value), true);
+            changes.push_back({entry->valueBegin, line.end, std::move(prepared.value)});
+        } else if (edit.section != sectionName) {
+            return std::nullopt;
+        } else if (edit.kind == KeyEdit::Kind::Delete) {
+            const std::size_t key = numberOf(edit.key);
+            PreparedEdit prepared;
+            if (IniEdit early; !prepareEdit(edit.section, edit.key, std::nullopt, prepared, early))
+                return std::nullopt;
+            if (lineOfNumber(key) < 0)
+                continue;  // nothing to delete
+            remove(lineOfNumber(key));
+        } else {
+            const std::size_t from = numberOf(edit.key);
+            const std::size_t to = numberOf(edit.text);
+            if (refused(keyNameProblem(edit.text)) || lineOfNumber(from) < 0)
+                return std::nullopt;
+            if (from == to)
+                continue;  // the same key: nothing changes
+            // A line of the new name goes, as a write there would have replaced it.
+            if (lineOfNumber(to) >= 0)
+                remove(lineOfNumber(to));
+            const std::int32_t line = lineOfNumber(from);
+            // The line's count stays: every name here is ASCII (a name that reads as ASCII is
+            // stored as ASCII), and ASCII in place of ASCII, between blanks or a line start and
+            // "=", leaves the line ASCII or not, and UTF-8 or not, as it was.
+            lineOfNumber(from) = -1;
+            lineOfNumber(to) = line;
+            numbered[static_cast<std::size_t>(line)].number = static_cast<std::int32_t>(to);
+        }
+        changed = true;
+        if (watches && lines.encoding() != encoding_)
+            return refusal(otherEncoding(encoding_));
+    }
+    if (!changed)
+        return IniEdit{};
+
+    // The new text, of a size counted first so that it is allocated once.
+    char digits[8];
+    const auto digitsOf = [&](std::int32_t number) {
+        if (static_cast<std::size_t>(number) >= kNumbers)
+            return std::string_view(others[static_cast<std::size_t>(number) - kNumbers].second);
+        return std::string_view(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits));
+    };
+    std::size_t size = all.size();
+    for (const NumberedLine& line : numbered) {
+        if (line.number < 0)
+            size -= line.next - line.begin;
+        else if (line.number != line.original)
+            size = size - (line.nameEnd - line.nameBegin) + digitsOf(line.number).size();
+    }
+    for (const Change& change : changes)
+        size = size - (change.end - change.begin) + change.text.size();
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.begin < b.begin; });
+    std::string text;
+    text.reserve(size);
+    std::size_t done = 0;
+    const auto replace = [&](std::size_t begin, std::size_t end, std::string_view with) {
+        text.append(all.substr(done, begin - done)).append(with);
+        done = end;
+    };
+    auto change = changes.begin();
+    for (; change != changes.end() && change->begin < base; ++change)
+        replace(change->begin, change->end, change->text);
+    for (const NumberedLine& line : numbered) {
+        if (line.number < 0)
+            replace(base + line.begin, base + line.next, {});
+        else if (line.number != line.original)
+            replace(base + line.nameBegin, base + line.nameEnd, digitsOf(line.number));
+    }
+    for (; change != changes.end(); ++change)
+        replace(change->begin, change->end, change->text);
+    text.append(all.substr(done));
+    if (text == bytes_)
+        return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
+    IniEdit result{true, std::move(text), {}};
+    if (watches)
+        result.lines = lines;
     return result;
 }
 

@@ -257,6 +257,96 @@ TEST(KeyEditBatch, SetsInSectionsOfTheirOwnGiveWhatTheEditsOneByOneGive)
     EXPECT_GT(changed, 2000);
 }
 
+// Batches that renumber the keys of one section, as removing and moving entries do: renames and
+// deletions of numbered keys and of a parked name, now and then a value of another section, a
+// name twice, a key that is missing or no number. The same bytes, refusals and counted lines as
+// the edits one by one, also where the lines that go turn the file's encoding, on files with
+// numbers twice, lone CRs, blanks around names and lines of the other encoding.
+TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
+{
+    std::vector<std::string> files = awkwardFiles();
+    const std::size_t awkward = files.size();
+    files.push_back("[s]\r\n1=a\r\n2=b\r\n; 3=c\r\n3=c\r\n\r\n 4 = d\r\nx=y\r\n5=e\r\n[t]\r\nn=5\r\n6=f\r\n");
+    files.push_back("[t]\nn=4\n[s]\n0=z\n1=a\n2=b\n3=c\n4=d\n~1=p\n70000=big\n01=lead");
+    files.push_back("[s]\r1=a\r2=b\n\n3=c\r\n[t]\rn=3\r");            // lone CRs
+    files.push_back("[s]\n1=a\n2=b\n1=again\n3=c\n[t]\nn=3\n");          // a number twice
+    files.push_back("[s]\n1=a\n=none\n \t=blank\n2=b\n[t]\nn=2\n");       // lines without a name
+    files.push_back("[s]\n1=\x82\xA0\n2=\xC3\xA9\n3=\x82\xA2\n4=\xC3\xA9\n[t]\nn=4\n");  // Shift-JIS by a tie
+    files.push_back("[s]\n1=\xE4\xB8\x80\n2=\x82\xA0\n3=\xE4\xBA\x8C\n4=\x82\xA2\n5=x\n[t]\nn=\xE4\xB8\x89\n");
+    std::string many = "[t]\r\nn=300\r\n[s]\r\n";
+    for (int i = 1; i <= 300; ++i)
+        many += std::to_string(i) + "=" + (i % 7 == 0 ? "\x82\xA0" : "v") + std::to_string(i) + "\r\n";
+    files.push_back(many);
+    files.push_back(encoded(FileEncoding::Utf16Le, "[s]\r\n1=a\r\n2=b\r\n"));
+    std::mt19937 random(32);
+    const auto number = [&](int count) { return std::to_string(random() % 40 == 0 ? 0 : 1 + random() % count); };
+    int changed = 0, refusedAll = 0;
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const std::string& file = files[f];
+        const IniText text(file);
+        for (int round = 0; round < (f < awkward ? 50 : 500); ++round) {
+            // The numbered keys go up to count, mostly.
+            int count = 1;
+            while (text.value("s", std::to_string(count + 1)))
+                ++count;
+            count += random() % 8 == 0 ? 1 : 0;
+            const std::string section = random() % 30 == 0 ? "t" : "s";
+            const std::string parked = random() % 2 == 0 ? "~1" : "~A";
+            std::vector<KeyEdit> edits;
+            const int from = 1 + static_cast<int>(random() % count), to = 1 + static_cast<int>(random() % count);
+            if (random() % 2 == 0) {  // a removal
+                edits.push_back({Kind::Delete, section, std::to_string(from), {}});
+                for (int i = from + 1; i <= std::min(count, from + 40); ++i)
+                    edits.push_back({Kind::Rename, section, std::to_string(i), std::to_string(i - 1)});
+            } else {  // a move, by way of the parked name
+                edits.push_back({Kind::Rename, section, std::to_string(from), parked});
+                const int step = from < to ? 1 : -1;
+                for (int i = from + step; i != to + step && std::abs(i - from) <= 40; i += step)
+                    edits.push_back({Kind::Rename, section, std::to_string(i), std::to_string(i - step)});
+                edits.push_back({Kind::Rename, section, parked, std::to_string(to)});
+            }
+            // Now and then something the renumbering alone does not do.
+            switch (random() % 12) {
+            case 0: edits.push_back({Kind::Set, "t", "n", std::to_string(count - 1)}); break;
+            case 1: edits.push_back({Kind::Set, "t", "n", "\xE2\x80\xA0"}); break;
+            case 2: edits.push_back({Kind::Set, "t", "new", "1"}); break;
+            case 3: edits.push_back({Kind::Set, section, number(count), "v"}); break;
+            case 4: edits.push_back({Kind::Rename, section, number(count), number(count)}); break;
+            case 5: edits.push_back({Kind::Rename, section, "x", number(count)}); break;
+            case 6: edits.push_back({Kind::Delete, section, number(count), {}}); break;
+            case 7: edits.insert(edits.begin() + 1, {Kind::Rename, section, number(count), "01"}); break;
+            case 8: edits.push_back({Kind::Rename, "S", number(count), number(count)}); break;
+            case 9: edits.push_back({Kind::Set, "t", "n", "a\nb"}); break;
+            case 10: edits.push_back({Kind::Rename, section, "", number(count)}); break;
+            default: break;
+            }
+            const IniEdit expected = oneByOne(text, edits);
+            const IniEdit batch = text.editAll(edits);
+            std::string shown;
+            for (const KeyEdit& edit : edits)
+                shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
+                         edit.text + "; ";
+            ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
+            ASSERT_EQ(batch.refusal.error, expected.refusal.error) << shown;
+            ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
+            ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
+            if (batch.lines) {
+                codepage::Utf8Lines counted;
+                codepage::detect(batch.bytes, &counted);
+                ASSERT_EQ(batch.lines->valid, counted.valid) << testing::PrintToString(file) << " " << shown;
+                ASSERT_EQ(batch.lines->invalid, counted.invalid) << testing::PrintToString(file) << " " << shown;
+            }
+            if (batch.changed && (text.encoding() == FileEncoding::Cp932 || text.encoding() == FileEncoding::Utf8)) {
+                ASSERT_TRUE(batch.lines) << testing::PrintToString(file) << " " << shown;
+            }
+            changed += expected.changed ? 1 : 0;
+            refusedAll += expected.refusal.reason != WriteFailure::None ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, 2000);
+    EXPECT_GT(refusedAll, 1500);
+}
+
 // The sayings' removal: the first of many lines goes and every later one moves down a key.
 TEST(KeyEditBatch, ManyRenamesInOneSection)
 {
