@@ -154,6 +154,23 @@ std::vector<std::string> awkwardFiles()
     return files;
 }
 
+// A batch's outcome against the edits one by one on file (shown names the edits): the same
+// refusal, the same bytes, and the lines a write trusts instead of detecting the encoding again
+// are those a new detection counts.
+void expectSameOutcome(const IniEdit& batch, const IniEdit& expected, const std::string& file, const std::string& shown)
+{
+    ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
+    ASSERT_EQ(batch.refusal.error, expected.refusal.error) << shown;
+    ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
+    ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
+    if (batch.lines) {
+        codepage::Utf8Lines counted;
+        codepage::detect(batch.bytes, &counted);
+        ASSERT_EQ(batch.lines->valid, counted.valid) << testing::PrintToString(file) << " " << shown;
+        ASSERT_EQ(batch.lines->invalid, counted.invalid) << testing::PrintToString(file) << " " << shown;
+    }
+}
+
 // Random batches of edits on each of those files: the batch gives what the edits one by one give.
 TEST(KeyEditBatch, GivesWhatTheEditsOneByOneGive)
 {
@@ -191,19 +208,10 @@ TEST(KeyEditBatch, GivesWhatTheEditsOneByOneGive)
             for (const KeyEdit& edit : edits)
                 shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
                          edit.text + "; ";
-            ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
-            ASSERT_EQ(batch.refusal.error, expected.refusal.error) << shown;
             ASSERT_EQ(batch.refusal.character, expected.refusal.character) << shown;
-            ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
-            ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
-            // The lines a write trusts instead of detecting the encoding again are those a new
-            // detection counts.
-            if (batch.lines) {
-                codepage::Utf8Lines counted;
-                codepage::detect(batch.bytes, &counted);
-                ASSERT_EQ(batch.lines->valid, counted.valid) << testing::PrintToString(file) << " " << shown;
-                ASSERT_EQ(batch.lines->invalid, counted.invalid) << testing::PrintToString(file) << " " << shown;
-            }
+            expectSameOutcome(batch, expected, file, shown);
+            if (testing::Test::HasFatalFailure())
+                return;
             if (batch.changed && (text.encoding() == FileEncoding::Cp932 || text.encoding() == FileEncoding::Utf8)) {
                 ASSERT_TRUE(batch.lines) << testing::PrintToString(file) << " " << shown;
             }
@@ -241,16 +249,9 @@ TEST(KeyEditBatch, SetsInSectionsOfTheirOwnGiveWhatTheEditsOneByOneGive)
             std::string shown;
             for (const KeyEdit& edit : edits)
                 shown += "[" + edit.section + "] " + edit.key + "=" + edit.text + "; ";
-            ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
-            ASSERT_EQ(batch.refusal.error, expected.refusal.error) << shown;
-            ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
-            ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
-            if (batch.lines) {
-                codepage::Utf8Lines counted;
-                codepage::detect(batch.bytes, &counted);
-                ASSERT_EQ(batch.lines->valid, counted.valid) << testing::PrintToString(file) << " " << shown;
-                ASSERT_EQ(batch.lines->invalid, counted.invalid) << testing::PrintToString(file) << " " << shown;
-            }
+            expectSameOutcome(batch, expected, file, shown);
+            if (testing::Test::HasFatalFailure())
+                return;
             changed += expected.changed ? 1 : 0;
         }
     }
@@ -326,16 +327,9 @@ TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
             for (const KeyEdit& edit : edits)
                 shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
                          edit.text + "; ";
-            ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
-            ASSERT_EQ(batch.refusal.error, expected.refusal.error) << shown;
-            ASSERT_EQ(batch.changed, expected.changed) << testing::PrintToString(file) << " " << shown;
-            ASSERT_EQ(batch.bytes, expected.bytes) << testing::PrintToString(file) << " " << shown;
-            if (batch.lines) {
-                codepage::Utf8Lines counted;
-                codepage::detect(batch.bytes, &counted);
-                ASSERT_EQ(batch.lines->valid, counted.valid) << testing::PrintToString(file) << " " << shown;
-                ASSERT_EQ(batch.lines->invalid, counted.invalid) << testing::PrintToString(file) << " " << shown;
-            }
+            expectSameOutcome(batch, expected, file, shown);
+            if (testing::Test::HasFatalFailure())
+                return;
             if (batch.changed && (text.encoding() == FileEncoding::Cp932 || text.encoding() == FileEncoding::Utf8)) {
                 ASSERT_TRUE(batch.lines) << testing::PrintToString(file) << " " << shown;
             }
