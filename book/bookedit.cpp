@@ -135,18 +135,19 @@ std::string sayingKey(int number) { return std::to_string(number); }
 KeyEdit setSayingCount(int n) { return setKey(layout::kProfile, std::string(layout::kSayingCount), std::to_string(n + 1)); }
 
 // The sayings the page draws from, read under the caller's lock: n and their keys "1" to "n".
+// What an edit of the sayings needs: the count and the sayings it names, each looked up alone.
+// The settings file renumbers the later sayings itself (and deletes those that hold nothing), so
+// no edit reads the whole list.
 struct SayingPlan {
     BookSnapshot snapshot;
-    const SayingValueList& sayings() const { return snapshot.sayings(); }
-    int count() const { return static_cast<int>(sayings().size()); }  // n
-    static std::string key(int i) { return sayingKey(i + 1); }
-    bool isAbsent(int i) const { return !sayings()[static_cast<std::size_t>(i)]; }
-    // Saying i as read, "0" for a key that holds nothing; none outside the list.
-    std::optional<std::string_view> value(int i) const
+    int count() const { return snapshot.listedSayings(); }  // n
+    bool isAbsent(int number) const { return !snapshot.sayingValue(number); }
+    // Saying number as read, "0" for a key that holds nothing; none outside 1 to n.
+    std::optional<std::string> value(int number) const
     {
-        if (outside(i, sayings().size()))
+        if (number < 1 || number > count())
             return std::nullopt;
-        return sayings()[static_cast<std::size_t>(i)].value_or("0");
+        return snapshot.sayingValue(number).value_or("0");
     }
 };
 
@@ -354,7 +355,9 @@ WriteResult noSaying(int number) { return noEntry("saying number " + std::to_str
 
 std::optional<WriteResult> sayingProblem(const SayingPlan& plan, const SeenEntry& saying)
 {
-    return seenProblem(plan.value(saying.key - 1), saying, "saying " + std::to_string(saying.key));
+    const std::optional<std::string> now = plan.value(saying.key);
+    return seenProblem(now ? std::optional<std::string_view>(*now) : std::nullopt, saying,
+                       "saying " + std::to_string(saying.key));
 }
 
 }  // namespace
@@ -381,10 +384,10 @@ WriteResult removeSaying(SettingsFile& settings, const SeenEntry& saying)
     const SayingPlan plan = planSayings(settings);
     if (auto problem = sayingProblem(plan, saying))
         return std::move(*problem);
-    std::vector<KeyEdit> edits;
-    appendRemoval(edits, layout::kSayings, plan.count(), SayingPlan::key, [&](int i) { return plan.isAbsent(i); },
-                  saying.key - 1);
-    edits.push_back(setSayingCount(plan.count() - 1));
+    // The later sayings move down one number each.
+    const KeyEdit edits[] = {deleteKey(layout::kSayings, sayingKey(saying.key)),
+                             KeyEdit::renumber(std::string(layout::kSayings), saying.key + 1, plan.count(), -1),
+                             setSayingCount(plan.count() - 1)};
     return settings.applyEdits(edits);
 }
 
@@ -398,9 +401,20 @@ WriteResult moveSaying(SettingsFile& settings, const SeenEntry& saying, int toNu
         return std::move(*problem);
     if (toNumber > plan.count())
         return noSaying(toNumber);
+    const int from = saying.key;
     std::vector<KeyEdit> edits;
-    appendMove(edits, plan.snapshot, layout::kSayings, SayingPlan::key, [&](int i) { return plan.isAbsent(i); },
-               saying.key - 1, toNumber - 1);
+    if (from != toNumber) {
+        // Parked while the sayings between move one number towards where it was.
+        const std::string parked = plan.snapshot.freeKeyLike(layout::kSayings, sayingKey(from));
+        const bool absent = plan.isAbsent(from);
+        appendShift(edits, layout::kSayings, sayingKey(from), absent, parked);
+        if (from < toNumber)
+            edits.push_back(KeyEdit::renumber(std::string(layout::kSayings), from + 1, toNumber, -1));
+        else
+            edits.push_back(KeyEdit::renumber(std::string(layout::kSayings), toNumber, from - 1, 1));
+        if (!absent)
+            edits.push_back(renameKey(layout::kSayings, parked, sayingKey(toNumber)));
+    }
     return settings.applyEdits(edits);
 }
 

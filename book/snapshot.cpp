@@ -180,7 +180,7 @@ std::optional<std::string> BookSnapshot::sayingValue(long long key) const
 const SayingValueList& BookSnapshot::sayings() const
 {
     if (!sayings_) {
-        const int n = std::max(sayingCount() - 1, 0);
+        const int n = listedSayings();
         SayingValueList list;
         list.slots_.assign(static_cast<std::size_t>(n), 0);
         if (auto listed = view_->entries(layout::kSayings)) {

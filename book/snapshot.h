@@ -8,6 +8,7 @@
 // sayings stored as n + 1.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -152,6 +153,8 @@ public:
     // The stored count N (keys 1 to N − 1 can be drawn) and the value under one key.
     int sayingCount() const;
     std::optional<std::string> sayingValue(long long key) const;
+    // n = max(N − 1, 0): how many sayings sayings() lists, without listing them.
+    int listedSayings() const { return std::max(sayingCount() - 1, 0); }
     // The values of keys 1 to n = max(N − 1, 0) in order, none where a key holds nothing. Read in
     // one listing of the section where the store can list one. The views live as long as this
     // snapshot or a copy of it.

@@ -301,20 +301,21 @@ std::optional<SeenEntry> namedSaying(Context& context, SettingsFile& settings, s
                                      std::string_view badNumber = "the number must be a whole number from 1 to 32767")
 {
     const BookSnapshot snapshot = BookSnapshot::read(settings);
-    const auto& sayings = snapshot.sayings();
-    const auto valueOf = [&](std::size_t i) { return std::string(sayings[i].value_or("0")); };
     if (!text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos) {
         const auto number = parseNumber(text);
         if (!number) {
             status = usageError(context, command, badNumber);
             return std::nullopt;
         }
-        if (static_cast<std::size_t>(*number) <= sayings.size())
-            return SeenEntry{*number, valueOf(static_cast<std::size_t>(*number - 1))};
+        // The one saying alone: a number needs no listing of them all.
+        if (*number <= snapshot.listedSayings())
+            return SeenEntry{*number, snapshot.sayingValue(*number).value_or("0")};
         context.err << "dovi-cli: there is no saying number " << *number << '\n';
         status = kFailed;
         return std::nullopt;
     }
+    const auto& sayings = snapshot.sayings();
+    const auto valueOf = [&](std::size_t i) { return std::string(sayings[i].value_or("0")); };
     std::vector<std::size_t> matches;
     for (std::size_t i = 0; i < sayings.size(); ++i)
         if (sayingParts(sayings[i]).text == text)

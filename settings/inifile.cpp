@@ -453,10 +453,38 @@ std::string IniText::valueOf(const Key& key) const
 std::string_view IniText::rawValue(const Key& key) const
 {
     const Line& line = key.line;
-    const auto [begin, end] =
-        valueSpan(std::min(key.valueBegin, line.end), line.end, unit_, [this](std::size_t pos) { return unitAt(pos); });
-    const std::string_view raw = std::string_view(bytes_).substr(begin, end - begin);
+    return rawValueIn(std::string_view(bytes_).substr(line.begin, line.end - line.begin),
+                      std::max(key.valueBegin, line.begin) - line.begin);
+}
+
+// The same for the value that starts at valueBegin of a key line's content (its line end left
+// out), wherever that content is kept.
+std::string_view IniText::rawValueIn(std::string_view content, std::size_t valueBegin) const
+{
+    const auto unitIn = [&](std::size_t pos) -> unsigned {
+        const auto byte = [&](std::size_t k) { return unsigned{static_cast<unsigned char>(content[k])}; };
+        if (unit_ == 1)
+            return byte(pos);
+        if (pos + 1 >= content.size())
+            return 0xFFFF;  // an odd last byte is no character of the layout
+        return encoding_ == FileEncoding::Utf16Le ? byte(pos) | byte(pos + 1) << 8 : byte(pos) << 8 | byte(pos + 1);
+    };
+    const auto [begin, end] = valueSpan(std::min(valueBegin, content.size()), content.size(), unit_, unitIn);
+    const std::string_view raw = content.substr(begin, end - begin);
     return raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit));
+}
+
+bool IniText::holdsNothing(std::string_view content, std::size_t valueBegin) const
+{
+    const std::string_view raw = rawValueIn(content, valueBegin);
+    // Only a value that starts with "0" can read as "0": most are known without decoding them.
+    if (raw.empty() || (unit_ == 1 && raw[0] != '0'))
+        return false;
+    std::string read;
+    codec_->decodeAppend(raw, read);
+    if (const std::size_t nul = read.find('\0'); nul != npos)
+        read.resize(nul);
+    return read == "0";
 }
 
 // Appends the value of key as a read gives it to out.
@@ -713,20 +741,33 @@ public:
     IniEdit run(std::span<const KeyEdit> edits)
     {
         bool changed = false;
-        for (const KeyEdit& edit : edits) {
-            IniEdit step;
-            switch (edit.kind) {
-            case KeyEdit::Kind::Set: step = set(edit.section, edit.key, edit.text); break;
-            case KeyEdit::Kind::Delete: step = set(edit.section, edit.key, std::nullopt); break;
-            case KeyEdit::Kind::Rename: step = rename(edit.section, edit.key, edit.text); break;
+        // Takes the outcome of one step; false, with the batch's outcome in *stop, when it ends the
+        // batch.
+        std::optional<IniEdit> stop;
+        const auto goesOn = [&](IniEdit step) {
+            if (refused(step.refusal)) {
+                stop = std::move(step);
+                return false;
             }
-            if (refused(step.refusal))
-                return step;
             if (!step.changed)
-                continue;
+                return true;
             changed = true;
-            if (watchesEncoding_ && lines_.encoding() != t_.encoding_)
-                return refusal(otherEncoding(t_.encoding_));
+            if (watchesEncoding_ && lines_.encoding() != t_.encoding_) {
+                stop = refusal(otherEncoding(t_.encoding_));
+                return false;
+            }
+            return true;
+        };
+        for (const KeyEdit& edit : edits) {
+            bool on = true;
+            switch (edit.kind) {
+            case KeyEdit::Kind::Set: on = goesOn(set(edit.section, edit.key, edit.text)); break;
+            case KeyEdit::Kind::Delete: on = goesOn(set(edit.section, edit.key, std::nullopt)); break;
+            case KeyEdit::Kind::Rename: on = goesOn(rename(edit.section, edit.key, edit.text)); break;
+            case KeyEdit::Kind::Renumber: on = renumber(edit, goesOn); break;
+            }
+            if (!on)
+                return std::move(*stop);
         }
         if (!changed)
             return {};
@@ -1123,6 +1164,32 @@ private:
         return {true, {}, {}};
     }
 
+    // The Deletes and Renames a Renumber edit stands for, each step handed to goesOn as it is
+    // made; false when goesOn ends the batch.
+    template <typename GoesOn>
+    bool renumber(const KeyEdit& edit, GoesOn& goesOn)
+    {
+        if (!edit.renumbersSome())
+            return true;
+        if (!edit.renumberable())
+            return goesOn(refusal(KeyEdit::notRenumberable()));
+        for (int i = 0; i <= edit.last - edit.first; ++i) {
+            const int number = edit.renumberedAt(i);
+            const std::string key = std::to_string(number);
+            Part* const part = findPart(edit.section);
+            const int entry = part ? firstKey(*part, folded(key)) : -1;
+            if (entry < 0)
+                continue;  // nothing to delete
+            const Node& node = part->nodes[static_cast<std::size_t>(entry)];
+            const bool on = t_.holdsNothing(node.content(), node.valueBegin)
+                                ? goesOn(set(edit.section, key, std::nullopt))
+                                : goesOn(rename(edit.section, key, std::to_string(number + edit.by)));
+            if (!on)
+                return false;
+        }
+        return true;
+    }
+
     IniEdit rename(std::string_view section, std::string_view fromKey, std::string_view toKey)
     {
         const std::string_view newName = trimmed(toKey);
@@ -1307,6 +1374,7 @@ std::optional<IniEdit> IniText::editOne(const KeyEdit& edit) const
     case KeyEdit::Kind::Set: result = this->edit(edit.section, edit.key, edit.text); break;
     case KeyEdit::Kind::Delete: result = this->edit(edit.section, edit.key, std::nullopt); break;
     case KeyEdit::Kind::Rename: result = renameKey(edit.section, edit.key, edit.text); break;
+    case KeyEdit::Kind::Renumber: return std::nullopt;  // as a batch
     }
     if (refused(result.refusal))
         return result;
@@ -1357,7 +1425,7 @@ std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
         return kNumbers + others.size();
     };
     for (const KeyEdit& edit : edits) {
-        if (edit.kind == KeyEdit::Kind::Set || edit.section != sectionName)
+        if (edit.kind == KeyEdit::Kind::Set || edit.kind == KeyEdit::Kind::Renumber || edit.section != sectionName)
             continue;
         for (const std::string& key : {std::cref(edit.key), std::cref(edit.text)}) {
             if (edit.kind == KeyEdit::Kind::Delete && &key == &edit.text)
@@ -1380,18 +1448,30 @@ std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
     // By number: its line in numbered below, -1 none. Numbers no edit names are not looked for.
     std::vector<std::int32_t> lineOf;
     std::int32_t otherLine[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
-    for (const KeyEdit& edit : edits)
-        if (edit.kind != KeyEdit::Kind::Set)
+    for (const KeyEdit& edit : edits) {
+        if (edit.kind == KeyEdit::Kind::Renumber) {
+            if (!edit.renumbersSome())
+                continue;
+            if (!edit.renumberable())
+                return std::nullopt;  // refused: the batch says why
+            const auto highest = static_cast<std::size_t>(std::max(edit.last, edit.last + edit.by));
+            if (highest >= kNumbers)
+                return std::nullopt;
+            if (highest >= lineOf.size())
+                lineOf.resize(highest + 1, -1);
+        } else if (edit.kind != KeyEdit::Kind::Set) {
             for (const std::string* key : {&edit.key, &edit.text})
                 if (const std::size_t number = numberOfName(*key); number < kNumbers && number >= lineOf.size())
                     lineOf.resize(number + 1, -1);
+        }
+    }
     const auto lineOfNumber = [&](std::size_t number) -> std::int32_t& {
         return number < kNumbers ? lineOf[number] : otherLine[number - kNumbers];
     };
 
     // The key lines of those names, in order, offsets from base; number -1: removed.
     struct NumberedLine {
-        std::uint32_t begin, nameBegin, nameEnd, end, next;
+        std::uint32_t begin, nameBegin, nameEnd, valueBegin, end, next;
         std::int32_t number, original;
     };
     std::vector<NumberedLine> numbered;
@@ -1426,7 +1506,7 @@ std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
             return std::nullopt;
         lineOfNumber(number) = static_cast<std::int32_t>(numbered.size());
         const auto at = [base](std::size_t offset) { return static_cast<std::uint32_t>(offset - base); };
-        numbered.push_back({at(line.begin), at(start), at(nameEnd), at(line.end), at(line.next),
+        numbered.push_back({at(line.begin), at(start), at(nameEnd), at(equals + 1), at(line.end), at(line.next),
                             static_cast<std::int32_t>(number), static_cast<std::int32_t>(number)});
     }
 
@@ -1469,6 +1549,32 @@ std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
             changes.push_back({entry->valueBegin, line.end, std::move(prepared.value)});
         } else if (edit.section != sectionName) {
             return std::nullopt;
+        } else if (edit.kind == KeyEdit::Kind::Renumber) {
+            if (!edit.renumbersSome())
+                continue;
+            // As the Deletes and Renames it stands for, one after the other.
+            for (int i = 0; i <= edit.last - edit.first; ++i) {
+                const int number = edit.renumberedAt(i);
+                const std::int32_t line = lineOfNumber(static_cast<std::size_t>(number));
+                if (line < 0)
+                    continue;  // nothing to delete
+                const NumberedLine& found = numbered[static_cast<std::size_t>(line)];
+                const std::string_view content = all.substr(base + found.begin, found.end - found.begin);
+                const auto to = static_cast<std::size_t>(number + edit.by);
+                if (holdsNothing(content, found.valueBegin - found.begin)) {
+                    remove(line);
+                } else {
+                    if (lineOfNumber(to) >= 0)
+                        remove(lineOfNumber(to));
+                    lineOfNumber(static_cast<std::size_t>(number)) = -1;
+                    lineOfNumber(to) = line;
+                    numbered[static_cast<std::size_t>(line)].number = static_cast<std::int32_t>(to);
+                }
+                changed = true;
+                if (watches && lines.encoding() != encoding_)
+                    return refusal(otherEncoding(encoding_));
+            }
+            continue;
         } else if (edit.kind == KeyEdit::Kind::Delete) {
             const std::size_t key = numberOf(edit.key);
             PreparedEdit prepared;

@@ -158,6 +158,10 @@ private:
     Line lastKeyLine(const Section& section) const;
     std::string valueOf(const Key& key) const;
     std::string_view rawValue(const Key& key) const;
+    std::string_view rawValueIn(std::string_view content, std::size_t valueBegin) const;
+    // Whether the value that starts at valueBegin of a key line's content reads as "0": the key
+    // holds nothing.
+    bool holdsNothing(std::string_view content, std::size_t valueBegin) const;
     void appendValue(const Key& key, std::string& out) const;
     KeyListing makeListing(std::string_view section) const;
     std::optional<IniEdit> editOne(const KeyEdit& edit) const;

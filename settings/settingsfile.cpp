@@ -324,7 +324,27 @@ WriteResult SettingsStore::applyEdits(std::span<const KeyEdit> edits)
         case KeyEdit::Kind::Rename:
             result = moveKey(edit.section, edit.key, edit.text, read(edit.section, edit.key));
             break;
+        case KeyEdit::Kind::Renumber: result = renumberKeys(edit); break;
         }
+        if (!result.ok)
+            return result;
+    }
+    return writeDone();
+}
+
+// A Renumber edit as the Deletes and moves it stands for, one key at a time.
+WriteResult SettingsStore::renumberKeys(const KeyEdit& edit)
+{
+    if (!edit.renumbersSome())
+        return writeDone();
+    if (!edit.renumberable())
+        return KeyEdit::notRenumberable();
+    for (int i = 0; i <= edit.last - edit.first; ++i) {
+        const int number = edit.renumberedAt(i);
+        const std::string key = std::to_string(number);
+        const std::string value = read(edit.section, key);
+        WriteResult result = value == "0" ? write(edit.section, key, std::nullopt)
+                                          : moveKey(edit.section, key, std::to_string(number + edit.by), value);
         if (!result.ok)
             return result;
     }

@@ -74,8 +74,9 @@ public:
                               std::optional<std::string_view> value) = 0;
 
     // Applies edits in order as one change of the store and returns the first refusal, if any. This
-    // default writes them one by one (a Rename as moveKey) and stops at the first failure, keeping
-    // the ones before it; SettingsFile applies all of them or none.
+    // default writes them one by one (a Rename as moveKey, a Renumber as the Deletes and moves it
+    // stands for) and stops at the first failure, keeping the ones before it; SettingsFile applies
+    // all of them or none.
     virtual WriteResult applyEdits(std::span<const KeyEdit> edits);
 
     // Keeps other processes' writes out until the returned lock is released, so that a
@@ -90,6 +91,9 @@ public:
     // if that fails. Not ok when the entry could not be moved (it may then be back under fromKey).
     virtual WriteResult moveKey(std::string_view section, std::string_view fromKey, std::string_view toKey,
                                 std::string_view value);
+
+private:
+    WriteResult renumberKeys(const KeyEdit& edit);
 };
 
 class SettingsFile final : public SettingsStore {

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <random>
 
 #include "settings/inifile.h"
@@ -87,27 +88,51 @@ TEST_F(KeyEdits, AShiftJisFileThatWouldTurnIntoUtf8HalfwayIsNotChanged)
 
 // The edits one by one, each on a new parse of the text the ones before it made: what a batch
 // must come to, byte for byte and refusal for refusal.
+// A Renumber edit stands for a Delete (a key that reads as absent) or a Rename of each numbered
+// key, in the order that never overwrites a key still to come.
 IniEdit oneByOne(const IniText& original, std::span<const KeyEdit> edits)
 {
     std::optional<IniText> current;
-    for (const KeyEdit& edit : edits) {
-        const IniText& text = current ? *current : original;
-        IniEdit step;
-        switch (edit.kind) {
-        case Kind::Set: step = text.edit(edit.section, edit.key, edit.text); break;
-        case Kind::Delete: step = text.edit(edit.section, edit.key, std::nullopt); break;
-        case Kind::Rename: step = text.renameKey(edit.section, edit.key, edit.text); break;
+    std::optional<IniEdit> refused;
+    const auto apply = [&](const std::function<IniEdit(const IniText&)>& edit) {
+        IniEdit step = edit(current ? *current : original);
+        if (step.refusal.reason != WriteFailure::None) {
+            refused = std::move(step);
+            return false;
         }
-        if (step.refusal.reason != WriteFailure::None)
-            return step;
         if (!step.changed)
-            continue;
+            return true;
         current.emplace(std::move(step.bytes));
-        if (current->encoding() != original.encoding())
-            return {false, {}, writeFailure(original.encoding() == FileEncoding::Cp932 ? WriteFailure::WouldReadAsUtf8
-                                                                                       : WriteFailure::WouldReadAsShiftJis,
-                                            "the settings file would read in another encoding during this change, "
-                                            "so it is not changed")};
+        if (current->encoding() != original.encoding()) {
+            refused = IniEdit{false, {}, writeFailure(original.encoding() == FileEncoding::Cp932
+                                                          ? WriteFailure::WouldReadAsUtf8
+                                                          : WriteFailure::WouldReadAsShiftJis,
+                                                      "the settings file would read in another encoding during this "
+                                                      "change, so it is not changed")};
+            return false;
+        }
+        return true;
+    };
+    for (const KeyEdit& edit : edits) {
+        bool on = true;
+        switch (edit.kind) {
+        case Kind::Set: on = apply([&](const IniText& text) { return text.edit(edit.section, edit.key, edit.text); }); break;
+        case Kind::Delete: on = apply([&](const IniText& text) { return text.edit(edit.section, edit.key, std::nullopt); }); break;
+        case Kind::Rename: on = apply([&](const IniText& text) { return text.renameKey(edit.section, edit.key, edit.text); }); break;
+        case Kind::Renumber:
+            for (int i = 0; on && edit.by != 0 && i <= edit.last - edit.first; ++i) {
+                const int number = edit.by < 0 ? edit.first + i : edit.last - i;
+                on = apply([&](const IniText& text) {
+                    const std::string key = std::to_string(number);
+                    const std::optional<std::string> value = text.value(edit.section, key);
+                    return !value || *value == "0" ? text.edit(edit.section, key, std::nullopt)
+                                                   : text.renameKey(edit.section, key, std::to_string(number + edit.by));
+                });
+            }
+            break;
+        }
+        if (!on)
+            return std::move(*refused);
     }
     if (!current || current->bytes() == original.bytes())
         return {};
@@ -263,10 +288,12 @@ TEST(KeyEditBatch, SetsInSectionsOfTheirOwnGiveWhatTheEditsOneByOneGive)
 // name twice, a key that is missing or no number. The same bytes, refusals and counted lines as
 // the edits one by one, also where the lines that go turn the file's encoding, on files with
 // numbers twice, lone CRs, blanks around names and lines of the other encoding.
-TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
+// Files with numbered keys for renumbering: numbers twice, lone CRs, blanks around names, lines
+// of the other encoding, keys that hold nothing in each way a value can read as "0"; after the
+// awkward files.
+std::vector<std::string> numberedFiles()
 {
     std::vector<std::string> files = awkwardFiles();
-    const std::size_t awkward = files.size();
     files.push_back("[s]\r\n1=a\r\n2=b\r\n; 3=c\r\n3=c\r\n\r\n 4 = d\r\nx=y\r\n5=e\r\n[t]\r\nn=5\r\n6=f\r\n");
     files.push_back("[t]\nn=4\n[s]\n0=z\n1=a\n2=b\n3=c\n4=d\n~1=p\n70000=big\n01=lead");
     files.push_back("[s]\r1=a\r2=b\n\n3=c\r\n[t]\rn=3\r");            // lone CRs
@@ -279,6 +306,17 @@ TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
         many += std::to_string(i) + "=" + (i % 7 == 0 ? "\x82\xA0" : "v") + std::to_string(i) + "\r\n";
     files.push_back(many);
     files.push_back(encoded(FileEncoding::Utf16Le, "[s]\r\n1=a\r\n2=b\r\n"));
+    files.push_back("[s]\n1=a\n2=0\n3= \"0\" \n5='0'\n6=b\n" + std::string("7=0\0rest\n", 10) +
+                    "8= 0\n9=00\n10=\"0\n11=0 x\n12=\n13=c\n[t]\nn=13\n");
+    files.push_back(encoded(FileEncoding::Utf16Be, "[s]\r\n1=a\r\n2=0\r\n3=\"0\"\r\n4=b\r\n6=0x\r\n"));
+    files.push_back("[s]\r\n1=\x82\xA0\r\n2=0\r\n3=\xC3\xA9\r\n4=0\r\n5=\x82\xA2\r\n[t]\r\nn=5\r\n");
+    return files;
+}
+
+TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
+{
+    const std::vector<std::string> files = numberedFiles();
+    const std::size_t awkward = awkwardFiles().size();
     std::mt19937 random(32);
     const auto number = [&](int count) { return std::to_string(random() % 40 == 0 ? 0 : 1 + random() % count); };
     int changed = 0, refusedAll = 0;
@@ -339,6 +377,96 @@ TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
     }
     EXPECT_GT(changed, 2000);
     EXPECT_GT(refusedAll, 1500);
+}
+
+// Removals and moves written with Renumber edits, and Renumber edits of any step alone: the same
+// bytes, refusals and counted lines as the Deletes and Renames they stand for, one by one.
+TEST(KeyEditBatch, RenumberEditsGiveTheDeletesAndRenamesTheyStandFor)
+{
+    std::mt19937 random(33);
+    int changed = 0, refusedAll = 0;
+    for (const std::string& file : numberedFiles()) {
+        const IniText text(file);
+        for (int round = 0; round < 120; ++round) {
+            int count = 1;
+            while (text.value("s", std::to_string(count + 1)) || text.value("s", std::to_string(count + 2)))
+                ++count;
+            count += static_cast<int>(random() % 3);
+            const std::string section = random() % 20 == 0 ? "t" : random() % 20 == 0 ? "S" : "s";
+            const int from = 1 + static_cast<int>(random() % count), to = 1 + static_cast<int>(random() % count);
+            std::vector<KeyEdit> edits;
+            switch (random() % 4) {
+            case 0:  // a removal
+                edits.push_back({Kind::Delete, section, std::to_string(from), {}});
+                edits.push_back(KeyEdit::renumber(section, from + 1, count, -1));
+                edits.push_back({Kind::Set, "t", "n", std::to_string(count)});
+                break;
+            case 1:  // a move, by way of a parked name
+                edits.push_back({Kind::Rename, section, std::to_string(from), "~1"});
+                edits.push_back(from < to ? KeyEdit::renumber(section, from + 1, to, -1)
+                                          : KeyEdit::renumber(section, to, from - 1, 1));
+                edits.push_back({Kind::Rename, section, "~1", std::to_string(to)});
+                break;
+            case 2: {  // any step, over a range that may be empty or reach past the keys
+                const int by = static_cast<int>(random() % 7) - 3;
+                edits.push_back(KeyEdit::renumber(section, std::min(from, to) + (by < 0 ? -by : 0),
+                                                  std::max(from, to) + static_cast<int>(random() % 3), by));
+                break;
+            }
+            default:  // after edits that change the keys it renumbers
+                edits.push_back({Kind::Set, section, std::to_string(from), random() % 2 ? "0" : "v"});
+                edits.push_back({Kind::Delete, section, std::to_string(to), {}});
+                edits.push_back(KeyEdit::renumber(section, 1, count, random() % 2 ? -1 : 1));
+                break;
+            }
+            const IniEdit expected = oneByOne(text, edits);
+            std::string shown;
+            for (const KeyEdit& edit : edits)
+                shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
+                         edit.text + " " + std::to_string(edit.first) + ".." + std::to_string(edit.last) + " by " +
+                         std::to_string(edit.by) + "; ";
+            expectSameOutcome(text.editAll(edits), expected, file, shown);
+            if (testing::Test::HasFatalFailure())
+                return;
+            changed += expected.changed ? 1 : 0;
+            refusedAll += expected.refusal.reason != WriteFailure::None ? 1 : 0;
+        }
+    }
+    EXPECT_GT(changed, 1500);
+    EXPECT_GT(refusedAll, 20);
+}
+
+// Where no key may be named: numbers below 0 are refused, and nothing changes.
+TEST(KeyEditBatch, RenumberingBelowZeroIsRefused)
+{
+    const IniText text(std::string("[s]\n0=a\n1=b\n"));
+    for (const KeyEdit& edit : {KeyEdit::renumber("s", 0, 1, -1), KeyEdit::renumber("s", -1, 1, 1)}) {
+        const KeyEdit edits[] = {edit};
+        EXPECT_EQ(text.editAll(edits).refusal.reason, WriteFailure::KeyMissing);
+        test::MemoryStore store;
+        store.put("s", "1", "b");
+        EXPECT_EQ(store.applyEdits(edits).reason, WriteFailure::KeyMissing);
+        EXPECT_EQ(store.get("s", "1"), "b");
+    }
+}
+
+// A store without batches of its own renumbers one key at a time, as the file does at once:
+// keys that hold nothing go, the others take their new numbers.
+TEST_F(KeyEdits, AStoreKeyByKeyRenumbersAsTheFileDoes)
+{
+    test::MemoryStore store;
+    std::string bytes = "[s]\r\n";
+    for (const auto& [key, value] : {std::pair{"1", "a"}, {"2", "b"}, {"3", "0"}, {"5", "c"}, {"6", "d"}}) {
+        store.put("s", key, value);
+        bytes += std::string(key) + "=" + value + "\r\n";
+    }
+    test::writeBytes(path, bytes);
+    const KeyEdit edits[] = {{Kind::Delete, "s", "1", {}}, KeyEdit::renumber("s", 2, 6, -1)};
+    ASSERT_TRUE(store.applyEdits(edits).ok);
+    ASSERT_TRUE(file.applyEdits(edits).ok);
+    EXPECT_EQ(test::readBytes(path), "[s]\r\n1=b\r\n4=c\r\n5=d\r\n");
+    for (const char* key : {"1", "2", "3", "4", "5", "6"})
+        EXPECT_EQ(store.get("s", key).value_or("0"), file.read("s", key)) << key;
 }
 
 // The sayings' removal: the first of many lines goes and every later one moves down a key.
