@@ -334,7 +334,7 @@ WriteResult addSaying(SettingsFile& settings, std::string_view value, int* numbe
         return absentValue();
     const auto lock = settings.lockForUpdate();
     const BookSnapshot snapshot = BookSnapshot::read(settings);
-    const int count = static_cast<int>(snapshot.sayings().size());
+    const int count = snapshot.listedSayings();
     const int added = count + 1;
     if (added + 1 > kMaxSayingCount)
         return writeFailure(WriteFailure::NoRoom, "no more sayings fit: the count cannot go beyond 32767");
