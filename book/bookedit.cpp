@@ -134,10 +134,10 @@ std::string sayingKey(int number) { return std::to_string(number); }
 
 KeyEdit setSayingCount(int n) { return setKey(layout::kProfile, std::string(layout::kSayingCount), std::to_string(n + 1)); }
 
-// The sayings the page draws from, read under the caller's lock: n and their keys "1" to "n".
-// What an edit of the sayings needs: the count and the sayings it names, each looked up alone.
-// The settings file renumbers the later sayings itself (and deletes those that hold nothing), so
-// no edit reads the whole list.
+// The sayings the page draws from (keys "1" to "n"), read under the caller's lock as an edit of
+// them needs them: the count and the sayings it names, each looked up alone. The settings file
+// renumbers the later sayings itself (and deletes those that hold nothing), so no edit reads the
+// whole list.
 struct SayingPlan {
     BookSnapshot snapshot;
     int count() const { return snapshot.listedSayings(); }  // n

@@ -349,7 +349,7 @@ void Codec::decodeAppend(std::string_view raw, std::string& out, bool* damaged)
     }
     if (encoding_ == FileEncoding::Cp932 && fillTable()) {
         const std::size_t start = out.size();
-        out.resize(start + 3 * raw.size());
+        out.resize(start + 3 * raw.size() + 1);  // the one byte more that decodeThroughTable may write
         const std::size_t size = decodeThroughTable(raw, out.data() + start, damaged);
         out.resize(start + (size == npos ? 0 : size));
         if (size != npos)
@@ -372,8 +372,9 @@ std::size_t Codec::decodeInto(std::string_view raw, char* out)
 
 // Code page 932 has characters of one or two bytes and no state: the converter reads each
 // character from its lead byte and the byte after it alone, so the pieces read the same. Writes at
-// most three bytes per byte of raw to out; returns their number, or npos when the table turns out
-// not to stand for the converter.
+// most three bytes per byte of raw to out, and may write one byte after them (each piece is copied
+// as four bytes, which costs less than a copy of its own size); returns their number, or npos
+// when the table turns out not to stand for the converter.
 std::size_t Codec::decodeThroughTable(std::string_view raw, char* out, bool* damaged)
 {
     Cp932Table& table = *table_;
@@ -399,7 +400,7 @@ std::size_t Codec::decodeThroughTable(std::string_view raw, char* out, bool* dam
             if (pair.consumed == 2)
                 piece = &pair;
         }
-        std::memcpy(to, piece->utf8, piece->size);
+        std::memcpy(to, piece->utf8, 4);
         to += piece->size;
         i += piece->consumed;
         bad = bad || piece->damaged;

@@ -581,7 +581,7 @@ KeyListing IniText::makeListing(std::string_view section) const
         if (const void* nul = std::memchr(value, '\0', valueSize))
             valueSize = static_cast<std::size_t>(static_cast<const char*>(nul) - value);
         text.resize(at + name.size() + valueSize);
-        list.data_->entries.push_back({at, name.size(), at + name.size(), valueSize});
+        list.data_->entries.push_back(KeyListing::entryAt(at, name.size(), valueSize));
         if (number < kNumbers)
             return true;
         if (2 * ++hashed > slots.size()) {

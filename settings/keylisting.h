@@ -54,14 +54,21 @@ public:
         std::memcpy(to, name.data(), name.size());
         std::memcpy(to + name.size(), value.data(), value.size());
         data_->text.resize(at + name.size() + value.size());
-        data_->entries.push_back({at, name.size(), at + name.size(), value.size()});
+        data_->entries.push_back(entryAt(at, name.size(), value.size()));
     }
 
 private:
     friend class IniText;
+    // Offsets into the text, which stays far below 4 GB (a settings file is at most 256 MB, and a
+    // listing at most twice its size): 16 bytes for each of tens of thousands of keys.
     struct Entry {
-        std::size_t name, nameSize, value, valueSize;  // offsets into the text
+        std::uint32_t name, nameSize, value, valueSize;
     };
+    static Entry entryAt(std::size_t at, std::size_t nameSize, std::size_t valueSize)
+    {
+        return {static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(nameSize),
+                static_cast<std::uint32_t>(at + nameSize), static_cast<std::uint32_t>(valueSize)};
+    }
     struct Data {
         FileBytes text;  // a large listing in large pages, as a large file is read
         std::vector<Entry> entries;
