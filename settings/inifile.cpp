@@ -199,12 +199,14 @@ IniText::~IniText() = default;
 IniText::IniText(IniText&&) noexcept = default;
 IniText& IniText::operator=(IniText&&) noexcept = default;
 
-unsigned IniText::unitAt(std::size_t pos) const
+unsigned IniText::unitAt(std::size_t pos) const { return unitIn(bytes_, pos); }
+
+unsigned IniText::unitIn(std::string_view text, std::size_t pos) const
 {
-    const auto byte = [&](std::size_t k) { return unsigned{static_cast<unsigned char>(bytes_[k])}; };
+    const auto byte = [&](std::size_t k) { return unsigned{static_cast<unsigned char>(text[k])}; };
     if (unit_ == 1)
         return byte(pos);
-    if (pos + 1 >= bytes_.size())
+    if (pos + 1 >= text.size())
         return 0xFFFF;  // an odd last byte is no character of the layout
     return encoding_ == FileEncoding::Utf16Le ? byte(pos) | byte(pos + 1) << 8 : byte(pos) << 8 | byte(pos + 1);
 }
@@ -461,15 +463,8 @@ std::string_view IniText::rawValue(const Key& key) const
 // out), wherever that content is kept.
 std::string_view IniText::rawValueIn(std::string_view content, std::size_t valueBegin) const
 {
-    const auto unitIn = [&](std::size_t pos) -> unsigned {
-        const auto byte = [&](std::size_t k) { return unsigned{static_cast<unsigned char>(content[k])}; };
-        if (unit_ == 1)
-            return byte(pos);
-        if (pos + 1 >= content.size())
-            return 0xFFFF;  // an odd last byte is no character of the layout
-        return encoding_ == FileEncoding::Utf16Le ? byte(pos) | byte(pos + 1) << 8 : byte(pos) << 8 | byte(pos + 1);
-    };
-    const auto [begin, end] = valueSpan(std::min(valueBegin, content.size()), content.size(), unit_, unitIn);
+    const auto [begin, end] = valueSpan(std::min(valueBegin, content.size()), content.size(), unit_,
+                                        [&](std::size_t pos) { return unitIn(content, pos); });
     const std::string_view raw = content.substr(begin, end - begin);
     return raw.substr(0, codepage::cutLength(raw, encoding_, kValueLimit));
 }

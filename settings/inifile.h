@@ -144,6 +144,7 @@ private:
     Line lineAt(std::size_t pos, std::size_t limit) const;
     std::optional<std::string> sectionName(const Line& header) const;
     unsigned unitAt(std::size_t pos) const;
+    unsigned unitIn(std::string_view text, std::size_t pos) const;  // unitAt() of another text
     std::size_t skipBlanks(std::size_t pos, std::size_t end) const;
     std::size_t trimEnd(std::size_t begin, std::size_t end) const;
     std::size_t find(unsigned unit, std::size_t pos, std::size_t end) const;
