@@ -87,9 +87,9 @@ TEST_F(KeyEdits, AShiftJisFileThatWouldTurnIntoUtf8HalfwayIsNotChanged)
 }
 
 // The edits one by one, each on a new parse of the text the ones before it made: what a batch
-// must come to, byte for byte and refusal for refusal.
-// A Renumber edit stands for a Delete (a key that reads as absent) or a Rename of each numbered
-// key, in the order that never overwrites a key still to come.
+// must come to, byte for byte and refusal for refusal. A Renumber edit stands for a Delete (of a
+// key that reads as absent) or a Rename of each of its numbered keys, in the order that never
+// overwrites a key still to come.
 IniEdit oneByOne(const IniText& original, std::span<const KeyEdit> edits)
 {
     std::optional<IniText> current;
@@ -283,11 +283,6 @@ TEST(KeyEditBatch, SetsInSectionsOfTheirOwnGiveWhatTheEditsOneByOneGive)
     EXPECT_GT(changed, 2000);
 }
 
-// Batches that renumber the keys of one section, as removing and moving entries do: renames and
-// deletions of numbered keys and of a parked name, now and then a value of another section, a
-// name twice, a key that is missing or no number. The same bytes, refusals and counted lines as
-// the edits one by one, also where the lines that go turn the file's encoding, on files with
-// numbers twice, lone CRs, blanks around names and lines of the other encoding.
 // Files with numbered keys for renumbering: numbers twice, lone CRs, blanks around names, lines
 // of the other encoding, keys that hold nothing in each way a value can read as "0"; after the
 // awkward files.
@@ -313,6 +308,11 @@ std::vector<std::string> numberedFiles()
     return files;
 }
 
+// Batches that renumber the keys of one section, as removing and moving entries do: renames and
+// deletions of numbered keys and of a parked name, now and then a value of another section, a
+// name twice, a key that is missing or no number. The same bytes, refusals and counted lines as
+// the edits one by one, also where the lines that go turn the file's encoding, on files with
+// numbers twice, lone CRs, blanks around names and lines of the other encoding.
 TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
 {
     const std::vector<std::string> files = numberedFiles();
