@@ -182,6 +182,19 @@ std::vector<std::string> awkwardFiles()
 // A batch's outcome against the edits one by one on file (shown names the edits): the same
 // refusal, the same bytes, and the lines a write trusts instead of detecting the encoding again
 // are those a new detection counts.
+// A batch as a failure message shows it.
+std::string described(std::span<const KeyEdit> edits)
+{
+    std::string shown;
+    for (const KeyEdit& edit : edits) {
+        shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " + edit.text;
+        if (edit.kind == Kind::Renumber)
+            shown += std::to_string(edit.first) + ".." + std::to_string(edit.last) + " by " + std::to_string(edit.by);
+        shown += "; ";
+    }
+    return shown;
+}
+
 void expectSameOutcome(const IniEdit& batch, const IniEdit& expected, const std::string& file, const std::string& shown)
 {
     ASSERT_EQ(batch.refusal.reason, expected.refusal.reason) << testing::PrintToString(file) << " " << shown;
@@ -229,10 +242,7 @@ TEST(KeyEditBatch, GivesWhatTheEditsOneByOneGive)
             }
             const IniEdit expected = oneByOne(text, edits);
             const IniEdit batch = text.editAll(edits);
-            std::string shown;
-            for (const KeyEdit& edit : edits)
-                shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
-                         edit.text + "; ";
+            const std::string shown = described(edits);
             ASSERT_EQ(batch.refusal.character, expected.refusal.character) << shown;
             expectSameOutcome(batch, expected, file, shown);
             if (testing::Test::HasFatalFailure())
@@ -271,9 +281,7 @@ TEST(KeyEditBatch, SetsInSectionsOfTheirOwnGiveWhatTheEditsOneByOneGive)
                                  values[random() % values.size()]});
             const IniEdit expected = oneByOne(text, edits);
             const IniEdit batch = text.editAll(edits);
-            std::string shown;
-            for (const KeyEdit& edit : edits)
-                shown += "[" + edit.section + "] " + edit.key + "=" + edit.text + "; ";
+            const std::string shown = described(edits);
             expectSameOutcome(batch, expected, file, shown);
             if (testing::Test::HasFatalFailure())
                 return;
@@ -361,10 +369,7 @@ TEST(KeyEditBatch, RenumberingsGiveWhatTheEditsOneByOneGive)
             }
             const IniEdit expected = oneByOne(text, edits);
             const IniEdit batch = text.editAll(edits);
-            std::string shown;
-            for (const KeyEdit& edit : edits)
-                shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
-                         edit.text + "; ";
+            const std::string shown = described(edits);
             expectSameOutcome(batch, expected, file, shown);
             if (testing::Test::HasFatalFailure())
                 return;
@@ -420,12 +425,7 @@ TEST(KeyEditBatch, RenumberEditsGiveTheDeletesAndRenamesTheyStandFor)
                 break;
             }
             const IniEdit expected = oneByOne(text, edits);
-            std::string shown;
-            for (const KeyEdit& edit : edits)
-                shown += std::to_string(static_cast<int>(edit.kind)) + " [" + edit.section + "] " + edit.key + " " +
-                         edit.text + " " + std::to_string(edit.first) + ".." + std::to_string(edit.last) + " by " +
-                         std::to_string(edit.by) + "; ";
-            expectSameOutcome(text.editAll(edits), expected, file, shown);
+            expectSameOutcome(text.editAll(edits), expected, file, described(edits));
             if (testing::Test::HasFatalFailure())
                 return;
             changed += expected.changed ? 1 : 0;
