@@ -1351,12 +1351,17 @@ std::optional<IniEdit> IniText::editApart(std::span<const KeyEdit> edits) const
         done = change.end;
     }
     text.append(all.substr(done));
+    return madeText(std::move(text), watches ? std::optional(lines) : std::nullopt);
+}
+
+// The outcome of a fast path that made the new text in one piece: nothing to replace when it is
+// this text (the file stays as it is, inode and times included), else the text with its counted
+// lines, if the path counted them.
+IniEdit IniText::madeText(std::string text, std::optional<codepage::Utf8Lines> lines) const
+{
     if (text == bytes_)
-        return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
-    IniEdit result{true, std::move(text), {}};
-    if (watches)
-        result.lines = lines;
-    return result;
+        return IniEdit{};
+    return IniEdit{true, std::move(text), {}, lines};
 }
 
 // editAll() for one edit: edit() or renameKey(), with the lines that decide the encoding counted
@@ -1639,12 +1644,7 @@ std::optional<IniEdit> IniText::editShifts(std::span<const KeyEdit> edits) const
     for (; change != changes.end(); ++change)
         replace(change->begin, change->end, change->text);
     text.append(all.substr(done));
-    if (text == bytes_)
-        return IniEdit{};  // nothing to replace: the file stays as it is, inode and times included
-    IniEdit result{true, std::move(text), {}};
-    if (watches)
-        result.lines = lines;
-    return result;
+    return madeText(std::move(text), watches ? std::optional(lines) : std::nullopt);
 }
 
 }  // namespace dovi

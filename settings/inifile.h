@@ -168,6 +168,7 @@ private:
     std::optional<IniEdit> editOne(const KeyEdit& edit) const;
     std::optional<IniEdit> editApart(std::span<const KeyEdit> edits) const;
     std::optional<IniEdit> editShifts(std::span<const KeyEdit> edits) const;
+    IniEdit madeText(std::string text, std::optional<codepage::Utf8Lines> lines) const;
     // Checks and encodes the parts of edit(); false with the outcome in *early when the change is
     // refused or there is nothing to do.
     bool prepareEdit(std::string_view section, std::string_view key, std::optional<std::string_view> value,
